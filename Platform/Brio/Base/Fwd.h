@@ -1,0 +1,15 @@
+#pragma once
+
+namespace Brio {
+
+class Exception;
+class RefCounted;
+class ScopedLockBase;
+class SpinLock;
+class SpinLocker;
+class Status;
+template<class T> class StrongRef;
+class StrongRefBase;
+class UniqueString;
+
+} // namespace Brio

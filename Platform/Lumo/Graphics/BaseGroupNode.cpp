@@ -1,0 +1,40 @@
+#include <Lumo/Graphics/BaseGroupNode.h>
+
+namespace Lumo::Graphics {
+
+LUMO_DEFINE_CLASS(BaseGroupNode, ARenderNode)
+
+BaseGroupNode::~BaseGroupNode() {
+    for (ARenderNode* child : m_children)
+        --child->m_parentCount;
+}
+
+bool BaseGroupNode::AddChild(ARenderNode* node, bool) {
+    if (!node || node == this || HasChild(node))
+        return false;
+    if (!m_children.Add(node))
+        return false;
+    ++node->m_parentCount;
+    return true;
+}
+
+bool BaseGroupNode::RemoveChild(ARenderNode* node, bool) {
+    int index = node ? m_children.IndexOf(node) : -1;
+    if (index < 0)
+        return false;
+    --node->m_parentCount; // before the list releases what may be the last reference
+    m_children.RemoveAt(index);
+    return true;
+}
+
+bool BaseGroupNode::HasChild(const ARenderNode* node) const {
+    for (ARenderNode* child : m_children)
+        if (child == node) return true;
+    return false;
+}
+
+ARenderNode* BaseGroupNode::Child(int index) const {
+    return index >= 0 && index < m_children.Count() ? m_children[index] : nullptr;
+}
+
+} // namespace Lumo::Graphics

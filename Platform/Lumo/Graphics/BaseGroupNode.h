@@ -1,0 +1,33 @@
+#pragma once
+#include <Lumo/Graphics/ARenderNode.h>
+#include <Lumo/Objects/ArrayList.h>
+
+namespace Lumo::Graphics {
+
+/// Children held by reference, in drawing order.
+using RenderNodeList = Lumo::Objects::_ArrayList<ARenderNode*, Lumo::Objects::RefCountedLifetime>;
+
+/// A render node with ordered children.
+class BaseGroupNode : public ARenderNode {
+    LUMO_DECLARE_CLASS()
+public:
+    ~BaseGroupNode() override;
+
+    /// Appends node; false for null, for the group itself, or for a node already a child.
+    /// The flag says whether to notify dependants (kept for callers; notifications come later).
+    bool AddChild(ARenderNode* node, bool notify = true);
+    /// Removes node; false when it is not a child.
+    bool RemoveChild(ARenderNode* node, bool notify = true);
+    bool HasChild(const ARenderNode* node) const;
+    int ChildCount() const { return m_children.Count(); }
+    ARenderNode* Child(int index) const;
+    const RenderNodeList& Children() const { return m_children; }
+
+protected:
+    BaseGroupNode() = default;
+
+private:
+    RenderNodeList m_children;
+};
+
+} // namespace Lumo::Graphics

@@ -1,0 +1,25 @@
+#pragma once
+/// Every public header of the graphics system.
+#include <Lumo/Objects/AAttachable.h>
+#include <Lumo/Objects/ADevMatrix.h>
+#include <Lumo/Objects/ARefCounted.h>
+#include <Lumo/Objects/ArrayList.h>
+#include <Lumo/Objects/AutoPtr.h>
+#include <Lumo/Objects/ClassFactory.h>
+#include <Lumo/Objects/ClassMacros.h>
+#include <Lumo/Objects/HeapOperators.h>
+#include <Lumo/Objects/IBaseInterface.h>
+#include <Lumo/Objects/IClone.h>
+#include <Lumo/Objects/KString.h>
+#include <Lumo/Objects/Lifetime.h>
+#include <Lumo/Objects/ListBase.h>
+#include <Lumo/Objects/Mat4.h>
+#include <Lumo/Objects/Mutex.h>
+#include <Lumo/Objects/SBox3.h>
+#include <Lumo/Objects/SharedMatrix.h>
+#include <Lumo/Objects/UString.h>
+#include <Lumo/Objects/Vec.h>
+#include <Lumo/Graphics/ANodeEntity.h>
+#include <Lumo/Graphics/ARenderNode.h>
+#include <Lumo/Graphics/BaseGroupNode.h>
+#include <Lumo/Graphics/GroupNode.h>

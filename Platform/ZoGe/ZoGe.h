@@ -1,0 +1,11 @@
+#pragma once
+
+// Every header of the geometry library.
+
+#include <ZoGe/Fwd.h>
+#include <ZoGe/ZoGeMatrix3d.h>
+#include <ZoGe/ZoGePoint2d.h>
+#include <ZoGe/ZoGePoint3d.h>
+#include <ZoGe/ZoGeTol.h>
+#include <ZoGe/ZoGeVector2d.h>
+#include <ZoGe/ZoGeVector3d.h>
