@@ -29,9 +29,12 @@ TEST(UniqueStringTest, Utf8OverloadInternsTheDecodedText)
 
 TEST(UniqueStringTest, FindWithoutCreateAnswersNullUntilCreated)
 {
-    const std::wstring text = L"UniqueStringTest.not-yet-interned";
+    // Interned texts live for the process, so each run (--gtest_repeat) needs a fresh one.
+    static int run = 0;
+    const std::string utf8 = "UniqueStringTest.not-yet-interned-" + std::to_string(++run);
+    const std::wstring text(utf8.begin(), utf8.end());
     EXPECT_EQ(UniqueString::find(text, false), nullptr);
-    EXPECT_EQ(UniqueString::find("UniqueStringTest.not-yet-interned", false), nullptr);
+    EXPECT_EQ(UniqueString::find(utf8.c_str(), false), nullptr);
     UniqueString* created = UniqueString::find(text);
     ASSERT_NE(created, nullptr);
     EXPECT_EQ(UniqueString::find(text, false), created);

@@ -6,23 +6,9 @@
 
 using Brio::Color;
 
-TEST(ColorTest, DefaultIsOpaqueBlackAndAccessorsWrite)
-{
-    Color c;
-    EXPECT_EQ(c, Color(0.0f, 0.0f, 0.0f, 1.0f));
-    c.red(0.25f);
-    c.green(0.5f);
-    c.blue(0.75f);
-    c.alpha(0.0f);
-    EXPECT_EQ(c.red(), 0.25f);
-    EXPECT_EQ(c.green(), 0.5f);
-    EXPECT_EQ(c.blue(), 0.75f);
-    EXPECT_EQ(c.alpha(), 0.0f);
-    EXPECT_NE(c, Color(0.25f, 0.5f, 0.75f)); // alpha differs
-}
-
 TEST(ColorTest, PacksRedInTheLowByte)
 {
+    EXPECT_EQ(Color().toRGBA8(), 0xFF000000u); // opaque black
     EXPECT_EQ(Color(1.0f, 0.0f, 0.0f).toRGBA8(), 0xFF0000FFu);
     EXPECT_EQ(Color(0.0f, 1.0f, 0.0f, 0.0f).toRGBA8(), 0x0000FF00u);
     EXPECT_EQ(Color(0.0f, 0.0f, 1.0f, 0.0f).toRGBA8(), 0x00FF0000u);

@@ -1,10 +1,8 @@
-#include <Brio/Types/Float2.h>
 #include <Brio/Types/Point3f.h>
 #include <Brio/Types/Vector3f.h>
 
 #include <gtest/gtest.h>
 
-using Brio::Float2;
 using Brio::Point3f;
 using Brio::Vector3f;
 
@@ -22,12 +20,6 @@ TEST(Vector3fTest, ArithmeticAndProducts)
     EXPECT_EQ(a.cross(b).dot(a), 0.0f);
     // Right-handed.
     EXPECT_EQ(Vector3f(1, 0, 0).cross(Vector3f(0, 1, 0)), Vector3f(0, 0, 1));
-
-    Vector3f c = a;
-    c += b;
-    c -= a;
-    c *= 0.5f;
-    EXPECT_EQ(c, Vector3f(2.0f, -2.5f, 3.0f));
 }
 
 TEST(Vector3fTest, LengthAndNormalization)
@@ -50,17 +42,4 @@ TEST(Vector3fTest, PointsAndVectorsCombine)
     EXPECT_EQ(p + d, q);
     EXPECT_EQ(q - d, p);
     EXPECT_FLOAT_EQ(p.distanceTo(q), 5.0f);
-    Point3f r = p;
-    r += d;
-    EXPECT_EQ(r, q);
-    r -= d;
-    EXPECT_EQ(r, p);
-}
-
-TEST(Vector3fTest, Float2Arithmetic)
-{
-    EXPECT_EQ(Float2(1.0f, 2.0f) + Float2(3.0f, 4.0f), Float2(4.0f, 6.0f));
-    EXPECT_EQ(Float2(1.0f, 2.0f) - Float2(3.0f, 5.0f), Float2(-2.0f, -3.0f));
-    EXPECT_EQ(Float2(1.0f, 2.0f) * 3.0f, Float2(3.0f, 6.0f));
-    EXPECT_EQ(Float2(1.0f, 2.0f) / 2.0f, Float2(0.5f, 1.0f));
 }

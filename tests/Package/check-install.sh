@@ -1,0 +1,12 @@
+#!/usr/bin/env bash
+# check-install.sh <build dir> <consumer source> <scratch dir>
+set -euo pipefail
+build="$1"; consumer="$2"; scratch="$3"
+rm -rf "$scratch"
+cmake --install "$build" --prefix "$scratch/prefix" >/dev/null
+cmake -S "$consumer" -B "$scratch/build" -G Ninja -DCMAKE_PREFIX_PATH="$scratch/prefix" \
+      -DCMAKE_CXX_COMPILER_LAUNCHER=ccache >/dev/null
+cmake --build "$scratch/build" -j2 >/dev/null
+out="$("$scratch/build/consumer")"
+echo "$out"
+[ "$out" = "visibility false, opacity 0.25(Relative)" ]
