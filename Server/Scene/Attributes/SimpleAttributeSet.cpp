@@ -51,9 +51,17 @@ void SimpleAttributeSet::Merge(const AttributeList& list) {
     for (Attribute* a : list) {
         if (!a)
             continue;
-        if (Attribute* held = GetAttribute(a->Type()))
-            a = held->Merge(a);
-        SetAttribute(a);
+        std::uint32_t bit = 1u << a->Type();
+        int index = std::popcount(m_has & (bit - 1));
+        if (m_has & bit) {
+            // No shortcut when held == a: a shared relative attribute met twice composes.
+            Attribute* held = m_attributes[index];
+            Attribute* winner = held->Merge(a);
+            if (winner != held)
+                m_attributes.Set(index, winner);
+        } else if (m_attributes.Insert(index, a)) {
+            m_has |= bit;
+        }
     }
 }
 

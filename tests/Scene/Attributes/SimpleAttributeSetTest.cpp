@@ -2,6 +2,7 @@
 
 #include <Lumo/Objects/HeapOperators.h>
 #include <Scene/Attributes/AttributeSetListEx.h>
+#include <Scene/Attributes/OpacityAttribute.h>
 #include <Scene/Attributes/SimpleAttributeSet.h>
 
 using namespace Lumo::Scene;
@@ -76,4 +77,15 @@ TEST(AttributeSetListExTest, ClonesHoldTheirOwnReferences) {
     list = nullptr;
     EXPECT_EQ(s->RefCount(), 2);
     EXPECT_EQ((*clone)[0], s.get());
+}
+
+TEST(SimpleAttributeSetTest, SharedRelativeAttributeMetTwiceComposes) {
+    LiveObjectGuard guard;
+    AutoPtr<Attribute> half = OpacityAttribute::Make(0.5f, false);
+    AttributeList path;
+    path.Add(half);
+    SimpleAttributeSet acc;
+    acc.Merge(path); // parent
+    acc.Merge(path); // child carrying the very same attribute object
+    EXPECT_FLOAT_EQ(static_cast<OpacityAttribute*>(acc.GetAttribute(eOpacity))->GetOpacity(), 0.25f);
 }
