@@ -51,7 +51,7 @@ public:
         } catch (const std::bad_alloc&) {
             return false;
         }
-        Lifetime::Acquire(item);
+        Lifetime::Acquire(m_items[index]); // not item: it may point into the old storage
         ++m_count;
         return true;
     }
@@ -73,7 +73,8 @@ public:
     void Set(int index, const T& item) {
         if (index < 0 || index >= m_count) return;
         Lifetime::Acquire(item);
-        T old = std::exchange(m_items[index], item);
+        T old = m_items[index]; // a copy, not a move: item may be this very element
+        m_items[index] = item;
         Lifetime::Release(old);
     }
     void Swap(int a, int b) { std::swap(m_items[a], m_items[b]); }

@@ -72,7 +72,9 @@ UString* InternUtf8(std::string_view text) {
             if ((cc & 0xC0) != 0x80) { ok = false; break; }
             cp = (cp << 6) | (cc & 0x3F);
         }
-        if (!ok) {
+        // Overlong forms, surrogates and values past U+10FFFF are not UTF-8 either.
+        static constexpr char32_t kMinForLength[] = {0, 0x80, 0x800, 0x10000};
+        if (!ok || cp < kMinForLength[extra] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
             wide.push_back(L'\uFFFD');
             ++i;
             continue;

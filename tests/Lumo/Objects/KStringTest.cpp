@@ -29,7 +29,7 @@ TEST(KStringTest, IntegersAndHex) {
 
     KString hex;
     hex.AppendHex(0).Append(L"|").AppendHex(0xDEADBEEFu).Append(L"|").AppendHex(UINT64_MAX);
-    EXPECT_EQ(hex, L"0|DEADBEEF|FFFFFFFFFFFFFFFF");
+    EXPECT_EQ(hex.Str(), L"0|DEADBEEF|FFFFFFFFFFFFFFFF");
 }
 
 TEST(KStringTest, FloatingPointIsShortestRoundTrip) {
@@ -64,9 +64,9 @@ TEST(KStringTest, AppendingTextCharactersAndStrings) {
     k += 3;
     k += L',';
     k.Append(Intern(L"name")).Append(std::wstring_view(L"!"));
-    EXPECT_EQ(k, L"w=3,name!");
+    EXPECT_EQ(k.Str(), L"w=3,name!");
     k += k; // appending itself doubles the text
-    EXPECT_EQ(k, L"w=3,name!w=3,name!");
+    EXPECT_EQ(k.Str(), L"w=3,name!w=3,name!");
     EXPECT_EQ(k.Length(), 18u);
     k.Clear();
     EXPECT_TRUE(k.IsEmpty());
