@@ -5,6 +5,7 @@
 #include <Scene/Attributes/EAttributeType.h>
 #include <Scene/Attributes/Attribute.h>
 #include <Scene/Attributes/CompositeAttribute.h>
+#include <Scene/Attributes/PackedAttributes.h>
 #include <Scene/Attributes/AttributeSet.h>
 #include <Scene/Attributes/TypeSpecificAttributeSet.h>
 #include <Scene/Attributes/AttributeSetEx.h>

@@ -1,17 +1,19 @@
 #include <Scene/Attributes/AttributeSet.h>
 #include <Scene/Nodes/ANodeData.h>
 
+#include <bit>
+
 namespace Lumo::Scene {
 
 LUMO_DEFINE_CLASS(AttributeSet, ARefCounted)
 
 AttributeSet::AttributeSet(Lumo::Graphics::ARenderNode* node, std::uint32_t appendTypes, int capacity)
-    : m_node(node), m_attributes(capacity), m_append(appendTypes) {}
+    : m_node(node), m_store(capacity), m_append(appendTypes) {}
 
 AttributeSet::AttributeSet(const AttributeSet& other)
     : ARefCounted(other), NetObjectCountImpl<AttributeSet>(other), m_node(other.m_node),
-      m_attributes(other.m_attributes.Count()), m_remove(other.m_remove), m_append(other.m_append) {
-    for (Attribute* a : other.m_attributes)
+      m_store(other.Count()), m_remove(other.m_remove), m_append(other.m_append) {
+    for (Attribute* a : other.Attributes())
         AttributeSet::SetAttribute(a);
 }
 
@@ -24,8 +26,7 @@ AttributeSet* AttributeSet::Clone() const { return new AttributeSet(*this); }
 AttributeSet& AttributeSet::operator=(const AttributeSet& other) {
     if (this != &other) {
         m_node = other.m_node;
-        m_attributes = other.m_attributes;
-        m_has = other.m_has;
+        m_store = other.m_store;
         m_remove = other.m_remove;
         m_append = other.m_append;
     }
@@ -35,30 +36,17 @@ AttributeSet& AttributeSet::operator=(const AttributeSet& other) {
 void AttributeSet::SetAttribute(Attribute* attribute) {
     if (!attribute)
         return;
-    EAttributeType type = attribute->Type();
-    std::uint32_t bit = 1u << type;
-    int index = std::popcount(m_has & (bit - 1));
-    if (!(m_has & bit)) {
-        if (m_attributes.Insert(index, attribute))
-            m_has |= bit;
-    } else if (m_attributes[index] != attribute) {
-        m_attributes.Set(index, attribute);
-    }
-    m_remove &= ~bit;
+    m_store.Set(attribute);
+    m_remove &= ~(1u << attribute->Type());
 }
 
 void AttributeSet::RemoveAttribute(EAttributeType type) {
-    std::uint32_t bit = 1u << type;
-    if (m_has & bit) {
-        m_has &= ~bit; // before the release, which may run arbitrary destructors
-        m_attributes.RemoveAt(std::popcount(m_has & (bit - 1)));
-    }
-    m_remove |= bit;
+    m_store.Remove(type);
+    m_remove |= 1u << type;
 }
 
 void AttributeSet::RemoveAllAttributes() {
-    m_has = 0;
-    m_attributes.Clear();
+    m_store.Clear();
     m_remove = kRemoveAllMask;
 }
 

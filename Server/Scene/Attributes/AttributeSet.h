@@ -1,7 +1,6 @@
 #pragma once
-#include <Scene/Attributes/Attribute.h>
+#include <Scene/Attributes/PackedAttributes.h>
 
-#include <bit>
 #include <cstdint>
 
 namespace Lumo::Graphics { class ARenderNode; }
@@ -20,8 +19,7 @@ enum EMatch : int {
     eNoMatch = 3,  ///< dropped
 };
 
-/// At most one attribute per kind, packed by kind: the attribute of kind k sits at
-/// index popcount(has-mask below k). Serves both as a node's stored set and as a
+/// At most one attribute per kind, packed by kind (see PackedAttributes). Serves both as a node's stored set and as a
 /// change record, whose remove mask lists the kinds to remove.
 class AttributeSet : public Lumo::Objects::ARefCounted, public NetObjectCountImpl<AttributeSet> {
     LUMO_SCENE_CLASS(AttributeSet)
@@ -31,10 +29,10 @@ public:
     AttributeSet* Clone() const;
     AttributeSet& operator=(const AttributeSet& other);
 
-    virtual bool HasAttribute(EAttributeType type) const { return (m_has >> type) & 1u; }
-    virtual const AttributeList& Attributes() const { return m_attributes; }
+    virtual bool HasAttribute(EAttributeType type) const { return m_store.Has(type); }
+    virtual const AttributeList& Attributes() const { return m_store.List(); }
     /// The stored attribute of the kind, or null; no reference is added.
-    virtual Attribute* GetAttribute(EAttributeType type) const { return Find(type); }
+    virtual Attribute* GetAttribute(EAttributeType type) const { return m_store.Find(type); }
     virtual void SetAttribute(Attribute* attribute);
     virtual void RemoveAttribute(EAttributeType type);
     virtual void RemoveAllAttributes();
@@ -47,7 +45,7 @@ public:
     /// Child sets; null for sets that cannot have children.
     virtual const AttributeSetList* Children() const { return nullptr; }
     virtual std::uint32_t GetRemoveAttributes() const { return m_remove; }
-    virtual std::uint32_t GetHasAttributes() const { return m_has; }
+    virtual std::uint32_t GetHasAttributes() const { return m_store.Mask(); }
     virtual void AppendTypes(std::uint32_t types) { m_append = types; }
     virtual std::uint32_t AppendTypes() const { return m_append; }
     virtual void ApplyTypes(std::uint32_t) {}
@@ -61,27 +59,20 @@ public:
     void ClearRemoved() { m_remove = 0; }
     Lumo::Graphics::ARenderNode* RenderNode() const { return m_node; }
     void RenderNode(Lumo::Graphics::ARenderNode* node) { m_node = node; }
-    int Count() const { return m_attributes.Count(); }
+    int Count() const { return m_store.List().Count(); }
 
 protected:
     AttributeSet(Lumo::Graphics::ARenderNode* node, std::uint32_t appendTypes, int capacity);
     AttributeSet(const AttributeSet& other);
 
     virtual void SetRemoveAttributes(std::uint32_t mask) { m_remove = mask; }
-    virtual void SetHasAttributes(std::uint32_t mask) { m_has = mask; }
 
     /// Client type of the node's node data; 0 for a null node or one without node data.
     static std::uint32_t ClientTypeOf(Lumo::Graphics::ARenderNode* node);
 
-    Attribute* Find(EAttributeType type) const {
-        std::uint32_t bit = 1u << type;
-        return (m_has & bit) ? m_attributes[std::popcount(m_has & (bit - 1))] : nullptr;
-    }
-
 private:
     Lumo::Graphics::ARenderNode* m_node;
-    AttributeList m_attributes;
-    std::uint32_t m_has = 0;
+    PackedAttributes m_store;
     std::uint32_t m_remove = 0;
     std::uint32_t m_append;
 };

@@ -1,7 +1,6 @@
 #pragma once
-#include <Scene/Attributes/Attribute.h>
+#include <Scene/Attributes/PackedAttributes.h>
 
-#include <bit>
 #include <cstdint>
 
 namespace Lumo::Scene {
@@ -18,23 +17,22 @@ public:
     SimpleAttributeSet& operator=(const SimpleAttributeSet& other);
     SimpleAttributeSet* Clone() const;
 
-    bool HasAttribute(EAttributeType type) const { return (m_has >> type) & 1u; }
-    Attribute* GetAttribute(EAttributeType type) const {
-        std::uint32_t bit = 1u << type;
-        return (m_has & bit) ? m_attributes[std::popcount(m_has & (bit - 1))] : nullptr;
+    bool HasAttribute(EAttributeType type) const { return m_store.Has(type); }
+    Attribute* GetAttribute(EAttributeType type) const { return m_store.Find(type); }
+    void SetAttribute(Attribute* attribute) {
+        if (attribute)
+            m_store.Set(attribute);
     }
-    void SetAttribute(Attribute* attribute);
-    void RemoveAttribute(EAttributeType type);
-    void Clear();
-    const AttributeList& Attributes() const { return m_attributes; }
-    std::uint32_t GetHasAttributes() const { return m_has; }
+    void RemoveAttribute(EAttributeType type) { m_store.Remove(type); }
+    void Clear() { m_store.Clear(); }
+    const AttributeList& Attributes() const { return m_store.List(); }
+    std::uint32_t GetHasAttributes() const { return m_store.Mask(); }
     /// Merges each attribute by the priority rule against the stored one of its kind.
     void Merge(const AttributeList& list);
     void Merge(const AttributeSet& set);
 
 private:
-    AttributeList m_attributes;
-    std::uint32_t m_has = 0;
+    PackedAttributes m_store;
 };
 
 } // namespace Lumo::Scene
