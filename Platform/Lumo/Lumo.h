@@ -7,6 +7,7 @@
 #include <Lumo/Objects/AutoPtr.h>
 #include <Lumo/Objects/ClassFactory.h>
 #include <Lumo/Objects/ClassMacros.h>
+#include <Lumo/Objects/ClassRegistry.h>
 #include <Lumo/Objects/HeapOperators.h>
 #include <Lumo/Objects/IBaseInterface.h>
 #include <Lumo/Objects/IClone.h>

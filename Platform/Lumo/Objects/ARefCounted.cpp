@@ -1,4 +1,5 @@
 #include <Lumo/Objects/ARefCounted.h>
+#include <Lumo/Objects/ClassRegistry.h>
 #include <Lumo/Objects/UString.h>
 
 namespace Lumo::Objects {
@@ -18,7 +19,7 @@ ARefCounted::ARefCounted(const ARefCounted&) : IBaseInterface(), HeapOperators()
 ARefCounted::~ARefCounted() { g_live.fetch_sub(1, std::memory_order_relaxed); }
 
 UString* ARefCounted::StaticClassName() {
-    static UString* name = Intern(L"ARefCounted");
+    static UString* name = ClassRegistry::Register(Intern(L"ARefCounted"), BaseInterfaceName());
     return name;
 }
 

@@ -1,4 +1,5 @@
 #pragma once
+#include <Lumo/Objects/ClassRegistry.h>
 #include <Lumo/Objects/UString.h>
 
 /// Wide literal of a token's text.
@@ -13,10 +14,12 @@ public:                                                                         
     ::Lumo::Objects::UString* ClassName() const override;                       \
     void* GetInterface(::Lumo::Objects::UString* name) override;
 
-/// Defines what LUMO_DECLARE_CLASS declared; the name is interned once, on first use.
+/// Defines what LUMO_DECLARE_CLASS declared; the name is interned once, on first use, and
+/// recorded with its base's name in the class registry.
 #define LUMO_DEFINE_CLASS(Class, Base)                                          \
     ::Lumo::Objects::UString* Class::StaticClassName() {                       \
-        static ::Lumo::Objects::UString* name = ::Lumo::Objects::Intern(LUMO_WSTR(#Class)); \
+        static ::Lumo::Objects::UString* name = ::Lumo::Objects::ClassRegistry::Register( \
+            ::Lumo::Objects::Intern(LUMO_WSTR(#Class)), Base::StaticClassName());           \
         return name;                                                            \
     }                                                                           \
     ::Lumo::Objects::UString* Class::ClassName() const { return StaticClassName(); } \

@@ -9,6 +9,7 @@ class HeapOperators;
 class ARefCounted;
 class AAttachable;
 class ClassFactory;
+class ClassRegistry;
 class SBox3;
 class ADevMatrix;
 class SharedMatrix;
