@@ -20,9 +20,9 @@ TEST(AttributeTest, MergeFollowsPriorityThenTieFlag) {
     EXPECT_EQ(held->Merge(nullptr), held.get());
     EXPECT_EQ(held->Merge(incoming), incoming.get()) << "equal priority: incoming wins";
 
-    AutoPtr<Attribute> stubborn = KindAttribute::Make(eVisibility, 3, true);
-    EXPECT_EQ(stubborn->Merge(incoming), stubborn.get()) << "tie flag on the held one keeps it";
-    EXPECT_EQ(incoming->Merge(stubborn), stubborn.get()) << "tie flag on the incoming one alone is no help";
+    AutoPtr<Attribute> tieHolder = KindAttribute::Make(eVisibility, 3, true);
+    EXPECT_EQ(tieHolder->Merge(incoming), tieHolder.get()) << "tie flag on the held one keeps it";
+    EXPECT_EQ(incoming->Merge(tieHolder), tieHolder.get()) << "tie flag on the incoming one alone is no help";
 
     AutoPtr<Attribute> high = KindAttribute::Make(eVisibility, 4, false, 255);
     AutoPtr<Attribute> low = KindAttribute::Make(eVisibility, 5, true, 0);

@@ -12,10 +12,10 @@ TEST(SimpleAttributeSetTest, MergeDecidesByPriority) {
     LiveObjectGuard guard;
     SimpleAttributeSet acc;
     AutoPtr<Attribute> high = KindAttribute::Make(eEffect, 1, false, 5);
-    AutoPtr<Attribute> stubborn = KindAttribute::Make(eOpacity, 2, true, 0);
+    AutoPtr<Attribute> tieHolder = KindAttribute::Make(eOpacity, 2, true, 0);
     AutoPtr<Attribute> plain = KindAttribute::Make(eVisibility, 3);
     acc.SetAttribute(high);
-    acc.SetAttribute(stubborn);
+    acc.SetAttribute(tieHolder);
     acc.SetAttribute(plain);
 
     AttributeList incoming;
