@@ -23,4 +23,5 @@
 #include <Lumo/Graphics/ANodeEntity.h>
 #include <Lumo/Graphics/ARenderNode.h>
 #include <Lumo/Graphics/BaseGroupNode.h>
+#include <Lumo/Graphics/ClientTraversalState.h>
 #include <Lumo/Graphics/GroupNode.h>

@@ -8,6 +8,7 @@ class TypeSpecificAttributeSet;
 class AttributeSetEx;
 class SimpleAttributeSet;
 class AttributeSetListEx;
+class TraversalState;
 class ANodeData;
 class VisibilityAttribute;
 class DepthPriorityAttribute;

@@ -11,6 +11,7 @@
 #include <Scene/Attributes/AttributeSetEx.h>
 #include <Scene/Attributes/SimpleAttributeSet.h>
 #include <Scene/Attributes/AttributeSetListEx.h>
+#include <Scene/Attributes/TraversalState.h>
 #include <Scene/Attributes/VisibilityAttribute.h>
 #include <Scene/Attributes/DepthPriorityAttribute.h>
 #include <Scene/Attributes/OpacityAttribute.h>

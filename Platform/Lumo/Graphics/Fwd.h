@@ -4,5 +4,6 @@ namespace Lumo::Graphics {
 class ANodeEntity;
 class ARenderNode;
 class BaseGroupNode;
+class ClientTraversalState;
 class GroupNode;
 } // namespace Lumo::Graphics

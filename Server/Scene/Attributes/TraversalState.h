@@ -1,0 +1,91 @@
+#pragma once
+#include <Lumo/Graphics/ClientTraversalState.h>
+#include <Lumo/Objects/AutoPtr.h>
+#include <Lumo/Objects/Vec.h>
+#include <Scene/Attributes/SimpleAttributeSet.h>
+
+namespace Lumo::Graphics { class ARenderNode; }
+
+namespace Lumo::Scene {
+
+class AttributeSet;
+class AttributeSetListEx;
+class SelectionQualifier;
+
+/// The scene's state during a walk of the render graph: the attributes accumulated from the
+/// root to the current node, and the child sets of ancestors still looking for their nodes.
+class TraversalState : public Lumo::Graphics::ClientTraversalState, public NetObjectCountImpl<TraversalState> {
+public:
+    static Lumo::Objects::UString* StaticClassName(); ///< "SceneTraversalState"
+    Lumo::Objects::UString* ClassName() const override;
+    void* GetInterface(Lumo::Objects::UString* name) override;
+    static int NetObjectCount() { return NetObjectCountImpl<TraversalState>::Count(); }
+    int CurObjectCount() const override { return NetObjectCount(); }
+
+    static TraversalState* Make() { return new TraversalState; }
+
+    ClientTraversalState* Clone() override;
+    ClientTraversalState* Acquire() override;
+    void Reset(ClientTraversalState* from) override;
+    void CopyFrom(ClientTraversalState* from) override { Reset(from); }
+    void Merge(ClientTraversalState& other) override;
+    void Clear() override;
+
+    /// The path merge for one node on the way down: the node's own set, then the pending
+    /// sets of ancestors, which apply here, travel on, or drop out.
+    void Merge(Lumo::Graphics::ARenderNode* node, const AttributeSet* set);
+    /// Merges the set's attributes by priority, leaving the pending sets alone.
+    void MergeAttributes(const AttributeSet* set);
+    /// The next Merge of a node's set is skipped once.
+    void SkipNextMerge() { m_skipNextMerge = true; }
+    void AddPendingAttributeSets(const AttributeSetListEx* list);
+    /// Puts the pending sets with apply types first.
+    void SortPendingAttributeSets();
+    const AttributeSetListEx& PendingAttributeSets() const { return *m_pending; }
+
+    bool HasAttribute(EAttributeType type) const { return m_accumulated.HasAttribute(type); }
+    Attribute* GetAttribute(EAttributeType type) const { return m_accumulated.GetAttribute(type); }
+    const SimpleAttributeSet& Accumulated() const { return m_accumulated; }
+    bool Visibility() const;
+    bool Selectability() const;
+    int SelectionPriority() const;
+    SelectionQualifier* GetSelectionQualifier() const;
+    int DepthPriority() const;
+    bool IsDecalGeometry() const { return HasAttribute(eDecalGeometry); }
+    /// The value of the attribute of that kind, -1 when there is none.
+    int Group() const;
+    int TransparentLayer() const;
+    int OrderInTransparentGroup() const;
+
+    int VisualStyle() const { return m_visualStyle; }
+    void VisualStyle(int style) { m_visualStyle = style; }
+    int DoubleSided() const { return m_doubleSided; }
+    void DoubleSided(int mode) { m_doubleSided = mode; }
+    bool IsRefTwig() const { return m_isRefTwig; }
+    void IsRefTwig(bool on) { m_isRefTwig = on; }
+    bool ColorCyclingEnabled() const { return m_colorCycling; }
+    void ColorCyclingEnabled(bool on) { m_colorCycling = on; }
+    const Lumo::Objects::vec3<float>& CyclingColor() const { return m_cyclingColor; }
+    void CyclingColor(const Lumo::Objects::vec3<float>& c) { m_cyclingColor = c; }
+
+    static float GlobalPixelScaleFactor();
+    static void GlobalPixelScaleFactor(float factor);
+
+protected:
+    TraversalState();
+    /// Gives this state a pending list of its own before it is changed.
+    void OwnPending();
+
+private:
+    bool m_skipNextMerge = false;
+    int m_visualStyle = 2;
+    int m_doubleSided = 0;
+    bool m_isRefTwig = false;
+    bool m_colorCycling = false;
+    Lumo::Objects::vec3<float> m_cyclingColor;
+    SimpleAttributeSet m_accumulated;
+    Lumo::Objects::AutoPtr<AttributeSetListEx> m_pending;
+    bool m_ownsPending;
+};
+
+} // namespace Lumo::Scene
