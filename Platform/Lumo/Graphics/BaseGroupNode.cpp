@@ -1,5 +1,7 @@
 #include <Lumo/Graphics/BaseGroupNode.h>
 
+#include <Lumo/Objects/AutoPtr.h>
+
 namespace Lumo::Graphics {
 
 LUMO_DEFINE_CLASS(BaseGroupNode, ARenderNode)
@@ -18,12 +20,15 @@ bool BaseGroupNode::AddChild(ARenderNode* node, bool) {
     return true;
 }
 
-bool BaseGroupNode::RemoveChild(ARenderNode* node, bool) {
+bool BaseGroupNode::RemoveChild(ARenderNode* node, bool notify) {
     int index = node ? m_children.IndexOf(node) : -1;
     if (index < 0)
         return false;
-    --node->m_parentCount; // before the list releases what may be the last reference
+    Lumo::Objects::AutoPtr<ARenderNode> keep = node; // alive while its watchers hear of it
+    --node->m_parentCount;
     m_children.RemoveAt(index);
+    if (notify && node->NotifierCount())
+        node->NotifyRemoved();
     return true;
 }
 

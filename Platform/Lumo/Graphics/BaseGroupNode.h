@@ -14,11 +14,11 @@ public:
     ~BaseGroupNode() override;
 
     /// Appends node; false for null, for the group itself, or for a node already a child.
-    /// The flag says whether to notify dependants (kept for callers; notifications come later).
     bool AddChild(ARenderNode* node, bool notify = true);
-    /// Removes node; false when it is not a child.
+    /// Removes node; false when it is not a child. With notify, the node's notifiers hear of it.
     bool RemoveChild(ARenderNode* node, bool notify = true);
     bool HasChild(const ARenderNode* node) const;
+    BaseGroupNode* AsGroup() override { return this; }
     int ChildCount() const { return m_children.Count(); }
     ARenderNode* Child(int index) const;
     const RenderNodeList& Children() const { return m_children; }

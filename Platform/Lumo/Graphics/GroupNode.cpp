@@ -4,6 +4,8 @@ namespace Lumo::Graphics {
 
 LUMO_DEFINE_CLASS(GroupNode, BaseGroupNode)
 
-GroupNode* GroupNode::Make() { return new GroupNode; }
+GroupNode::GroupNode(EWorldType type) : m_world(AWorld::Make(type)) {}
+
+GroupNode* GroupNode::Make(EWorldType type) { return new GroupNode(type); }
 
 } // namespace Lumo::Graphics

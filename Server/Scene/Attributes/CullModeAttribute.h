@@ -1,16 +1,6 @@
 #pragma once
+#include <Lumo/Devices/ECull.h>
 #include <Scene/Attributes/Attribute.h>
-
-namespace Lumo::Devices {
-
-/// Which faces the device culls.
-enum ECull : int {
-    eCullNone = 0,
-    eCullFront = 1,
-    eCullBack = 2,
-};
-
-} // namespace Lumo::Devices
 
 namespace Lumo::Scene {
 

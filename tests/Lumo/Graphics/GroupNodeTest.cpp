@@ -25,7 +25,7 @@ private:
 
 class Group : public GroupNode {
 public:
-    explicit Group(int* deaths = nullptr) : m_deaths(deaths) {}
+    explicit Group(int* deaths = nullptr) : GroupNode(Lumo::Graphics::eSingleNodeWorld), m_deaths(deaths) {}
     ~Group() override {
         if (m_deaths) ++*m_deaths;
     }

@@ -1,0 +1,84 @@
+#include <Lumo/Graphics/ClientTraversalState.h>
+#include <Lumo/Graphics/TraversalState.h>
+#include <Lumo/Devices/RenderItem.h>
+#include <Lumo/Objects/ADevMatrix.h>
+
+namespace Lumo::Graphics {
+
+TraversalState::TraversalState() = default;
+
+TraversalState::~TraversalState() { WorldMatrix(nullptr); }
+
+void TraversalState::WorldMatrix(Lumo::Objects::ADevMatrix* matrix) {
+    if (matrix == m_world)
+        return;
+    if (matrix)
+        matrix->AddRef();
+    if (m_world)
+        m_world->ReleaseRef();
+    m_world = matrix;
+}
+
+void TraversalState::AddItem(Lumo::Devices::RenderItem* item) {
+    if (m_items && item)
+        m_items->Add(item);
+}
+
+ClientTraversalState* TraversalState::ClientState(Lumo::Objects::UString* name) const {
+    for (int i = 0; i < m_activeClients; ++i)
+        if (m_clients[i].first == name)
+            return m_clients[i].second.get();
+    return nullptr;
+}
+
+void TraversalState::ClientState(Lumo::Objects::UString* name, ClientTraversalState* state) {
+    for (int i = 0; i < m_activeClients; ++i)
+        if (m_clients[i].first == name) {
+            m_clients[i].second = state;
+            return;
+        }
+    if (m_activeClients < int(m_clients.size()))
+        m_clients[m_activeClients] = {name, state};
+    else
+        m_clients.emplace_back(name, state);
+    ++m_activeClients;
+}
+
+void TraversalState::BeginRoot(ARenderNode* node) {
+    m_node = node;
+    m_parent = nullptr;
+    WorldMatrix(nullptr);
+    m_box = {};
+    m_lodRadius = 0.0;
+    m_geomLOD = 15;
+    m_depthPriority = 0;
+    m_pickable = true;
+}
+
+void TraversalState::BeginChild(TraversalState& parent, ARenderNode* node) {
+    m_node = node;
+    m_parent = &parent;
+    WorldMatrix(parent.m_world);
+    m_box = {};
+    m_lodRadius = parent.m_lodRadius;
+    m_geomLOD = parent.m_geomLOD;
+    m_depthPriority = parent.m_depthPriority;
+    m_pickable = parent.m_pickable;
+    m_items = parent.m_items;
+    // Pooled states keep their client objects between siblings: reset, do not reallocate.
+    const int n = parent.m_activeClients;
+    for (int i = 0; i < n; ++i) {
+        auto& [name, from] = parent.m_clients[i];
+        if (i >= int(m_clients.size()))
+            m_clients.emplace_back(name, nullptr);
+        auto& slot = m_clients[i];
+        if (slot.first != name || !slot.second) {
+            slot.first = name;
+            slot.second = from->Acquire();
+        }
+        slot.second->Reset(from.get());
+    }
+    m_activeClients = n;
+}
+
+} // namespace Lumo::Graphics

@@ -1,0 +1,79 @@
+#pragma once
+#include <Lumo/Objects/ArrayList.h>
+#include <Lumo/Objects/AutoPtr.h>
+#include <Lumo/Objects/SBox3.h>
+
+#include <utility>
+#include <vector>
+
+namespace Lumo::Objects { class ADevMatrix; class UString; }
+namespace Lumo::Devices { class RenderItem; }
+
+namespace Lumo::Graphics {
+
+class ARenderNode;
+class ClientTraversalState;
+
+/// Render items produced by a walk, one reference each.
+using RenderItemList = Lumo::Objects::_ArrayList<Lumo::Devices::RenderItem*, Lumo::Objects::RefCountedLifetime>;
+
+/// What the walk knows at one node: the node, its world matrix and box, the level of detail,
+/// the clients' own states by interned name, and where render items go.
+class TraversalState {
+public:
+    TraversalState();
+    ~TraversalState();
+    TraversalState(const TraversalState&) = delete;
+    TraversalState& operator=(const TraversalState&) = delete;
+
+    ARenderNode* RenderNode() const { return m_node; }
+    TraversalState* Parent() const { return m_parent; }
+
+    /// The world matrix (null means identity); inherited from the parent, held by reference.
+    Lumo::Objects::ADevMatrix* WorldMatrix() const { return m_world; }
+    void WorldMatrix(Lumo::Objects::ADevMatrix* matrix);
+
+    const Lumo::Objects::SBox3& CurrentBox() const { return m_box; }
+    void CurrentBox(const Lumo::Objects::SBox3& box) { m_box = box; }
+    double LODRadius() const { return m_lodRadius; }
+    void LODRadius(double r) { m_lodRadius = r; }
+    /// The geometry level of detail wanted here (0 coarsest to 15 finest).
+    int GeomLOD() const { return m_geomLOD; }
+    void GeomLOD(int level) { m_geomLOD = level; }
+    int DepthPriority() const { return m_depthPriority; }
+    void DepthPriority(int p) { m_depthPriority = p; }
+    bool Pickable() const { return m_pickable; }
+    void Pickable(bool on) { m_pickable = on; }
+
+    /// Adds a render item to the walk's output.
+    void AddItem(Lumo::Devices::RenderItem* item);
+    RenderItemList* RenderItems() const { return m_items; }
+    void RenderItems(RenderItemList* items) { m_items = items; }
+
+    /// The client's state under name, or null.
+    ClientTraversalState* ClientState(Lumo::Objects::UString* name) const;
+    /// Hangs a client state under name (replacing one there); held by reference.
+    void ClientState(Lumo::Objects::UString* name, ClientTraversalState* state);
+    int ClientStateCount() const { return static_cast<int>(m_clients.size()); }
+
+    /// Starts this state as the child of parent at node: inherits matrix, level, flags and
+    /// output, and makes each client state a copy of the parent's (reusing its objects).
+    void BeginChild(TraversalState& parent, ARenderNode* node);
+    /// Starts a root state at node with no parent.
+    void BeginRoot(ARenderNode* node);
+
+private:
+    ARenderNode* m_node = nullptr;
+    TraversalState* m_parent = nullptr;
+    Lumo::Objects::ADevMatrix* m_world = nullptr;
+    Lumo::Objects::SBox3 m_box;
+    double m_lodRadius = 0.0;
+    int m_geomLOD = 15;
+    int m_depthPriority = 0;
+    bool m_pickable = true;
+    RenderItemList* m_items = nullptr;
+    std::vector<std::pair<Lumo::Objects::UString*, Lumo::Objects::AutoPtr<ClientTraversalState>>> m_clients;
+    int m_activeClients = 0;
+};
+
+} // namespace Lumo::Graphics

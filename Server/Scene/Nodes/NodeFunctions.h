@@ -1,0 +1,83 @@
+#pragma once
+/// Factories and conveniences that make render nodes with node data and read or set
+/// attributes on them.
+#include <Lumo/Graphics/AWorld.h>
+#include <Lumo/Objects/Mat4.h>
+#include <Lumo/Objects/Vec.h>
+#include <Scene/Attributes/EAttributeType.h>
+#include <Scene/Attributes/BillBoardAttribute.h>
+
+#include <vector>
+
+namespace Lumo::Graphics { class ARenderNode; class GroupNode; }
+
+namespace Lumo::Scene {
+
+class ANodeData;
+class Attribute;
+class AttributeSet;
+class ReferenceNodeData;
+class LineStyle;
+class SelectionQualifier;
+class DepthPriorityAttribute;
+class LineStyleAttribute;
+class OpacityAttribute;
+class PixelScaleAttribute;
+class SelectabilityAttribute;
+class TransformAttribute;
+class VisibilityAttribute;
+
+using RenderNodeVector = std::vector<Lumo::Graphics::ARenderNode*>;
+
+/// render-node flag set on groups that box themselves from their children
+constexpr unsigned kGroupBoxesItselfFlag = 0x8000;
+
+/// A group with a world of the given type; node data of kind group when asked.
+Lumo::Graphics::GroupNode* MakeGroupNode(Lumo::Graphics::EWorldType type, bool withNodeData);
+/// A group showing target, with reference node data; a null parent makes it a proxy.
+Lumo::Graphics::GroupNode* MakeReferenceNode(Lumo::Graphics::ARenderNode* target, Lumo::Graphics::GroupNode* parent,
+                                             Lumo::Graphics::EWorldType type);
+/// An instance group (extended node data of kind instance, or reference instance).
+Lumo::Graphics::GroupNode* MakeInstanceNode(bool withNodeData, bool referenceInstance);
+
+ANodeData* GetNodeData(Lumo::Graphics::ARenderNode* node);
+/// The node's data when it is a reference node's.
+ReferenceNodeData* GetReferenceNodeData(Lumo::Graphics::ARenderNode* node);
+AttributeSet* GetAttributeSet(ANodeData* data);
+AttributeSet* GetAttributeSet(Lumo::Graphics::ARenderNode* node);
+
+Attribute* GetAttribute(const AttributeSet* set, EAttributeType type);
+void RemoveAttribute(AttributeSet* set, EAttributeType type);
+void SetAttribute(AttributeSet* set, Attribute* attribute);
+
+void SetBillBoard(AttributeSet* set, const Lumo::Objects::vec3<float>& anchor, BillBoardAttribute::EStyle style,
+                  const Lumo::Objects::vec3<float>& axis, bool winTies = false, unsigned char priority = 0);
+void SetDepthPriority(AttributeSet* set, int depthPriority, bool winTies = false, unsigned char priority = 0);
+void SetLineStyle(AttributeSet* set, const LineStyle& style, bool winTies = false, unsigned char priority = 0);
+/// Relative opacity when relative is true; absolute otherwise.
+void SetOpacity(AttributeSet* set, float opacity, bool relative, bool winTies = false, unsigned char priority = 0);
+void SetPixelScale(AttributeSet* set, double screenSpaceSize, double modelSpaceSize,
+                   const Lumo::Objects::vec3<float>& scaleCenter, bool winTies = false, unsigned char priority = 0);
+void SetSelectability(AttributeSet* set, bool selectable, int selectionPriority, SelectionQualifier* qualifier,
+                      bool winTies = false, unsigned char priority = 0);
+void SetTransform(AttributeSet* set, const Lumo::Objects::mat4<float>& matrix, bool absolute, bool winTies = false,
+                  unsigned char priority = 0);
+void SetVisibility(AttributeSet* set, bool visible, bool winTies = false, unsigned char priority = 0);
+
+BillBoardAttribute* GetBillBoardAttribute(const AttributeSet* set);
+DepthPriorityAttribute* GetDepthPriorityAttribute(const AttributeSet* set);
+Attribute* GetEffectAttribute(const AttributeSet* set);
+LineStyleAttribute* GetLineStyleAttribute(const AttributeSet* set);
+OpacityAttribute* GetOpacityAttribute(const AttributeSet* set);
+PixelScaleAttribute* GetPixelScaleAttribute(const AttributeSet* set);
+SelectabilityAttribute* GetSelectabilityAttribute(const AttributeSet* set);
+TransformAttribute* GetTransformAttribute(const AttributeSet* set);
+VisibilityAttribute* GetVisibilityAttribute(const AttributeSet* set);
+
+/// The first reference node below group (depth first) that shows target and has a parent.
+Lumo::Graphics::ARenderNode* FindReferenceNodeChild(Lumo::Graphics::GroupNode* group,
+                                                    Lumo::Graphics::ARenderNode* target);
+void GetChildNodeList(Lumo::Graphics::GroupNode* group, RenderNodeVector& out);
+void RemoveAllChildren(Lumo::Graphics::GroupNode* group);
+
+} // namespace Lumo::Scene

@@ -1,0 +1,191 @@
+#include "DeviceTestSupport.h"
+
+#include <Lumo/Devices/DeviceCaches.h>
+#include <Lumo/Devices/PngWriter.h>
+#include <Lumo/Devices/TextureInstance.h>
+#include <Lumo/Devices/TextureLoader.h>
+#include <Lumo/Devices/VirtualDevice.h>
+#include <Lumo/Objects/AutoPtr.h>
+#include <Lumo/Objects/UString.h>
+
+#include <cstdlib>
+
+// JPEG test images are encoded here with the writer from the same header package.
+#define STB_IMAGE_WRITE_IMPLEMENTATION
+#define STB_IMAGE_WRITE_STATIC
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wunused-function"
+#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
+#pragma GCC diagnostic ignored "-Wsign-compare"
+#include <stb/stb_image_write.h>
+#pragma GCC diagnostic pop
+
+using namespace Lumo::Devices;
+using namespace Lumo::Objects;
+using LumoDevicesTest::LiveObjects;
+using LumoDevicesTest::ReadBytes;
+using LumoDevicesTest::TempDir;
+using LumoDevicesTest::WriteBytes;
+
+namespace {
+
+void Put16(std::vector<std::uint8_t>& b, unsigned v) {
+    b.push_back(v & 0xFF);
+    b.push_back((v >> 8) & 0xFF);
+}
+void Put32(std::vector<std::uint8_t>& b, unsigned v) {
+    Put16(b, v & 0xFFFF);
+    Put16(b, v >> 16);
+}
+
+/// A 24-bit bottom-up BMP of 3 x 2 pixels (rows padded to 12 bytes): top row red, green,
+/// blue; bottom row white, black, grey.
+std::vector<std::uint8_t> SmallBmp() {
+    const std::uint8_t bgr[2][3][3] = {{{0, 0, 255}, {0, 255, 0}, {255, 0, 0}},
+                                       {{255, 255, 255}, {0, 0, 0}, {128, 128, 128}}};
+    std::vector<std::uint8_t> b{'B', 'M'};
+    const unsigned rowBytes = 12, dataBytes = rowBytes * 2;
+    Put32(b, 54 + dataBytes);
+    Put32(b, 0);
+    Put32(b, 54);
+    Put32(b, 40); // BITMAPINFOHEADER
+    Put32(b, 3);
+    Put32(b, 2);
+    Put16(b, 1);
+    Put16(b, 24);
+    Put32(b, 0); // no compression
+    Put32(b, dataBytes);
+    Put32(b, 2835);
+    Put32(b, 2835);
+    Put32(b, 0);
+    Put32(b, 0);
+    for (int row = 1; row >= 0; --row) { // bottom row first
+        for (int x = 0; x < 3; ++x)
+            b.insert(b.end(), bgr[row][x], bgr[row][x] + 3);
+        b.insert(b.end(), 3, 0);
+    }
+    return b;
+}
+
+std::vector<std::uint8_t> Pixel(TextureInstance* t, int x, int y) {
+    SLockedLevel level = t->LockLevel(0);
+    std::vector<std::uint8_t> p(level.data + y * level.rowPitch + x * 4, level.data + y * level.rowPitch + x * 4 + 4);
+    t->UnlockLevel(0);
+    return p;
+}
+
+} // namespace
+
+TEST(TextureLoaderTest, ReadsBmpTopRowFirst) {
+    LiveObjects live;
+    TempDir dir;
+    WriteBytes(dir.File("small.bmp"), SmallBmp());
+    AutoPtr<TextureInstance> t(TextureLoader::Load(dir.WFile("small.bmp")));
+    ASSERT_TRUE(t);
+    EXPECT_EQ(t->Width(), 3);
+    EXPECT_EQ(t->Height(), 2);
+    EXPECT_EQ(Pixel(t, 0, 0), (std::vector<std::uint8_t>{255, 0, 0, 255}));
+    EXPECT_EQ(Pixel(t, 2, 0), (std::vector<std::uint8_t>{0, 0, 255, 255}));
+    EXPECT_EQ(Pixel(t, 2, 1), (std::vector<std::uint8_t>{128, 128, 128, 255}));
+    EXPECT_FALSE(t->HasAlpha());
+    EXPECT_EQ(t->SourcePath(), InternUtf8(dir.File("small.bmp")));
+}
+
+TEST(TextureLoaderTest, ReadsPngWithAlpha) {
+    LiveObjects live;
+    TempDir dir;
+    const std::uint8_t px[2 * 2 * 4] = {10, 20, 30, 255, 40, 50, 60, 0, 70, 80, 90, 128, 255, 255, 255, 255};
+    ASSERT_TRUE(PngWriter::WriteUtf8(dir.File("a.png"), 2, 2, px));
+    AutoPtr<TextureInstance> t(TextureLoader::LoadUtf8(dir.File("a.png")));
+    ASSERT_TRUE(t);
+    EXPECT_EQ(Pixel(t, 1, 0), (std::vector<std::uint8_t>{40, 50, 60, 0}));
+    EXPECT_EQ(Pixel(t, 0, 1), (std::vector<std::uint8_t>{70, 80, 90, 128}));
+    EXPECT_TRUE(t->HasAlpha());
+}
+
+TEST(TextureLoaderTest, ReadsJpegCloseToTheColour) {
+    LiveObjects live;
+    TempDir dir;
+    std::vector<std::uint8_t> rgb(16 * 16 * 3);
+    for (std::size_t i = 0; i < rgb.size(); i += 3) {
+        rgb[i] = 200;
+        rgb[i + 1] = 100;
+        rgb[i + 2] = 50;
+    }
+    ASSERT_NE(stbi_write_jpg(dir.File("c.jpg").c_str(), 16, 16, 3, rgb.data(), 100), 0);
+    AutoPtr<TextureInstance> t(TextureLoader::LoadUtf8(dir.File("c.jpg")));
+    ASSERT_TRUE(t);
+    EXPECT_EQ(t->Width(), 16);
+    const auto p = Pixel(t, 7, 9);
+    EXPECT_NEAR(p[0], 200, 4);
+    EXPECT_NEAR(p[1], 100, 4);
+    EXPECT_NEAR(p[2], 50, 4);
+    EXPECT_EQ(p[3], 255);
+
+    // Cut anywhere, even just before its end marker, the file is refused.
+    const std::vector<std::uint8_t> jpg = ReadBytes(dir.File("c.jpg"));
+    for (std::size_t keep : {jpg.size() - 2, jpg.size() / 2, std::size_t(20)})
+        EXPECT_EQ(TextureLoader::LoadMemory(jpg.data(), keep), nullptr) << keep;
+}
+
+TEST(TextureLoaderTest, MissingCorruptAndTruncatedFilesGiveNull) {
+    LiveObjects live;
+    TempDir dir;
+    EXPECT_EQ(TextureLoader::Load(dir.WFile("missing.png")), nullptr);
+    EXPECT_EQ(TextureLoader::LoadUtf8(""), nullptr);
+    EXPECT_EQ(TextureLoader::LoadUtf8(dir.File("")), nullptr); // a folder
+    EXPECT_EQ(TextureLoader::LoadMemory(nullptr, 10), nullptr);
+
+    WriteBytes(dir.File("empty.png"), {});
+    EXPECT_EQ(TextureLoader::LoadUtf8(dir.File("empty.png")), nullptr);
+    WriteBytes(dir.File("text.png"), {'h', 'e', 'l', 'l', 'o'});
+    EXPECT_EQ(TextureLoader::LoadUtf8(dir.File("text.png")), nullptr);
+
+    // A real PNG cut short, and one with its pixel data scrambled.
+    std::vector<std::uint8_t> px(8 * 8 * 4, 77);
+    ASSERT_TRUE(PngWriter::WriteUtf8(dir.File("good.png"), 8, 8, px.data()));
+    std::vector<std::uint8_t> png = ReadBytes(dir.File("good.png"));
+    ASSERT_GT(png.size(), 60u);
+    std::vector<std::uint8_t> cut(png.begin(), png.begin() + 40);
+    EXPECT_EQ(TextureLoader::LoadMemory(cut.data(), cut.size()), nullptr);
+    std::vector<std::uint8_t> scrambled = png;
+    for (std::size_t i = 41; i < scrambled.size() - 12; ++i)
+        scrambled[i] ^= 0x5A;
+    EXPECT_EQ(TextureLoader::LoadMemory(scrambled.data(), scrambled.size()), nullptr);
+
+    // A BMP cut short, and one whose header claims more pixels than the file holds.
+    std::vector<std::uint8_t> bmp = SmallBmp();
+    EXPECT_NE(AutoPtr<TextureInstance>(TextureLoader::LoadMemory(bmp.data(), bmp.size())).get(), nullptr);
+    EXPECT_EQ(TextureLoader::LoadMemory(bmp.data(), bmp.size() - 1), nullptr);
+    EXPECT_EQ(TextureLoader::LoadMemory(bmp.data(), 30), nullptr);
+    bmp[18] = 0xFF;
+    bmp[19] = 0x3F; // width 16383
+    EXPECT_EQ(TextureLoader::LoadMemory(bmp.data(), bmp.size()), nullptr);
+}
+
+TEST(TextureLoaderTest, TheDeviceCacheLoadsOnceAndRemembersFailures) {
+    LiveObjects live;
+    TempDir dir;
+    AutoPtr<VirtualDevice> device(VirtualDevice::Make(nullptr));
+    TextureCache* cache = device->Caches()->Textures();
+    WriteBytes(dir.File("t.bmp"), SmallBmp());
+    UString* path = Intern(dir.WFile("t.bmp"));
+    TextureInstance* t = cache->Acquire(path);
+    ASSERT_NE(t, nullptr);
+    EXPECT_EQ(cache->Acquire(path), t);
+    EXPECT_EQ(cache->Count(), 1);
+
+    UString* missing = Intern(dir.WFile("later.bmp"));
+    EXPECT_EQ(cache->Acquire(missing), nullptr);
+    WriteBytes(dir.File("later.bmp"), SmallBmp());
+    EXPECT_EQ(cache->Acquire(missing), nullptr); // remembered
+    EXPECT_TRUE(cache->Remove(missing));
+    EXPECT_NE(cache->Acquire(missing), nullptr); // tried again
+    EXPECT_EQ(cache->Count(), 2);
+
+    AutoPtr<TextureInstance> ramp(TextureInstance::Make(4, 1));
+    EXPECT_TRUE(cache->Add(Intern(L"TextureLoaderTest_Ramp"), ramp));
+    EXPECT_FALSE(cache->Add(Intern(L"TextureLoaderTest_Ramp"), ramp));
+    EXPECT_EQ(cache->Acquire(Intern(L"TextureLoaderTest_Ramp")), ramp.get());
+    EXPECT_EQ(cache->Acquire(nullptr), nullptr);
+}
