@@ -10,7 +10,9 @@ namespace Lumo::Devices {
 class AVirtualDevice;
 
 /// What a walk draws or picks with: the device, the view and projection matrices
-/// (row-vector convention), the viewport size, and keyed attachments through which
+/// (row-vector convention; device space is left-handed: the eye looks along +z and the
+/// projection's w is the eye depth, so a right-handed camera's view matrix has its third
+/// column negated on the way in), the viewport size, and keyed attachments through which
 /// clients hand data to the code called during the walk. It needs no graphics context.
 class ADrawContext : public Lumo::Objects::ARefCounted, public Lumo::Objects::AAttachable {
     LUMO_DECLARE_CLASS()

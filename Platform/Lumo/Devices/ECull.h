@@ -2,11 +2,11 @@
 
 namespace Lumo::Devices {
 
-/// Which faces the device culls.
+/// Which faces the device culls. The values are what stored scenes and callers pass.
 enum ECull : int {
-    eCullNone = 0,
-    eCullFront = 1,
-    eCullBack = 2,
+    eCullNone = 1,
+    eCullFront = 2,
+    eCullBack = 3,
 };
 
 } // namespace Lumo::Devices

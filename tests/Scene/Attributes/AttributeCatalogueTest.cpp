@@ -67,7 +67,7 @@ TEST(AttributeCatalogueTest, ValueKindsCompareAndPrintTheirValue) {
     AutoPtr<Attribute> cull = CullModeAttribute::Make(Lumo::Devices::eCullBack);
     EXPECT_TRUE(Same(cull, AutoPtr<Attribute>(CullModeAttribute::Make(Lumo::Devices::eCullBack))));
     EXPECT_FALSE(cull->Equals(AutoPtr<Attribute>(CullModeAttribute::Make(Lumo::Devices::eCullFront))));
-    EXPECT_EQ(cull->ToString(), L"2");
+    EXPECT_EQ(cull->ToString(), L"3");
 
     AutoPtr<Attribute> layer = TransparentLayerAttribute::Make(eTransparentLayerFront);
     EXPECT_FALSE(layer->Equals(AutoPtr<Attribute>(TransparentLayerAttribute::Make(eTransparentLayerBack))));
