@@ -1,4 +1,16 @@
 #include <Lumo/Graphics/ATextNode.h>
+#include <Lumo/Graphics/AttributeCache.h>
+#include <Lumo/Graphics/TraversalState.h>
+
+#include <Lumo/Devices/ADrawContext.h>
+#include <Lumo/Devices/RenderItem.h>
+#include <Lumo/Devices/SimpleMesh.h>
+#include <Lumo/Devices/SolidEffectInstance.h>
+#include <Lumo/Devices/StockEffects.h>
+#include <Lumo/Devices/TextureInstance.h>
+#include <Lumo/Devices/VertexBufferBuilder.h>
+#include <Lumo/Devices/IndexBufferBuilder.h>
+#include <Lumo/Devices/VertexFormat.h>
 #include <Lumo/Graphics/TextSystem.h>
 
 #include <algorithm>
@@ -198,6 +210,86 @@ void ATextNode::Update() const {
         quad.texCoords[2] = {r->uvMin.x, r->uvMin.y};
         quad.texCoords[3] = {r->uvMax.x, r->uvMin.y};
     }
+}
+
+} // namespace Lumo::Text
+
+namespace Lumo::Text {
+
+using Lumo::Graphics::AttributeLODList;
+
+void ATextNode::Invalidate() {
+    m_valid = false;
+    if (Attributes())
+        Attributes()->ClearIds(AttributeLODList::BaseDataID(), kTextLevel);
+}
+
+void ATextNode::Color(const Lumo::Objects::vec4<float>& color) {
+    if (color == m_color)
+        return;
+    m_color = color;
+    Invalidate();
+}
+
+Lumo::Devices::RenderItem* ATextNode::TextItem(Lumo::Devices::ADrawContext& dc) {
+    if (!Attributes())
+        Attributes(Lumo::Graphics::AttributeCache::Make());
+    AttributeLODList* list = Attributes();
+    auto* cached = list->Container(AttributeLODList::BaseDataID(), AttributeLODList::UnstylizedID(), kTextLevel, false);
+    if (cached && !cached->IsEmpty())
+        return static_cast<Lumo::Devices::RenderItem*>(cached->At(0));
+
+    const TextLayout& layout = Layout();
+    GlyphAtlas* atlas = layout.Atlas();
+    if (layout.Quads().empty() || !atlas || atlas->Width() <= 0 || atlas->Height() <= 0)
+        return nullptr;
+
+    // Glyph coverage becomes the alpha of white texels, tinted by the effect's colour.
+    const int w = atlas->Width(), h = atlas->Height();
+    std::vector<std::uint8_t> rgba(std::size_t(w) * h * 4);
+    const std::uint8_t* src = atlas->Pixels();
+    for (int i = 0; i < w * h; ++i) {
+        std::uint8_t a = atlas->Format() == EAtlasFormat::RGBA8 ? src[i * 4 + 3] : src[i];
+        rgba[i * 4 + 0] = rgba[i * 4 + 1] = rgba[i * 4 + 2] = 255;
+        rgba[i * 4 + 3] = a;
+    }
+    Lumo::Objects::AutoPtr<Lumo::Devices::TextureInstance> texture =
+        Lumo::Devices::TextureInstance::Make(w, h, rgba.data());
+
+    Lumo::Devices::VertexBufferBuilder vertices(Lumo::Devices::eVertexPosition |
+                                                Lumo::Devices::eVertexTexCoord);
+    Lumo::Devices::IndexBufferBuilder indices;
+    for (const GlyphQuad& q : layout.Quads()) {
+        // Corners come lower-left, lower-right, upper-left, upper-right.
+        std::uint32_t base = std::uint32_t(vertices.VertexCount());
+        for (int c = 0; c < 4; ++c)
+            vertices.AddVertex(q.corners[c], q.texCoords[c]);
+        indices.AddTriangle(base, base + 1, base + 3);
+        indices.AddTriangle(base, base + 3, base + 2);
+    }
+    Lumo::Objects::AutoPtr<Lumo::Devices::SimpleMesh> mesh =
+        Lumo::Devices::SimpleMesh::Make(vertices, indices, Lumo::Devices::ePrimTriangleList);
+    Lumo::Objects::AutoPtr<Lumo::Devices::SolidEffectInstance> effect =
+        Lumo::Devices::SolidEffectInstance::Make(dc.VirtualDevice(), true);
+    if (!effect)
+        return nullptr;
+    effect->Color(m_color);
+    effect->Texture(texture);
+    effect->TextureAlpha(true);
+    effect->Lighting(false);
+    Lumo::Objects::AutoPtr<Lumo::Devices::RenderItem> item = Lumo::Devices::RenderItem::Make(mesh, effect);
+    list->Add(AttributeLODList::BaseDataID(), AttributeLODList::UnstylizedID(), kTextLevel, item);
+    return item;
+}
+
+void ATextNode::RealizeNode(Lumo::Devices::ADrawContext& dc, Lumo::Graphics::TraversalState& state,
+                            Lumo::Graphics::WorldIterator*) {
+    Lumo::Devices::RenderItem* item = TextItem(dc);
+    if (!item)
+        return;
+    Lumo::Objects::AutoPtr<Lumo::Devices::RenderItem> placed = item->Clone();
+    placed->WorldMatrix(state.WorldMatrix());
+    state.AddItem(placed);
 }
 
 } // namespace Lumo::Text

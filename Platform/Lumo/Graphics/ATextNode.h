@@ -11,6 +11,8 @@
 
 #include <string>
 
+namespace Lumo::Devices { class RenderItem; }
+
 namespace Lumo::Text {
 
 /// A render node showing text: lines split at '\n', laid out in the node's local frame with
@@ -22,6 +24,8 @@ class ATextNode : public Lumo::Graphics::ARenderNode {
 public:
     /// Glyph resolution of new nodes.
     static constexpr int kDefaultPixelsPerEm = 64;
+    /// The level under which the text's render item is cached.
+    static constexpr int kTextLevel = 15;
 
     static ATextNode* Make();
     ~ATextNode() override;
@@ -52,11 +56,22 @@ public:
     /// The extent of the laid-out text in the node's local frame (Metrics().Extent()).
     Lumo::Objects::SBox3 WorldBox() override;
 
+    /// Draws the text: a textured mesh of the glyph quads sampling the glyph atlas, built once
+    /// per layout and kept as the node's base data; each walk adds a copy placed by the
+    /// state's world matrix.
+    void RealizeNode(Lumo::Devices::ADrawContext& dc, Lumo::Graphics::TraversalState& state,
+                     Lumo::Graphics::WorldIterator* iterator) override;
+    /// The render item of the laid-out text (built on demand); null when there is no ink.
+    Lumo::Devices::RenderItem* TextItem(Lumo::Devices::ADrawContext& dc);
+    /// Text colour of the built item (default black).
+    const Lumo::Objects::vec4<float>& Color() const { return m_color; }
+    void Color(const Lumo::Objects::vec4<float>& color);
+
 protected:
     ATextNode();
 
 private:
-    void Invalidate() { m_valid = false; }
+    void Invalidate();
     void Update() const;
 
     std::wstring m_text;
@@ -64,6 +79,7 @@ private:
     Lumo::Objects::AutoPtr<FontLibrary> m_library;
     int m_pixelsPerEm = kDefaultPixelsPerEm;
     EAtlasFormat m_atlasFormat = EAtlasFormat::A8;
+    Lumo::Objects::vec4<float> m_color{0, 0, 0, 1};
 
     // Derived from the above on demand.
     mutable bool m_valid = false;

@@ -11,22 +11,23 @@ LUMO_DEFINE_CLASS(GeometryNode, ARenderNode)
 
 GeometryNode::GeometryNode() { Attributes(AttributeCache::Make()); }
 
-GeometryNode::~GeometryNode() { EffectInst(nullptr); }
+GeometryNode::~GeometryNode() {
+    RenderGeometry(nullptr);
+    EffectInst(nullptr);
+}
 
 GeometryNode* GeometryNode::Make() { return new GeometryNode; }
 
-Lumo::Devices::IRenderGeom* GeometryNode::RenderGeometry() const {
-    auto* objects = Attributes()->Container(AttributeLODList::BaseDataID(), AttributeLODList::UnstylizedID(),
-                                            kGeometryLevel, false);
-    return objects && !objects->IsEmpty() ? static_cast<Lumo::Devices::IRenderGeom*>(objects->At(0)) : nullptr;
-}
-
 void GeometryNode::RenderGeometry(Lumo::Devices::IRenderGeom* geometry) {
-    Lumo::Objects::AutoPtr<Lumo::Devices::IRenderGeom> hold = geometry;
-    AttributeLODList* list = Attributes();
-    list->ClearIds(AttributeLODList::BaseDataID(), kGeometryLevel);
+    if (geometry == m_geometry)
+        return;
     if (geometry)
-        list->Add(AttributeLODList::BaseDataID(), AttributeLODList::UnstylizedID(), kGeometryLevel, geometry);
+        geometry->AddRef();
+    if (m_geometry)
+        m_geometry->ReleaseRef();
+    m_geometry = geometry;
+    if (Attributes())
+        Attributes()->ClearIds(AttributeLODList::BaseDataID(), kGeometryLevel);
     SetFlags(eFlagWorldBoxValid, false);
 }
 

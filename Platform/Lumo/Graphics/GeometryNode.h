@@ -5,8 +5,8 @@ namespace Lumo::Devices { class IRenderGeom; class EffectInstance; }
 
 namespace Lumo::Graphics {
 
-/// A leaf that draws one geometry, optionally with an effect instance of its own. The
-/// geometry sits in the node's attribute cache as base data at the finest level.
+/// A leaf that draws one geometry, optionally with an effect instance of its own. Data derived
+/// from the geometry for drawing is cached in the node's attribute cache.
 class GeometryNode : public ARenderNode {
     LUMO_DECLARE_CLASS()
 public:
@@ -15,7 +15,7 @@ public:
     static GeometryNode* Make();
     ~GeometryNode() override;
 
-    Lumo::Devices::IRenderGeom* RenderGeometry() const;
+    Lumo::Devices::IRenderGeom* RenderGeometry() const { return m_geometry; }
     /// Replaces the geometry (null clears it) and drops what was derived from the old one.
     void RenderGeometry(Lumo::Devices::IRenderGeom* geometry);
     Lumo::Devices::EffectInstance* EffectInst() const { return m_effect; }
@@ -27,6 +27,7 @@ protected:
     GeometryNode();
 
 private:
+    Lumo::Devices::IRenderGeom* m_geometry = nullptr; // one reference
     Lumo::Devices::EffectInstance* m_effect = nullptr; // one reference
 };
 

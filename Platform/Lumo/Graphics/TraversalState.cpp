@@ -2,10 +2,16 @@
 #include <Lumo/Graphics/TraversalState.h>
 #include <Lumo/Devices/RenderItem.h>
 #include <Lumo/Objects/ADevMatrix.h>
+#include <Lumo/Objects/UString.h>
 
 namespace Lumo::Graphics {
 
 TraversalState::TraversalState() = default;
+
+Lumo::Objects::UString* TraversalState::SelectionStateName() {
+    static Lumo::Objects::UString* name = Lumo::Objects::Intern(L"SelectionState");
+    return name;
+}
 
 TraversalState::~TraversalState() { WorldMatrix(nullptr); }
 

@@ -54,7 +54,11 @@ public:
     ClientTraversalState* ClientState(Lumo::Objects::UString* name) const;
     /// Hangs a client state under name (replacing one there); held by reference.
     void ClientState(Lumo::Objects::UString* name, ClientTraversalState* state);
-    int ClientStateCount() const { return static_cast<int>(m_clients.size()); }
+    int ClientStateCount() const { return m_activeClients; }
+    /// The name under which a pick hangs its selection state on the walk.
+    static Lumo::Objects::UString* SelectionStateName();
+    /// True in a walk made for picking rather than drawing.
+    bool IsSelectionPass() const { return ClientState(SelectionStateName()) != nullptr; }
 
     /// Starts this state as the child of parent at node: inherits matrix, level, flags and
     /// output, and makes each client state a copy of the parent's (reusing its objects).

@@ -1,10 +1,13 @@
 #pragma once
 #include <Lumo/Graphics/ClientTraversalState.h>
 #include <Lumo/Objects/AutoPtr.h>
+#include <Lumo/Objects/Mat4.h>
 #include <Lumo/Objects/Vec.h>
 #include <Scene/Attributes/SimpleAttributeSet.h>
 
-namespace Lumo::Graphics { class ARenderNode; }
+namespace Lumo::Graphics { class ARenderNode; class TraversalState; }
+namespace Lumo::Devices { class ADrawContext; }
+namespace Lumo::Objects { class ADevMatrix; }
 
 namespace Lumo::Scene {
 
@@ -67,6 +70,16 @@ public:
     void ColorCyclingEnabled(bool on) { m_colorCycling = on; }
     const Lumo::Objects::vec3<float>& CyclingColor() const { return m_cyclingColor; }
     void CyclingColor(const Lumo::Objects::vec3<float>& c) { m_cyclingColor = c; }
+
+    /// The node's placement from the accumulated transform, billboard, pixel scale and (for
+    /// text) anchor. False when a step needed a draw context (or a viewport) and had none;
+    /// that step is then skipped.
+    bool GetAccumulatedTransform(const Lumo::Devices::ADrawContext* dc, Lumo::Objects::mat4<float>& m,
+                                 Lumo::Graphics::ARenderNode* node) const;
+    /// Gives the graphics state the node's world matrix, consuming billboard and pixel scale
+    /// into a transform so that descendants do not apply them again.
+    void UpdateTransform(const Lumo::Devices::ADrawContext& dc, Lumo::Graphics::TraversalState& graphicsState,
+                         Lumo::Graphics::ARenderNode* node);
 
     static float GlobalPixelScaleFactor();
     static void GlobalPixelScaleFactor(float factor);
