@@ -59,6 +59,21 @@ void TraversalState::BeginRoot(ARenderNode* node) {
     m_geomLOD = 15;
     m_depthPriority = 0;
     m_pickable = true;
+    m_nodeItemStart = m_items ? m_items->Count() : 0;
+}
+
+void TraversalState::DrawInput(
+    const Lumo::Objects::_ArrayList<Lumo::Objects::ARefCounted*, Lumo::Objects::RefCountedLifetime>& items) {
+    if (!m_items)
+        return;
+    while (m_items->Count() > m_nodeItemStart)
+        m_items->RemoveAt(m_items->Count() - 1);
+    for (Lumo::Objects::ARefCounted* object : items) {
+        auto* item = static_cast<Lumo::Devices::RenderItem*>(object);
+        Lumo::Objects::AutoPtr<Lumo::Devices::RenderItem> placed = item->Clone();
+        placed->WorldMatrix(m_world);
+        m_items->Add(placed);
+    }
 }
 
 void TraversalState::BeginChild(TraversalState& parent, ARenderNode* node) {
@@ -71,6 +86,7 @@ void TraversalState::BeginChild(TraversalState& parent, ARenderNode* node) {
     m_depthPriority = parent.m_depthPriority;
     m_pickable = parent.m_pickable;
     m_items = parent.m_items;
+    m_nodeItemStart = m_items ? m_items->Count() : 0;
     // Pooled states keep their client objects between siblings: reset, do not reallocate.
     const int n = parent.m_activeClients;
     for (int i = 0; i < n; ++i) {

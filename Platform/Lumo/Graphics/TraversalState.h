@@ -48,6 +48,9 @@ public:
     /// Adds a render item to the walk's output.
     void AddItem(Lumo::Devices::RenderItem* item);
     RenderItemList* RenderItems() const { return m_items; }
+    /// Draws the given cached items (placed by this state's world matrix) in place of the
+    /// items the current node has added so far.
+    void DrawInput(const Lumo::Objects::_ArrayList<Lumo::Objects::ARefCounted*, Lumo::Objects::RefCountedLifetime>& items);
     void RenderItems(RenderItemList* items) { m_items = items; }
 
     /// The client's state under name, or null.
@@ -76,6 +79,7 @@ private:
     int m_depthPriority = 0;
     bool m_pickable = true;
     RenderItemList* m_items = nullptr;
+    int m_nodeItemStart = 0; // items before this index came from other nodes
     std::vector<std::pair<Lumo::Objects::UString*, Lumo::Objects::AutoPtr<ClientTraversalState>>> m_clients;
     int m_activeClients = 0;
 };

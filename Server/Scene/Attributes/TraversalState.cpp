@@ -12,7 +12,33 @@
 #include <Scene/Attributes/VisibilityAttribute.h>
 #include <Scene/Nodes/ANodeData.h>
 
+#include <Lumo/Devices/ABlendState.h>
+#include <Lumo/Devices/ADepthStencilState.h>
 #include <Lumo/Devices/ADrawContext.h>
+#include <Lumo/Devices/ARasterizerState.h>
+#include <Lumo/Devices/AVirtualDevice.h>
+#include <Lumo/Devices/BasicMaterialEffectInstance.h>
+#include <Lumo/Devices/EffectCache.h>
+#include <Lumo/Devices/DeviceCaches.h>
+#include <Lumo/Devices/IRenderGeom.h>
+#include <Lumo/Devices/LayeredEffectInstance.h>
+#include <Lumo/Devices/RenderItem.h>
+#include <Lumo/Devices/SolidEffectInstance.h>
+#include <Lumo/Devices/StockEffects.h>
+#include <Lumo/Graphics/APrimitiveNode.h>
+#include <Lumo/Graphics/AttributeLODList.h>
+#include <Lumo/Graphics/GeometryNode.h>
+#include <Scene/Attributes/AmbraEffectAttribute.h>
+#include <Scene/Attributes/ColorEffectAttribute.h>
+#include <Scene/Attributes/ColorHintAttribute.h>
+#include <Scene/Attributes/CullModeAttribute.h>
+#include <Scene/Attributes/EffectAttribute.h>
+#include <Scene/Attributes/ObjectIDAttribute.h>
+#include <Scene/Attributes/OccludedEffectAttribute.h>
+#include <Scene/Attributes/OpacityAttribute.h>
+#include <Scene/Attributes/TextureEffectAttribute.h>
+#include <Scene/Attributes/VisualAnalysisAttribute.h>
+#include <Scene/Nodes/LODGeometryNode.h>
 #include <Lumo/Graphics/TransformHelper.h>
 #include <Lumo/Graphics/TraversalState.h>
 #include <Lumo/Objects/SharedMatrix.h>
@@ -30,6 +56,7 @@ using Lumo::Objects::UString;
 
 namespace {
 std::atomic<float> g_pixelScaleFactor{1.0f};
+std::atomic<bool> g_normalDoubleSide{false};
 
 // The pending list of every state with nothing pending: shared, never changed, made at load
 // so that no walk allocates a list for the many nodes that pass nothing down.
@@ -164,6 +191,18 @@ void TraversalState::AddPendingAttributeSets(const AttributeSetListEx* list) {
 }
 
 void TraversalState::SortPendingAttributeSets() {
+    // Most nodes inherit a list that is already in order: do not copy it just to sort it.
+    bool seenUntyped = false, sorted = true;
+    for (AttributeSet* s : m_pending->List()) {
+        bool typed = s->ApplyTypes() != 0;
+        if (typed && seenUntyped) {
+            sorted = false;
+            break;
+        }
+        seenUntyped |= !typed;
+    }
+    if (sorted)
+        return;
     OwnPending();
     AttributeSetEx::QSort(m_pending->List());
 }
@@ -357,9 +396,268 @@ void TraversalState::UpdateTransform(const Lumo::Devices::ADrawContext& dc, Lumo
     graphicsState.WorldMatrix(made);
 }
 
+namespace {
+using Lumo::Devices::EffectInstance;
+using Lumo::Objects::AutoPtr;
+
+template <class T>
+T* Is(Lumo::Objects::IBaseInterface* o) {
+    return o ? static_cast<T*>(o->GetInterface(T::StaticClassName())) : nullptr;
+}
+
+/// E drawn at opacity o: relative (times its own) unless absolute.
+AutoPtr<EffectInstance> TransparentVariant(Lumo::Devices::ADrawContext& dc, EffectInstance* e, float o, bool absolute) {
+    if (auto* solid = Is<Lumo::Devices::SolidEffectInstance>(e)) {
+        AutoPtr<Lumo::Devices::SolidEffectInstance> c =
+            static_cast<Lumo::Devices::SolidEffectInstance*>(solid->Clone());
+        c->Opacity(absolute ? o : solid->Opacity() * o);
+        if (c->ColorSource() == Lumo::Devices::StockEffects::eColorVertex)
+            c->VertexColorAlphaFlag(false);
+        return AutoPtr<EffectInstance>(c.get());
+    }
+    if (auto* material = Is<Lumo::Devices::BasicMaterialEffectInstance>(e)) {
+        AutoPtr<Lumo::Devices::BasicMaterialEffectInstance> c =
+            static_cast<Lumo::Devices::BasicMaterialEffectInstance*>(material->Clone());
+        c->Opacity(absolute ? o : material->Opacity() * o);
+        return AutoPtr<EffectInstance>(c.get());
+    }
+    if (auto* layered = Is<Lumo::Devices::LayeredEffectInstance>(e)) {
+        AutoPtr<Lumo::Devices::LayeredEffectInstance> l = Lumo::Devices::LayeredEffectInstance::Make(dc.VirtualDevice());
+        if (!l)
+            return AutoPtr<EffectInstance>(e);
+        l->Transparent(true);
+        for (int i = 0; i < layered->LayerCount(); ++i)
+            l->AddLayer(TransparentVariant(dc, layered->Layer(i), o, absolute));
+        return AutoPtr<EffectInstance>(l.get());
+    }
+    AutoPtr<EffectInstance> c = e->Clone();
+    c->Transparent(true);
+    AutoPtr<Lumo::Devices::ABlendState> blend = Lumo::Devices::ABlendState::Make();
+    blend->BlendFactor({o, o, o, o});
+    blend->Blend(0, Lumo::Devices::eBlendFactor, Lumo::Devices::eBlendInvFactor);
+    c->OverrideState(blend.get());
+    return c;
+}
+
+float OpacityOf(EffectInstance* e) {
+    if (auto* solid = Is<Lumo::Devices::SolidEffectInstance>(e))
+        return solid->Opacity();
+    if (auto* material = Is<Lumo::Devices::BasicMaterialEffectInstance>(e))
+        return material->Opacity();
+    return -1.0f;
+}
+} // namespace
+
+AutoPtr<EffectInstance> TraversalState::DoubleSidedEI(Lumo::Devices::ADrawContext& dc, EffectInstance* e) {
+    if (HasAttribute(eCullMode))
+        return e;
+    Attribute* effectAttr = GetAttribute(eEffect);
+    if (!NormalDoubleSideDisplay() && m_visualStyle != 6 && m_doubleSided != 2 &&
+        !Is<VisualAnalysisAttribute>(effectAttr)) {
+        if (m_visualStyle == 3 || m_visualStyle == 4 || m_visualStyle == 5)
+            return e;
+        AutoPtr<Lumo::Devices::LayeredEffectInstance> layered =
+            Lumo::Devices::LayeredEffectInstance::Make(dc.VirtualDevice());
+        AutoPtr<Lumo::Devices::BasicMaterialEffectInstance> back =
+            Lumo::Devices::BasicMaterialEffectInstance::Make(dc.VirtualDevice());
+        if (!layered || !back)
+            return e;
+        // The back-face colour: 92, 76, 32 of 255.
+        const vec3<float> backColor(0.36078432f, 0.29803923f, 0.1254902f);
+        back->Ambient(backColor);
+        back->Diffuse(backColor);
+        back->Specular(backColor);
+        float opacity = OpacityOf(e);
+        if (opacity < 0.0f) {
+            opacity = 1.0f;
+            if (e->IsTransparent(&dc)) {
+                auto* o = As<OpacityAttribute>(GetAttribute(eOpacity));
+                opacity = o ? o->GetOpacity() : 0.4f;
+            }
+        }
+        back->Opacity(opacity);
+        AutoPtr<Lumo::Devices::ARasterizerState> cullFront = Lumo::Devices::ARasterizerState::Make(Lumo::Devices::eCullFront);
+        if (m_doubleSided == 3) {
+            AutoPtr<EffectInstance> front = e->Clone();
+            front->OverrideState(cullFront.get());
+            layered->AddLayer(back);
+            layered->AddLayer(front);
+        } else {
+            back->OverrideState(cullFront.get());
+            layered->AddLayer(e);
+            layered->AddLayer(back);
+        }
+        return AutoPtr<EffectInstance>(layered.get());
+    }
+    AutoPtr<EffectInstance> c = e->Clone();
+    c->Transparent(e->IsTransparent(&dc));
+    AutoPtr<Lumo::Devices::ARasterizerState> none = Lumo::Devices::ARasterizerState::Make(Lumo::Devices::eCullNone);
+    c->OverrideState(none.get());
+    return c;
+}
+
+void TraversalState::RealizeAttribute(Lumo::Devices::ADrawContext& dc, Lumo::Graphics::TraversalState& graphicsState,
+                                      Lumo::Graphics::ARenderNode* node) {
+    if (!node)
+        return;
+    auto* lod = Is<LODGeometryNode>(node);
+    auto* geometryNode = lod ? nullptr : Is<Lumo::Graphics::GeometryNode>(node);
+    auto* text = (lod || geometryNode) ? nullptr : Is<TextNode>(node);
+    auto* primitive = (lod || geometryNode || text) ? nullptr : Is<Lumo::Graphics::APrimitiveNode>(node);
+
+    AutoPtr<Lumo::Devices::IRenderGeom> geometry;
+    if (lod) {
+        geometry = lod->RenderGeometry(graphicsState.GeomLOD());
+        if (!geometry)
+            geometry = lod->RenderGeometry(LODGeometryNode::kFallbackLevel);
+        if (!geometry)
+            return;
+    } else if (geometryNode) {
+        geometry = geometryNode->RenderGeometry();
+        if (!geometry)
+            return;
+    }
+    const bool picking = graphicsState.IsSelectionPass();
+    if (auto* d = As<DepthPriorityAttribute>(GetAttribute(eDepthPriority)))
+        graphicsState.DepthPriority(d->DepthPriority());
+
+    AutoPtr<EffectInstance> e;
+    if (!picking) {
+        int effectPriority = 0;
+        bool effectWinsTies = false, occluded = false;
+        if (auto* effect = Is<EffectAttribute>(GetAttribute(eEffect))) {
+            e = effect->EffectInstance(dc, false);
+            effectPriority = effect->Priority();
+            effectWinsTies = effect->WinTies();
+            occluded = Is<OccludedEffectAttribute>(effect) != nullptr;
+            auto* hint = As<ColorHintAttribute>(GetAttribute(eColorHint));
+            if ((hint || m_colorCycling) && Is<AmbraEffectAttribute>(effect))
+                e = static_cast<AmbraEffectAttribute*>(Is<AmbraEffectAttribute>(effect))
+                        ->ColorCustomizedEI(dc, m_colorCycling ? m_cyclingColor : hint->ColorHint());
+        }
+        if (geometryNode && geometryNode->EffectInst() &&
+            !(effectPriority > 3 || (effectPriority == 3 && effectWinsTies)))
+            e = geometryNode->EffectInst();
+        if (e) {
+            auto* o = As<OpacityAttribute>(GetAttribute(eOpacity));
+            if (o && o->GetOpacity() < 0.99f)
+                e = TransparentVariant(dc, e, o->GetOpacity(), o->Absolute() && !occluded);
+        }
+        if (e && geometry && geometry->NeedsPreparing())
+            geometry->Prepare(e, graphicsState.GeomLOD());
+    }
+
+    if (lod || geometryNode) {
+        AutoPtr<Lumo::Devices::RenderItem> item = Lumo::Devices::RenderItem::Make(geometry, nullptr, graphicsState.WorldMatrix());
+        if (!picking) {
+            if (e && m_doubleSided != 0)
+                e = DoubleSidedEI(dc, e);
+            item->Effect(e);
+            if (geometryNode && geometryNode->Attributes())
+                geometryNode->Attributes()->InvalidateInputData(Lumo::Graphics::AttributeLODList::BaseDataID(),
+                                                                Lumo::Graphics::GeometryNode::kGeometryLevel);
+            if (auto* id = As<ObjectIDAttribute>(GetAttribute(eObjectID)))
+                item->ObjectId(id->ObjectID());
+            if (auto* cull = As<CullModeAttribute>(GetAttribute(eCullMode))) {
+                int c = cull->CullMode();
+                if (c >= 1 && c <= 3)
+                    item->CullMode(cull->CullMode());
+            }
+        }
+        item->DepthPriority(graphicsState.DepthPriority());
+        graphicsState.AddItem(item);
+    } else if (primitive) {
+        if (!picking && e)
+            primitive->EffectInst(e);
+    } else if (text) {
+        RealizeTextNodeAttribute(dc, graphicsState, text);
+    }
+}
+
+void TraversalState::RealizeTextNodeAttribute(Lumo::Devices::ADrawContext& dc,
+                                              Lumo::Graphics::TraversalState& graphicsState, TextNode* text) {
+    auto* opacityAttr = As<OpacityAttribute>(GetAttribute(eOpacity));
+    const float o = opacityAttr ? opacityAttr->GetOpacity() : 1.0f;
+    const bool transparent = o < 1.0f;
+    auto* a = Is<EffectAttribute>(GetAttribute(eEffect));
+    if (!a && !transparent)
+        return;
+    bool overrideColor = false;
+    const Lumo::Objects::vec4<float>* color = nullptr;
+    auto* occluded = Is<OccludedEffectAttribute>(a);
+    if (a) {
+        overrideColor = a->Priority() > text->Priority() || a->WinTies();
+        if (auto* c = Is<ColorEffectAttribute>(a)) // texture and occluded kinds are colour kinds too
+            color = &c->Color();
+    }
+    if (!occluded && (!overrideColor || !color) && !transparent)
+        return;
+
+    Lumo::Devices::AVirtualDevice* device = dc.VirtualDevice();
+    std::unique_lock<Lumo::Objects::Threads::Mutex> deviceLock;
+    if (device)
+        deviceLock = std::unique_lock<Lumo::Objects::Threads::Mutex>(device->SyncRoot());
+
+    Lumo::Objects::KString keyText;
+    if (a)
+        keyText.Append(a->ToString());
+    if (opacityAttr)
+        keyText.Append(opacityAttr->ToString());
+    UString* key = Lumo::Objects::Intern(keyText.Str());
+    Lumo::Graphics::AttributeLODList* list = text->Attributes();
+    if (!list)
+        return;
+    using Lumo::Graphics::AttributeLODList;
+    auto* base = list->Container(AttributeLODList::BaseDataID(), AttributeLODList::UnstylizedID(),
+                                 Lumo::Text::ATextNode::kTextLevel, false);
+    if (!base)
+        return;
+    auto* variants = list->Container(key, AttributeLODList::UnstylizedID(), Lumo::Text::ATextNode::kTextLevel, false);
+    if (!variants) {
+        const bool overrideOnly = !(occluded || transparent);
+        for (int i = 0; i < base->Count(); ++i) {
+            auto* baseItem = static_cast<Lumo::Devices::RenderItem*>(base->At(i));
+            AutoPtr<Lumo::Devices::RenderItem> clone = baseItem->Clone();
+            EffectInstance* source = baseItem->Effect();
+            if (!source)
+                continue;
+            auto layer = [&](float opacity, Lumo::Devices::EComparison compare, bool depthWrite) {
+                AutoPtr<EffectInstance> l = source->Clone();
+                l->Values().SetFloat(Lumo::Devices::StockEffects::eSolidOpacity, opacity);
+                if (overrideColor && color)
+                    l->Values().SetFloat4(Lumo::Devices::StockEffects::eSolidColor, *color);
+                AutoPtr<Lumo::Devices::ADepthStencilState> depth =
+                    Lumo::Devices::ADepthStencilState::Make(true, depthWrite, compare);
+                l->OverrideState(depth.get());
+                return l;
+            };
+            if (!overrideOnly) {
+                AutoPtr<Lumo::Devices::LayeredEffectInstance> layered = Lumo::Devices::LayeredEffectInstance::Make(device);
+                if (!layered)
+                    continue;
+                layered->Transparent(true);
+                layered->AddLayer(layer(transparent ? o : occluded->OccludedOpacity(), Lumo::Devices::eCompareGreater, false));
+                layered->AddLayer(layer(transparent ? o : occluded->VisibleOpacity(), Lumo::Devices::eCompareLessEqual, true));
+                clone->Effect(layered);
+            } else {
+                AutoPtr<EffectInstance> recolored = source->Clone();
+                recolored->Values().SetFloat4(Lumo::Devices::StockEffects::eSolidColor, *color);
+                clone->Effect(recolored);
+            }
+            list->Add(key, AttributeLODList::UnstylizedID(), Lumo::Text::ATextNode::kTextLevel, clone);
+        }
+        variants = list->Container(key, AttributeLODList::UnstylizedID(), Lumo::Text::ATextNode::kTextLevel, false);
+    }
+    if (variants)
+        graphicsState.DrawInput(*variants);
+}
+
 float TraversalState::GlobalPixelScaleFactor() { return g_pixelScaleFactor.load(std::memory_order_relaxed); }
 void TraversalState::GlobalPixelScaleFactor(float factor) {
     g_pixelScaleFactor.store(factor, std::memory_order_relaxed);
 }
+
+bool TraversalState::NormalDoubleSideDisplay() { return g_normalDoubleSide.load(std::memory_order_relaxed); }
+void TraversalState::NormalDoubleSideDisplay(bool on) { g_normalDoubleSide.store(on, std::memory_order_relaxed); }
 
 } // namespace Lumo::Scene

@@ -6,7 +6,7 @@
 #include <Scene/Attributes/SimpleAttributeSet.h>
 
 namespace Lumo::Graphics { class ARenderNode; class TraversalState; }
-namespace Lumo::Devices { class ADrawContext; }
+namespace Lumo::Devices { class ADrawContext; class EffectInstance; }
 namespace Lumo::Objects { class ADevMatrix; }
 
 namespace Lumo::Scene {
@@ -14,6 +14,7 @@ namespace Lumo::Scene {
 class AttributeSet;
 class AttributeSetListEx;
 class SelectionQualifier;
+class TextNode;
 
 /// The scene's state during a walk of the render graph: the attributes accumulated from the
 /// root to the current node, and the child sets of ancestors still looking for their nodes.
@@ -81,11 +82,24 @@ public:
     void UpdateTransform(const Lumo::Devices::ADrawContext& dc, Lumo::Graphics::TraversalState& graphicsState,
                          Lumo::Graphics::ARenderNode* node);
 
+    /// Turns the accumulated attributes into what a leaf draws: its render item with effect
+    /// instance, object id and cull mode (geometry and LOD nodes), the primitive's effect
+    /// instance, or the recoloured text.
+    void RealizeAttribute(Lumo::Devices::ADrawContext& dc, Lumo::Graphics::TraversalState& graphicsState,
+                          Lumo::Graphics::ARenderNode* node);
+
     static float GlobalPixelScaleFactor();
     static void GlobalPixelScaleFactor(float factor);
+    /// Whether back faces are drawn like front faces rather than in the back-face colour.
+    static bool NormalDoubleSideDisplay();
+    static void NormalDoubleSideDisplay(bool on);
 
 protected:
     TraversalState();
+    /// E drawn two-sided as the double-sided mode and visual style ask.
+    Lumo::Objects::AutoPtr<Lumo::Devices::EffectInstance> DoubleSidedEI(Lumo::Devices::ADrawContext& dc, Lumo::Devices::EffectInstance* e);
+    void RealizeTextNodeAttribute(Lumo::Devices::ADrawContext& dc, Lumo::Graphics::TraversalState& graphicsState,
+                                  TextNode* text);
     /// Gives this state a pending list of its own before it is changed.
     void OwnPending();
 

@@ -35,9 +35,9 @@ void LODGeometryNode::RealizeMethodCB(RealizeCallback callback) {
 LODGeometryNode::RealizeCallback LODGeometryNode::RealizeMethodCB() { return g_realize.load(); }
 
 void LODGeometryNode::RenderGeometry(IRenderGeom* geometry, int level, UString* styleId) {
+    Lumo::Objects::AutoPtr<IRenderGeom> hold = geometry; // a fresh geometry is freed if refused
     if (!ValidLevel(level))
         return;
-    Lumo::Objects::AutoPtr<IRenderGeom> hold = geometry; // a fresh geometry is freed if refused
     MutexLocker lock(m_lock);
     m_bogus &= ~(1u << level);
     if (!geometry) {

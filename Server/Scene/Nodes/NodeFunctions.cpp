@@ -3,6 +3,9 @@
 #include <Lumo/Graphics/GroupNode.h>
 #include <Lumo/Objects/AutoPtr.h>
 #include <Scene/Attributes/AttributeSet.h>
+#include <Scene/Attributes/ColorEffectAttribute.h>
+#include <Scene/Attributes/MaterialEffectAttribute.h>
+#include <Scene/Attributes/TextureEffectAttribute.h>
 #include <Scene/Attributes/DepthPriorityAttribute.h>
 #include <Scene/Attributes/LineStyleAttribute.h>
 #include <Scene/Attributes/OpacityAttribute.h>
@@ -111,6 +114,18 @@ void SetVisibility(AttributeSet* set, bool visible, bool winTies, unsigned char 
     SetMade(set, VisibilityAttribute::Make(visible, winTies, priority));
 }
 
+void SetColorEffect(AttributeSet* set, const Lumo::Objects::vec4<float>& color, bool winTies, unsigned char priority) {
+    SetMade(set, ColorEffectAttribute::Make(color, winTies, priority));
+}
+void SetMaterialEffect(AttributeSet* set, const BasicColorMaterial& material, EColorSource colorSource, bool winTies,
+                       unsigned char priority) {
+    SetMade(set, MaterialEffectAttribute::Make(material, colorSource, winTies, priority));
+}
+void SetTextureEffect(AttributeSet* set, const Lumo::Objects::UString* path, const Lumo::Objects::vec4<float>& color,
+                      bool winTies, unsigned char priority) {
+    SetMade(set, TextureEffectAttribute::Make(path, color, winTies, priority));
+}
+
 BillBoardAttribute* GetBillBoardAttribute(const AttributeSet* s) { return Typed<BillBoardAttribute>(s, eBillBoard); }
 DepthPriorityAttribute* GetDepthPriorityAttribute(const AttributeSet* s) {
     return Typed<DepthPriorityAttribute>(s, eDepthPriority);
@@ -124,6 +139,13 @@ SelectabilityAttribute* GetSelectabilityAttribute(const AttributeSet* s) {
 }
 TransformAttribute* GetTransformAttribute(const AttributeSet* s) { return Typed<TransformAttribute>(s, eTransform); }
 VisibilityAttribute* GetVisibilityAttribute(const AttributeSet* s) { return Typed<VisibilityAttribute>(s, eVisibility); }
+ColorEffectAttribute* GetColorEffectAttribute(const AttributeSet* s) { return Typed<ColorEffectAttribute>(s, eEffect); }
+MaterialEffectAttribute* GetMaterialEffectAttribute(const AttributeSet* s) {
+    return Typed<MaterialEffectAttribute>(s, eEffect);
+}
+TextureEffectAttribute* GetTextureEffectAttribute(const AttributeSet* s) {
+    return Typed<TextureEffectAttribute>(s, eEffect);
+}
 
 namespace {
 ARenderNode* FindReference(GroupNode* group, ARenderNode* target, int depth) {

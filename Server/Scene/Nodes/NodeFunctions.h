@@ -4,6 +4,7 @@
 #include <Lumo/Graphics/AWorld.h>
 #include <Lumo/Objects/Mat4.h>
 #include <Lumo/Objects/Vec.h>
+#include <Scene/Attributes/BasicColorMaterial.h>
 #include <Scene/Attributes/EAttributeType.h>
 #include <Scene/Attributes/BillBoardAttribute.h>
 
@@ -26,6 +27,9 @@ class PixelScaleAttribute;
 class SelectabilityAttribute;
 class TransformAttribute;
 class VisibilityAttribute;
+class ColorEffectAttribute;
+class MaterialEffectAttribute;
+class TextureEffectAttribute;
 
 using RenderNodeVector = std::vector<Lumo::Graphics::ARenderNode*>;
 
@@ -63,6 +67,12 @@ void SetSelectability(AttributeSet* set, bool selectable, int selectionPriority,
 void SetTransform(AttributeSet* set, const Lumo::Objects::mat4<float>& matrix, bool absolute, bool winTies = false,
                   unsigned char priority = 0);
 void SetVisibility(AttributeSet* set, bool visible, bool winTies = false, unsigned char priority = 0);
+void SetColorEffect(AttributeSet* set, const Lumo::Objects::vec4<float>& color, bool winTies = false,
+                    unsigned char priority = 0);
+void SetMaterialEffect(AttributeSet* set, const BasicColorMaterial& material, EColorSource colorSource,
+                       bool winTies = false, unsigned char priority = 0);
+void SetTextureEffect(AttributeSet* set, const Lumo::Objects::UString* path, const Lumo::Objects::vec4<float>& color,
+                      bool winTies = false, unsigned char priority = 0);
 
 BillBoardAttribute* GetBillBoardAttribute(const AttributeSet* set);
 DepthPriorityAttribute* GetDepthPriorityAttribute(const AttributeSet* set);
@@ -73,6 +83,10 @@ PixelScaleAttribute* GetPixelScaleAttribute(const AttributeSet* set);
 SelectabilityAttribute* GetSelectabilityAttribute(const AttributeSet* set);
 TransformAttribute* GetTransformAttribute(const AttributeSet* set);
 VisibilityAttribute* GetVisibilityAttribute(const AttributeSet* set);
+/// The effect attribute when it answers that kind's interface (a texture effect is also a colour effect).
+ColorEffectAttribute* GetColorEffectAttribute(const AttributeSet* set);
+MaterialEffectAttribute* GetMaterialEffectAttribute(const AttributeSet* set);
+TextureEffectAttribute* GetTextureEffectAttribute(const AttributeSet* set);
 
 /// The first reference node below group (depth first) that shows target and has a parent.
 Lumo::Graphics::ARenderNode* FindReferenceNodeChild(Lumo::Graphics::GroupNode* group,
