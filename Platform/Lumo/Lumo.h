@@ -65,6 +65,7 @@
 #include <Lumo/Graphics/Cone3d.h>
 #include <Lumo/Graphics/DependencyNotifier.h>
 #include <Lumo/Graphics/EllipseArc3d.h>
+#include <Lumo/Graphics/FacetIntersection.h>
 #include <Lumo/Graphics/FontFace.h>
 #include <Lumo/Graphics/FontLibrary.h>
 #include <Lumo/Graphics/Frame3d.h>
@@ -72,6 +73,7 @@
 #include <Lumo/Graphics/GlyphAtlas.h>
 #include <Lumo/Graphics/GraphWalker.h>
 #include <Lumo/Graphics/GroupNode.h>
+#include <Lumo/Graphics/IIntersection.h>
 #include <Lumo/Graphics/NodeCallbacks.h>
 #include <Lumo/Graphics/NurbsCurve3d.h>
 #include <Lumo/Graphics/PolyLine3d.h>

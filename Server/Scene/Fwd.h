@@ -56,4 +56,5 @@ class AmbraTranslator;
 class TextNode;
 class ImageNode;
 class SceneWalk;
+class AlphaImageSelectionQualifier;
 } // namespace Lumo::Scene

@@ -1,5 +1,6 @@
 #pragma once
 /// Every public header of the scene library.
+#include <Scene/Attributes/AlphaImageSelectionQualifier.h>
 #include <Scene/Attributes/AmbraAsset.h>
 #include <Scene/Attributes/AmbraEffectAttribute.h>
 #include <Scene/Attributes/AmbraManager.h>

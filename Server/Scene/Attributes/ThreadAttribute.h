@@ -1,7 +1,10 @@
 #pragma once
+#include <Lumo/Objects/Mutex.h>
 #include <Scene/Attributes/Attribute.h>
 
 #include <vector>
+
+namespace Lumo::Devices { class ADrawContext; class EffectInstance; }
 
 namespace Lumo::Scene {
 
@@ -26,6 +29,13 @@ public:
     bool Equals(const Attribute* other) const override { return other == this; }
     const ThreadDataVector& ThreadDataList() const { return m_threads; }
 
+    using EffectInstanceList =
+        Lumo::Objects::_ArrayList<Lumo::Devices::EffectInstance*, Lumo::Objects::RefCountedLifetime>;
+    /// One textured instance per thread, showing the thread texture at the thread's pitch and
+    /// size; built on first use and kept.
+    const EffectInstanceList& GetThreadEIList(Lumo::Devices::ADrawContext& dc);
+    ~ThreadAttribute() override;
+
 protected:
     ThreadAttribute(const ThreadDataVector& threads, bool winTies, unsigned char priority)
         : Attribute(winTies, priority), m_threads(threads) {}
@@ -33,6 +43,8 @@ protected:
 
 private:
     ThreadDataVector m_threads;
+    Lumo::Objects::Threads::Mutex m_lock;
+    EffectInstanceList m_instances;
 };
 
 } // namespace Lumo::Scene

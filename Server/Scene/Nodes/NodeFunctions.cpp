@@ -1,6 +1,13 @@
 #include <Scene/Nodes/NodeFunctions.h>
 
+#include <Lumo/Devices/FormatCache.h>
+#include <Lumo/Devices/VertexFormat.h>
+#include <Lumo/Graphics/APrimitiveNode.h>
+#include <Lumo/Graphics/GeometryNode.h>
 #include <Lumo/Graphics/GroupNode.h>
+#include <Scene/Nodes/ImageNode.h>
+#include <Scene/Nodes/LODGeometryNode.h>
+#include <Scene/Nodes/TextNode.h>
 #include <Lumo/Objects/AutoPtr.h>
 #include <Scene/Attributes/AttributeSet.h>
 #include <Scene/Attributes/ColorEffectAttribute.h>
@@ -59,6 +66,62 @@ GroupNode* MakeInstanceNode(bool withNodeData, bool referenceInstance) {
     if (!referenceInstance)
         node->SetFlags(kGroupBoxesItselfFlag, true);
     return node;
+}
+
+namespace {
+template <class N>
+N* WithData(N* node, ENodeType type, bool withNodeData) {
+    if (withNodeData)
+        ANodeData::Make(node, type, false);
+    return node;
+}
+} // namespace
+
+Lumo::Graphics::GeometryNode* MakeGeometryNode(bool withNodeData) {
+    return WithData(Lumo::Graphics::GeometryNode::Make(), eGeometryNode, withNodeData);
+}
+LODGeometryNode* MakeLODGeometryNode(bool withNodeData) {
+    return WithData(LODGeometryNode::Make(), eLODGeometryNode, withNodeData);
+}
+TextNode* MakeTextNode(bool withNodeData) { return WithData(TextNode::Make(), eTextNode, withNodeData); }
+ImageNode* MakeImageNode(const Lumo::Objects::vec3<float>& start, Lumo::Devices::TextureInstance* texture,
+                         bool withNodeData) {
+    return WithData(ImageNode::Make(start, texture), eImageNode, withNodeData);
+}
+
+using Lumo::Graphics::APrimitiveNode;
+APrimitiveNode* MakeCircleArcNode(const Lumo::Graphics::CircleArc3d& p, bool d) {
+    return WithData(APrimitiveNode::MakeCircleArc(p), ePrimitiveNode, d);
+}
+APrimitiveNode* MakeEllipseArcNode(const Lumo::Graphics::EllipseArc3d& p, bool d) {
+    return WithData(APrimitiveNode::MakeEllipseArc(p), ePrimitiveNode, d);
+}
+APrimitiveNode* MakeNurbsCurveNode(const Lumo::Graphics::NurbsCurve3d& p, bool d) {
+    return WithData(APrimitiveNode::MakeNurbsCurve(p), ePrimitiveNode, d);
+}
+APrimitiveNode* MakePolyLineNode(const Lumo::Graphics::PolyLine3d& p, bool d) {
+    return WithData(APrimitiveNode::MakePolyLine(p), ePrimitiveNode, d);
+}
+APrimitiveNode* MakeTorusNode(const Lumo::Graphics::Torus3d& p, bool d) {
+    return WithData(APrimitiveNode::MakeTorus(p), ePrimitiveNode, d);
+}
+APrimitiveNode* MakeBoxNode(const Lumo::Graphics::Box3d& p, bool d) {
+    return WithData(APrimitiveNode::MakeBox(p), ePrimitiveNode, d);
+}
+APrimitiveNode* MakeConeNode(const Lumo::Graphics::Cone3d& p, bool d) {
+    return WithData(APrimitiveNode::MakeCone(p), ePrimitiveNode, d);
+}
+APrimitiveNode* MakeSphereNode(const Lumo::Graphics::Sphere3d& p, bool d) {
+    return WithData(APrimitiveNode::MakeSphere(p), ePrimitiveNode, d);
+}
+
+Lumo::Devices::VertexFormat* MakeVertexFormat(bool withNormals, int extraComponents) {
+    // One format per layout for the whole process: geometry made here is not tied to a device.
+    static Lumo::Devices::FormatCache* cache = new Lumo::Devices::FormatCache; // lives to exit
+    unsigned components = Lumo::Devices::eVertexPosition | unsigned(extraComponents);
+    if (withNormals)
+        components |= Lumo::Devices::eVertexNormal;
+    return cache->Acquire(components);
 }
 
 ANodeData* GetNodeData(ARenderNode* node) { return ANodeData::GetNodeData(node); }

@@ -10,12 +10,29 @@
 
 #include <vector>
 
-namespace Lumo::Graphics { class ARenderNode; class GroupNode; }
+namespace Lumo::Graphics {
+class ARenderNode;
+class GroupNode;
+class GeometryNode;
+class APrimitiveNode;
+struct CircleArc3d;
+struct EllipseArc3d;
+struct NurbsCurve3d;
+struct PolyLine3d;
+struct Torus3d;
+struct Box3d;
+struct Cone3d;
+struct Sphere3d;
+}
+namespace Lumo::Devices { class TextureInstance; class VertexFormat; }
 
 namespace Lumo::Scene {
 
 class ANodeData;
 class Attribute;
+class LODGeometryNode;
+class TextNode;
+class ImageNode;
 class AttributeSet;
 class ReferenceNodeData;
 class LineStyle;
@@ -43,6 +60,24 @@ Lumo::Graphics::GroupNode* MakeReferenceNode(Lumo::Graphics::ARenderNode* target
                                              Lumo::Graphics::EWorldType type);
 /// An instance group (extended node data of kind instance, or reference instance).
 Lumo::Graphics::GroupNode* MakeInstanceNode(bool withNodeData, bool referenceInstance);
+
+/// Leaves, with node data of their kind when asked.
+Lumo::Graphics::GeometryNode* MakeGeometryNode(bool withNodeData);
+LODGeometryNode* MakeLODGeometryNode(bool withNodeData);
+TextNode* MakeTextNode(bool withNodeData);
+ImageNode* MakeImageNode(const Lumo::Objects::vec3<float>& start, Lumo::Devices::TextureInstance* texture,
+                         bool withNodeData);
+Lumo::Graphics::APrimitiveNode* MakeCircleArcNode(const Lumo::Graphics::CircleArc3d& arc, bool withNodeData);
+Lumo::Graphics::APrimitiveNode* MakeEllipseArcNode(const Lumo::Graphics::EllipseArc3d& arc, bool withNodeData);
+Lumo::Graphics::APrimitiveNode* MakeNurbsCurveNode(const Lumo::Graphics::NurbsCurve3d& curve, bool withNodeData);
+Lumo::Graphics::APrimitiveNode* MakePolyLineNode(const Lumo::Graphics::PolyLine3d& line, bool withNodeData);
+Lumo::Graphics::APrimitiveNode* MakeTorusNode(const Lumo::Graphics::Torus3d& torus, bool withNodeData);
+Lumo::Graphics::APrimitiveNode* MakeBoxNode(const Lumo::Graphics::Box3d& box, bool withNodeData);
+Lumo::Graphics::APrimitiveNode* MakeConeNode(const Lumo::Graphics::Cone3d& cone, bool withNodeData);
+Lumo::Graphics::APrimitiveNode* MakeSphereNode(const Lumo::Graphics::Sphere3d& sphere, bool withNodeData);
+/// The shared vertex format of the geometry built here: positions, with normals when asked,
+/// plus the extra component bits given.
+Lumo::Devices::VertexFormat* MakeVertexFormat(bool withNormals, int extraComponents);
 
 ANodeData* GetNodeData(Lumo::Graphics::ARenderNode* node);
 /// The node's data when it is a reference node's.

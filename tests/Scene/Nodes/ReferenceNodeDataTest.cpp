@@ -2,6 +2,12 @@
 
 #include <Lumo/Graphics/DependencyNotifier.h>
 #include <Scene/Attributes/AttributeSetEx.h>
+#include <Lumo/Graphics/APrimitiveNode.h>
+#include <Lumo/Graphics/GeometryNode.h>
+#include <Lumo/Graphics/Sphere3d.h>
+#include <Scene/Nodes/ImageNode.h>
+#include <Scene/Nodes/LODGeometryNode.h>
+#include <Scene/Nodes/TextNode.h>
 #include <Scene/Nodes/NodeFunctions.h>
 #include <Scene/Nodes/ReferenceNodeData.h>
 #include <Scene/Nodes/ReferenceNotifier.h>
@@ -135,4 +141,20 @@ TEST(NodeFunctionsTest, ConveniencesMakeAndReadAttributes) {
     EXPECT_EQ(children.size(), 2u);
     RemoveAllChildren(node);
     EXPECT_EQ(node->ChildCount(), 0);
+}
+
+TEST(NodeFunctionsTest, LeafFactoriesGiveTheirKinds) {
+    LiveObjectGuard guard;
+    AutoPtr<Lumo::Graphics::ARenderNode> geometry = MakeGeometryNode(true), bare = MakeGeometryNode(false);
+    EXPECT_EQ(GetNodeData(geometry)->NodeType(), eGeometryNode);
+    EXPECT_EQ(GetNodeData(bare), nullptr);
+    AutoPtr<Lumo::Graphics::ARenderNode> lod = MakeLODGeometryNode(true), text = MakeTextNode(true),
+                                         image = MakeImageNode({0, 0, 0}, nullptr, true),
+                                         sphere = MakeSphereNode(Lumo::Graphics::Sphere3d{}, true);
+    EXPECT_EQ(GetNodeData(lod)->NodeType(), eLODGeometryNode);
+    EXPECT_EQ(GetNodeData(text)->NodeType(), eTextNode);
+    EXPECT_EQ(GetNodeData(image)->NodeType(), eImageNode);
+    EXPECT_EQ(GetNodeData(sphere)->NodeType(), ePrimitiveNode);
+    EXPECT_EQ(MakeVertexFormat(true, 0), MakeVertexFormat(true, 0)) << "one format per layout";
+    EXPECT_NE(MakeVertexFormat(true, 0), MakeVertexFormat(false, 0));
 }
