@@ -1,10 +1,23 @@
 // brioscene: the sample host's command-line program. For now it shows the attribute model:
 // it builds a small assembly graph, merges attribute sets down each path and prints them.
+#include <Lumo/Devices/IndexBufferBuilder.h>
+#include <Lumo/Devices/SimpleMesh.h>
+#include <Lumo/Devices/VertexBufferBuilder.h>
+#include <Lumo/Devices/VertexFormat.h>
+#include <Lumo/Graphics/GeometryNode.h>
 #include <Lumo/Graphics/GroupNode.h>
 #include <Lumo/Objects/AutoPtr.h>
 #include <Scene/Scene.h>
 
+#include <Lumo/Devices/ADrawContext.h>
+#include <Lumo/Devices/RenderItem.h>
+#include <Lumo/Devices/VirtualDevice.h>
+#include <Lumo/Graphics/GraphWalker.h>
+
 #include <CLI/CLI.hpp>
+
+#include <chrono>
+#include <set>
 
 #include <cmath>
 #include <cstdio>
@@ -24,7 +37,8 @@ constexpr unsigned kInstance = 0x1, kComponent = 0x2, kBody = 0x8;
 
 struct Demo {
     AutoPtr<GroupNode> root, component;
-    std::vector<AutoPtr<GroupNode>> instances, bodies;
+    std::vector<AutoPtr<GroupNode>> instances;
+    std::vector<AutoPtr<Lumo::Graphics::GeometryNode>> bodies;
 };
 
 GroupNode* MakeNode(ENodeType type, bool extended, unsigned clientType) {
@@ -35,6 +49,17 @@ GroupNode* MakeNode(ENodeType type, bool extended, unsigned clientType) {
 
 AttributeSet* SetOf(ARenderNode* node) { return ANodeData::GetNodeData(node)->GetAttributeSet(); }
 
+Lumo::Devices::SimpleMesh* UnitTriangle() {
+    Lumo::Devices::VertexBufferBuilder vb(Lumo::Devices::eVertexPosition | Lumo::Devices::eVertexNormal);
+    vb.Normal({0, 0, 1});
+    vb.AddVertex({0, 0, 0});
+    vb.AddVertex({1, 0, 0});
+    vb.AddVertex({0, 1, 0});
+    Lumo::Devices::IndexBufferBuilder ib;
+    ib.AddTriangle(0, 1, 2);
+    return Lumo::Devices::SimpleMesh::Make(vb, ib, Lumo::Devices::ePrimTriangleList);
+}
+
 Demo BuildAssembly(int instanceCount) {
     Demo d;
     d.root = MakeNode(eGroupNode, true, 0);
@@ -43,12 +68,15 @@ Demo BuildAssembly(int instanceCount) {
     // Half-transparent assembly, and a type-specific child set that travels through
     // components and instances to every body below and hides it...
     SetOf(d.root)->SetAttribute(OpacityAttribute::Make(0.5f, false));
+    AutoPtr<Lumo::Devices::SimpleMesh> mesh = UnitTriangle();
     auto* rootSet = static_cast<AttributeSetEx*>(SetOf(d.root));
     rootSet->GetAttributeSet(kBody, kComponent | kInstance, true)->SetAttribute(VisibilityAttribute::Make(false));
     for (int i = 0; i < instanceCount; ++i) {
         GroupNode* inst = MakeNode(eInstanceNode, true, kInstance);
         SetOf(inst)->SetAttribute(TransformAttribute::Make(mat4<float>::Translation(vec3<float>(10.f * i, 0, 0)), false));
-        GroupNode* body = MakeNode(eGroupNode, false, kBody);
+        AutoPtr<Lumo::Graphics::GeometryNode> body = Lumo::Graphics::GeometryNode::Make();
+        ANodeData::Make(body, eGeometryNode, false)->clientType(kBody);
+        body->RenderGeometry(mesh);
         SetOf(body)->SetAttribute(OpacityAttribute::Make(0.5f, false));
         inst->AddChild(body);
         d.component->AddChild(inst);
@@ -88,6 +116,8 @@ void MergePath(const std::vector<ARenderNode*>& path, SimpleAttributeSet& acc) {
 
 std::string Narrow(const Lumo::Objects::KString& s) { return s.Utf8(); }
 
+void RunWalk(Demo& d);
+
 int RunDemo(int instanceCount) {
     Demo d = BuildAssembly(instanceCount);
     std::printf("Assembly: 1 component, %d instances, 1 body each\n", instanceCount);
@@ -102,7 +132,28 @@ int RunDemo(int instanceCount) {
             std::printf("  %-14ls %s\n", AttributeTypeName(a->Type()), text.c_str());
         }
     }
+    RunWalk(d);
     return 0;
+}
+
+/// Walks the assembly as a frame would and summarises what it would draw.
+void RunWalk(Demo& d) {
+    SceneWalk::Install();
+    AutoPtr<Lumo::Devices::VirtualDevice> device = Lumo::Devices::VirtualDevice::Make(nullptr);
+    AutoPtr<Lumo::Devices::ADrawContext> dc = Lumo::Devices::ADrawContext::Make(device);
+    Lumo::Graphics::GraphWalker walker(*dc);
+    AutoPtr<TraversalState> seed = TraversalState::Make();
+    walker.AddClientState(TraversalState::StaticClassName(), seed);
+    Lumo::Graphics::RenderItemList items;
+    auto start = std::chrono::steady_clock::now();
+    walker.Walk(d.root, items);
+    double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+    std::set<const void*> matrices;
+    for (auto* item : items)
+        matrices.insert(item->WorldMatrix());
+    std::printf("\nWalk: %llu nodes, %d render items, %zu distinct world matrices, %.3f ms\n",
+                (unsigned long long)walker.NodesVisited(), items.Count(), matrices.size(), ms);
+    SceneWalk::Uninstall();
 }
 
 } // namespace
@@ -114,5 +165,6 @@ int main(int argc, char** argv) {
     auto* demo = app.add_subcommand("demo", "merge attribute sets down the paths of a demo assembly (default)");
     (void)demo;
     CLI11_PARSE(app, argc, argv);
-    return RunDemo(instances);
+    int rc = RunDemo(instances);
+    return rc;
 }
