@@ -28,7 +28,9 @@
 #include <Lumo/Graphics/APrimitiveNode.h>
 #include <Lumo/Graphics/AttributeLODList.h>
 #include <Lumo/Graphics/GeometryNode.h>
+#include <Lumo/Devices/IRenderEffect.h>
 #include <Scene/Attributes/AmbraEffectAttribute.h>
+#include <Scene/Attributes/AnalysisEffects.h>
 #include <Scene/Attributes/ColorEffectAttribute.h>
 #include <Scene/Attributes/ColorHintAttribute.h>
 #include <Scene/Attributes/CullModeAttribute.h>
@@ -405,6 +407,20 @@ T* Is(Lumo::Objects::IBaseInterface* o) {
     return o ? static_cast<T*>(o->GetInterface(T::StaticClassName())) : nullptr;
 }
 
+/// The opacity parameter of a zebra, draft or curvature instance; -1 for other kinds.
+int AnalysisOpacityIndex(const EffectInstance* e) {
+    UString* name = e->Effect() ? e->Effect()->Name() : nullptr;
+    if (!name)
+        return -1;
+    if (name == AnalysisEffects::ZebraName())
+        return AnalysisEffects::eZebraOpacity;
+    if (name == AnalysisEffects::DraftName())
+        return AnalysisEffects::eDraftOpacity;
+    if (name == AnalysisEffects::CurvatureName())
+        return AnalysisEffects::eCurvatureOpacity;
+    return -1;
+}
+
 /// E drawn at opacity o: relative (times its own) unless absolute.
 AutoPtr<EffectInstance> TransparentVariant(Lumo::Devices::ADrawContext& dc, EffectInstance* e, float o, bool absolute) {
     if (auto* solid = Is<Lumo::Devices::SolidEffectInstance>(e)) {
@@ -420,6 +436,15 @@ AutoPtr<EffectInstance> TransparentVariant(Lumo::Devices::ADrawContext& dc, Effe
             static_cast<Lumo::Devices::BasicMaterialEffectInstance*>(material->Clone());
         c->Opacity(absolute ? o : material->Opacity() * o);
         return AutoPtr<EffectInstance>(c.get());
+    }
+    if (const int index = AnalysisOpacityIndex(e); index >= 0) {
+        // Analysis instances fade through their own opacity, like materials; they are plain
+        // instances here, so the mark is what tells the renderer to blend them.
+        AutoPtr<EffectInstance> c = e->Clone();
+        const float opacity = absolute ? o : e->Values().GetFloat(index, 1.0f) * o;
+        c->Values().SetFloat(index, opacity);
+        c->Transparent(opacity < 1.0f);
+        return c;
     }
     if (auto* layered = Is<Lumo::Devices::LayeredEffectInstance>(e)) {
         AutoPtr<Lumo::Devices::LayeredEffectInstance> l = Lumo::Devices::LayeredEffectInstance::Make(dc.VirtualDevice());
