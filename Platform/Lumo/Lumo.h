@@ -25,6 +25,7 @@
 #include <Lumo/Devices/ADepthStencilState.h>
 #include <Lumo/Devices/ADeviceResource.h>
 #include <Lumo/Devices/ADrawContext.h>
+#include <Lumo/Devices/AFragment.h>
 #include <Lumo/Devices/ARasterizerState.h>
 #include <Lumo/Devices/AVirtualDevice.h>
 #include <Lumo/Devices/BasicMaterialEffectInstance.h>
@@ -33,6 +34,7 @@
 #include <Lumo/Devices/EffectCache.h>
 #include <Lumo/Devices/EffectInstance.h>
 #include <Lumo/Devices/FormatCache.h>
+#include <Lumo/Devices/FragmentGraph.h>
 #include <Lumo/Devices/IRenderEffect.h>
 #include <Lumo/Devices/IRenderGeom.h>
 #include <Lumo/Devices/IndexBufferBuilder.h>
@@ -79,7 +81,9 @@
 #include <Lumo/Graphics/PolyLine3d.h>
 #include <Lumo/Graphics/PrimitiveTessellator.h>
 #include <Lumo/Graphics/RenderFlags.h>
+#include <Lumo/Graphics/ScriptFragmentHelper.h>
 #include <Lumo/Graphics/Sphere3d.h>
+#include <Lumo/Graphics/StyleGraphs.h>
 #include <Lumo/Graphics/TextLayout.h>
 #include <Lumo/Graphics/TextMetrics.h>
 #include <Lumo/Graphics/TextStyle.h>

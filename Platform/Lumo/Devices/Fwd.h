@@ -26,6 +26,8 @@ class PngWriter;
 class ADrawContext;
 class VertexFormat;
 class IRenderGeom;
+class AFragment;
+class FragmentGraph;
 class SimpleMesh;
 class VertexBufferBuilder;
 class IndexBufferBuilder;

@@ -5,7 +5,10 @@
 #include <Scene/Attributes/AttributeSetEx.h>
 #include <Scene/Attributes/AttributeSetListEx.h>
 #include <Scene/Attributes/DepthPriorityAttribute.h>
+#include <Scene/Attributes/CurvatureMapAttribute.h>
 #include <Scene/Attributes/GroupAttribute.h>
+#include <Scene/Attributes/LineStyleAttribute.h>
+#include <Scene/Attributes/TwoSidedFaceEffectAttribute.h>
 #include <Scene/Attributes/OrderInTransparentGroupAttribute.h>
 #include <Scene/Attributes/SelectabilityAttribute.h>
 #include <Scene/Attributes/TransparentLayerAttribute.h>
@@ -228,6 +231,23 @@ int TraversalState::SelectionPriority() const {
 SelectionQualifier* TraversalState::GetSelectionQualifier() const {
     auto* s = As<SelectabilityAttribute>(GetAttribute(eSelectability));
     return s ? s->Qualifier() : nullptr;
+}
+
+Lumo::Devices::AFragment* TraversalState::GetStyleGraph() const {
+    auto* l = As<LineStyleAttribute>(GetAttribute(eLineStyle));
+    return l ? l->GetStyleGraph() : nullptr;
+}
+
+bool TraversalState::GetCurvatureMapEffect() const {
+    return As<CurvatureMapAttribute>(GetAttribute(eEffect)) != nullptr;
+}
+
+bool TraversalState::IsHighQualityVisualAnalysis() const {
+    Attribute* effect = GetAttribute(eEffect);
+    if (auto* two = As<TwoSidedFaceEffectAttribute>(effect))
+        effect = two->FrontFaceEffectAttribute();
+    auto* analysis = As<VisualAnalysisAttribute>(effect);
+    return analysis && analysis->GetHighQuality();
 }
 
 int TraversalState::DepthPriority() const {

@@ -6,7 +6,7 @@
 #include <Scene/Attributes/SimpleAttributeSet.h>
 
 namespace Lumo::Graphics { class ARenderNode; class TraversalState; }
-namespace Lumo::Devices { class ADrawContext; class EffectInstance; }
+namespace Lumo::Devices { class ADrawContext; class EffectInstance; class AFragment; }
 namespace Lumo::Objects { class ADevMatrix; }
 
 namespace Lumo::Scene {
@@ -56,6 +56,12 @@ public:
     SelectionQualifier* GetSelectionQualifier() const;
     int DepthPriority() const;
     bool IsDecalGeometry() const { return HasAttribute(eDecalGeometry); }
+    /// The line style's fragment, null without a line-style attribute.
+    Lumo::Devices::AFragment* GetStyleGraph() const;
+    /// The accumulated effect is a curvature map.
+    bool GetCurvatureMapEffect() const;
+    /// The effect is a high-quality visual analysis, directly or as a two-sided front face.
+    bool IsHighQualityVisualAnalysis() const;
     /// The value of the attribute of that kind, -1 when there is none.
     int Group() const;
     int TransparentLayer() const;

@@ -1,6 +1,10 @@
 #include "../TestSupport.h"
 
+#include <Lumo/Devices/FragmentGraph.h>
+#include <Lumo/Graphics/ScriptFragmentHelper.h>
+#include <Lumo/Graphics/StyleGraphs.h>
 #include <Lumo/Objects/UString.h>
+#include <Scene/Attributes/LineStyleAttribute.h>
 
 #include <string>
 
@@ -52,4 +56,31 @@ TEST(LineStyleAttributeTest, EqualityComparesEveryFieldAndCopiesTheStyle) {
     EXPECT_TRUE(differs([](LineStyle& s) { s.SetYScale(2); }));
     EXPECT_TRUE(differs([](LineStyle& s) { s.SetLinePatternName(L"DASH"); }));
     EXPECT_TRUE(differs([](LineStyle& s) { s.SetLinePatternName(nullptr); }));
+}
+
+TEST(LineStyleAttributeTest, StyleGraphFollowsSpaceAndWeight) {
+    using Lumo::Graphics::StyleGraphs;
+    LineStyle screen; // weight 1, screen space
+    AutoPtr<LineStyleAttribute> thin = LineStyleAttribute::Make(screen);
+    Lumo::Devices::AFragment* g = thin->GetStyleGraph();
+    ASSERT_NE(g, nullptr);
+    EXPECT_EQ(g->Name(), StyleGraphs::ScreenSymbolizationGraph());
+    EXPECT_EQ(thin->GetStyleGraph(), g) << "built once";
+
+    LineStyle model;
+    model.SetWeight(3.0f);
+    model.SetSpace(0);
+    AutoPtr<LineStyleAttribute> thick = LineStyleAttribute::Make(model);
+    auto* graph = static_cast<Lumo::Devices::FragmentGraph*>(
+        thick->GetStyleGraph()->GetInterface(Lumo::Devices::FragmentGraph::StaticClassName()));
+    ASSERT_NE(graph, nullptr) << "a weight other than 1 adds a stroke";
+    ASSERT_EQ(graph->FragmentCount(), 2);
+    EXPECT_EQ(graph->Fragment(0)->Name(), StyleGraphs::ModelSymbolizationGraph());
+    Lumo::Devices::AFragment* stroke = graph->Fragment(1);
+    EXPECT_EQ(stroke->Name(), StyleGraphs::LineStroke());
+    EXPECT_FLOAT_EQ(stroke->Defaults().GetFloat(stroke->InputIndex(StyleGraphs::WeightParameter()), 0), 3.0f);
+    EXPECT_EQ(graph->Connections().size(), 1u);
+    // The shared stroke prototype keeps its own weight.
+    Lumo::Devices::AFragment* prototype = Lumo::Graphics::ScriptFragmentHelper::AcquireFragment(StyleGraphs::LineStroke());
+    EXPECT_FLOAT_EQ(prototype->Defaults().GetFloat(prototype->InputIndex(StyleGraphs::WeightParameter()), 0), 1.0f);
 }
