@@ -40,7 +40,7 @@ std::vector<std::wstring_view> SplitLines(const std::wstring& text) {
     return lines;
 }
 
-vec3<double> ToDouble(float x, float y) { return {static_cast<double>(x), static_cast<double>(y), 0.0}; }
+vec3<double> Widen(float x, float y) { return {static_cast<double>(x), static_cast<double>(y), 0.0}; }
 
 } // namespace
 
@@ -176,16 +176,16 @@ void ATextNode::Update() const {
 
         for (const Placed& p : placed) {
             const float x = startX + p.pen;
-            extent.Extend(ToDouble(x, baseline + descent));
-            extent.Extend(ToDouble(x + p.advance, baseline + ascent));
+            extent.Extend(Widen(x, baseline + descent));
+            extent.Extend(Widen(x + p.advance, baseline + ascent));
             if (!face.RenderGlyph(p.glyph, m_pixelsPerEm, bitmap) || bitmap.IsEmpty()) continue;
             atlas->Add(p.glyph, bitmap.width, bitmap.rows, bitmap.coverage.data());
             const float x0 = x + static_cast<float>(bitmap.left) * pixelSize;
             const float x1 = x0 + static_cast<float>(bitmap.width) * pixelSize;
             const float y1 = baseline + static_cast<float>(bitmap.top) * pixelSize;
             const float y0 = y1 - static_cast<float>(bitmap.rows) * pixelSize;
-            extent.Extend(ToDouble(x0, y0));
-            extent.Extend(ToDouble(x1, y1));
+            extent.Extend(Widen(x0, y0));
+            extent.Extend(Widen(x1, y1));
             GlyphQuad quad;
             quad.corners[0] = {x0, y0, 0.0f};
             quad.corners[1] = {x1, y0, 0.0f};

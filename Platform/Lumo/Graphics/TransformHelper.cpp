@@ -8,19 +8,11 @@ using Lumo::Objects::mat4;
 using Lumo::Objects::vec3;
 
 namespace {
-mat4<double> ToDouble(const mat4<float>& m) {
-    mat4<double> r;
-    for (int i = 0; i < 4; ++i)
-        for (int j = 0; j < 4; ++j)
-            r.m[i][j] = m.m[i][j];
-    return r;
-}
-
 /// From a space to the next one up the chain world -> view -> NDC -> viewport.
 mat4<double> Step(const Lumo::Devices::ADrawContext& dc, int from) {
     switch (from) {
-    case eWorldSpace: return ToDouble(dc.ViewMatrix());
-    case eViewSpace: return ToDouble(dc.ProjMatrix());
+    case eWorldSpace: return dc.ViewMatrix().Cast<double>();
+    case eViewSpace: return dc.ProjMatrix().Cast<double>();
     case eNDCSpace: {
         double w = dc.ViewportWidth(), h = dc.ViewportHeight();
         mat4<double> v;

@@ -39,6 +39,16 @@ struct mat4 {
                     0, 0, 0, 1);
     }
 
+    /// The same matrix in another component type.
+    template <class U>
+    constexpr mat4<U> Cast() const {
+        mat4<U> r;
+        for (int i = 0; i < 4; ++i)
+            for (int j = 0; j < 4; ++j)
+                r.m[i][j] = static_cast<U>(m[i][j]);
+        return r;
+    }
+
     constexpr T* operator[](int row) { return m[row]; }
     constexpr const T* operator[](int row) const { return m[row]; }
     constexpr vec4<T> Row(int r) const { return {m[r][0], m[r][1], m[r][2], m[r][3]}; }

@@ -283,13 +283,6 @@ mat4<float> Frame(const vec3<float>& x, const vec3<float>& y, const vec3<float>&
 
 vec3<double> D(const vec3<float>& v) { return {v.x, v.y, v.z}; }
 
-mat4<double> D(const mat4<float>& m) {
-    mat4<double> r;
-    for (int i = 0; i < 4; ++i)
-        for (int j = 0; j < 4; ++j)
-            r.m[i][j] = m.m[i][j];
-    return r;
-}
 } // namespace
 
 bool TraversalState::GetAccumulatedTransform(const Lumo::Devices::ADrawContext* dc, mat4<float>& m,
@@ -362,7 +355,7 @@ bool TraversalState::GetAccumulatedTransform(const Lumo::Devices::ADrawContext* 
             // screen and bring the point back into model space through the full projection.
             using Lumo::Graphics::TransformHelper;
             const vec3<double> c = D(ps->GetScaleCenter());
-            mat4<double> toNdc = D(m) * TransformHelper::GetTransform(*dc, Lumo::Graphics::eWorldSpace,
+            mat4<double> toNdc = m.Cast<double>() * TransformHelper::GetTransform(*dc, Lumo::Graphics::eWorldSpace,
                                                                         Lumo::Graphics::eNDCSpace);
             mat4<double> ndcToPixel =
                 TransformHelper::GetTransform(*dc, Lumo::Graphics::eNDCSpace, Lumo::Graphics::eViewportSpace);
