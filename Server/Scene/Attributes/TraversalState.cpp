@@ -175,6 +175,11 @@ void TraversalState::Merge(Lumo::Graphics::ARenderNode* node, const AttributeSet
     }
 }
 
+void TraversalState::Merge(Lumo::Devices::ADrawContext&, Lumo::Graphics::TraversalState& graphicsState,
+                           const AttributeSet* set) {
+    Merge(graphicsState.RenderNode(), set);
+}
+
 void TraversalState::MergeAttributes(const AttributeSet* set) {
     if (set)
         m_accumulated.Merge(set->Attributes());
@@ -388,6 +393,14 @@ bool TraversalState::GetAccumulatedTransform(const Lumo::Devices::ADrawContext* 
             m = Translate(-p) * m;
         }
     }
+    return complete;
+}
+
+bool TraversalState::GetAccumulatedTransform(const Lumo::Devices::ADrawContext* dc, Lumo::Objects::SharedMatrix& m,
+                                             Lumo::Graphics::ARenderNode* node) const {
+    mat4<float> value = m.Matrix();
+    bool complete = GetAccumulatedTransform(dc, value, node);
+    m.Matrix(value);
     return complete;
 }
 

@@ -7,7 +7,7 @@
 
 namespace Lumo::Graphics { class ARenderNode; class TraversalState; }
 namespace Lumo::Devices { class ADrawContext; class EffectInstance; class AFragment; }
-namespace Lumo::Objects { class ADevMatrix; }
+namespace Lumo::Objects { class ADevMatrix; class SharedMatrix; }
 
 namespace Lumo::Scene {
 
@@ -38,8 +38,11 @@ public:
     /// The path merge for one node on the way down: the node's own set, then the pending
     /// sets of ancestors, which apply here, travel on, or drop out.
     void Merge(Lumo::Graphics::ARenderNode* node, const AttributeSet* set);
+    /// The path merge for the graphics state's current node.
+    void Merge(Lumo::Devices::ADrawContext& dc, Lumo::Graphics::TraversalState& graphicsState, const AttributeSet* set);
     /// Merges the set's attributes by priority, leaving the pending sets alone.
     void MergeAttributes(const AttributeSet* set);
+    void MergeAttributes(Lumo::Devices::ADrawContext*, const AttributeSet* set) { MergeAttributes(set); }
     /// The next Merge of a node's set is skipped once.
     void SkipNextMerge() { m_skipNextMerge = true; }
     void AddPendingAttributeSets(const AttributeSetListEx* list);
@@ -82,6 +85,9 @@ public:
     /// text) anchor. False when a step needed a draw context (or a viewport) and had none;
     /// that step is then skipped.
     bool GetAccumulatedTransform(const Lumo::Devices::ADrawContext* dc, Lumo::Objects::mat4<float>& m,
+                                 Lumo::Graphics::ARenderNode* node) const;
+    /// The same into a shared device matrix.
+    bool GetAccumulatedTransform(const Lumo::Devices::ADrawContext* dc, Lumo::Objects::SharedMatrix& m,
                                  Lumo::Graphics::ARenderNode* node) const;
     /// Gives the graphics state the node's world matrix, consuming billboard and pixel scale
     /// into a transform so that descendants do not apply them again.

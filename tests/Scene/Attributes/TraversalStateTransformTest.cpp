@@ -130,6 +130,10 @@ TEST(TraversalStateTransformTest, PixelScaleKeepsAFixedSizeOnScreen) {
     mat4<float> none;
     EXPECT_FALSE(s->GetAccumulatedTransform(nullptr, none, nullptr));
     EXPECT_TRUE(none.IsIdentity());
+
+    AutoPtr<Lumo::Objects::SharedMatrix> shared = Lumo::Objects::SharedMatrix::Make();
+    EXPECT_TRUE(s->GetAccumulatedTransform(ortho, *shared, nullptr));
+    EXPECT_EQ(shared->Matrix(), m) << "the device-matrix form gives the same placement";
 }
 
 TEST(TraversalStateTransformTest, UpdateTransformConsumesBillboardsAndSharesMatrices) {
