@@ -9,6 +9,8 @@
 #include <Scene/Attributes/AlphaImageSelectionQualifier.h>
 
 #include <filesystem>
+#include <string>
+#include <unistd.h>
 #include <memory>
 #include <vector>
 
@@ -22,7 +24,10 @@ std::filesystem::path WriteHalfImage() {
     for (int y = 0; y < 4; ++y)
         for (int x = 0; x < 4; ++x)
             rgba[(y * 4 + x) * 4 + 3] = x < 2 ? 0 : 255;
-    auto file = std::filesystem::temp_directory_path() / "brio-alpha-half.png";
+    // One file per test and process: CTest runs the tests of this file side by side.
+    auto file = std::filesystem::temp_directory_path() /
+                ("brio-alpha-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) + "-" +
+                 std::to_string(::getpid()) + ".png");
     EXPECT_TRUE(Lumo::Devices::PngWriter::Write(file.wstring(), 4, 4, rgba.data(), 16));
     return file;
 }
