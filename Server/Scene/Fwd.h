@@ -58,3 +58,8 @@ class ImageNode;
 class SceneWalk;
 class AlphaImageSelectionQualifier;
 } // namespace Lumo::Scene
+
+/// Forward declarations of the host-facing scene classes.
+namespace Brio::Scene {
+class NodePath;
+} // namespace Brio::Scene

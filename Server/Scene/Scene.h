@@ -56,6 +56,8 @@
 #include <Scene/Attributes/WireframeMaterialEffectAttribute.h>
 #include <Scene/Attributes/ZebraAnalysisAttribute.h>
 #include <Scene/Attributes/ZebraAnalysisData.h>
+#include <Scene/Change/ClientTypes.h>
+#include <Scene/Change/NodePath.h>
 #include <Scene/Foundations/NetObjectCountImpl.h>
 #include <Scene/Foundations/SceneClass.h>
 #include <Scene/Nodes/ANodeData.h>

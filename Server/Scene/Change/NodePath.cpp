@@ -1,0 +1,145 @@
+#include <Scene/Change/NodePath.h>
+
+#include <Scene/Nodes/ANodeData.h>
+
+#include <algorithm>
+
+namespace Brio::Scene {
+
+using Lumo::Graphics::ARenderNode;
+using Lumo::Scene::ENodeType;
+
+ENodeType nodeType(ARenderNode* node) {
+    Lumo::Scene::ANodeData* data = Lumo::Scene::ANodeData::GetNodeData(node);
+    return data ? data->NodeType() : Lumo::Scene::eNoNodeData;
+}
+
+bool isViewNode(ARenderNode* node) {
+    ENodeType t = nodeType(node);
+    return t == Lumo::Scene::eViewNode || t == Lumo::Scene::eViewFragmentNode;
+}
+bool isReferenceNode(ARenderNode* node) { return nodeType(node) == Lumo::Scene::eReferenceNode; }
+bool isRefInstanceNode(ARenderNode* node) { return nodeType(node) == Lumo::Scene::eReferenceInstanceNode; }
+
+const NodePath& NodePath::emptyPath() {
+    static const NodePath empty;
+    return empty;
+}
+
+ARenderNode* NodePath::first(ENodeType type) const {
+    for (int i = 0; i < size(); ++i)
+        if (nodeType(m_nodes[i]) == type)
+            return m_nodes[i];
+    return nullptr;
+}
+
+ARenderNode* NodePath::last(ENodeType type) const {
+    for (int i = size() - 1; i >= 0; --i)
+        if (nodeType(m_nodes[i]) == type)
+            return m_nodes[i];
+    return nullptr;
+}
+
+void NodePath::push(ARenderNode* node) { m_nodes.Add(Lumo::Objects::AutoPtr<ARenderNode>(node)); }
+
+void NodePath::append(const NodePath& other) {
+    const NodePath copy = other; // appending a path to itself must not read what it adds
+    for (int i = 0; i < copy.size(); ++i)
+        push(copy[i]);
+}
+
+Lumo::Objects::AutoPtr<ARenderNode> NodePath::pop() {
+    if (empty())
+        return nullptr;
+    Lumo::Objects::AutoPtr<ARenderNode> leafNode = m_nodes[size() - 1];
+    m_nodes.RemoveAt(size() - 1);
+    return leafNode;
+}
+
+void NodePath::pop_root() {
+    if (!empty())
+        m_nodes.RemoveAt(0);
+}
+
+bool NodePath::operator==(const NodePath& other) const {
+    if (size() != other.size())
+        return false;
+    for (int i = 0; i < size(); ++i)
+        if (m_nodes[i] != other.m_nodes[i])
+            return false;
+    return true;
+}
+
+bool NodePath::operator<(const NodePath& other) const {
+    if (size() != other.size())
+        return size() < other.size();
+    for (int i = 0; i < size(); ++i)
+        if (m_nodes[i].get() != other.m_nodes[i].get())
+            return std::less<const ARenderNode*>()(m_nodes[i].get(), other.m_nodes[i].get());
+    return false;
+}
+
+int NodePath::ViewPrefix() const {
+    int i = 0;
+    while (i < size() - 1 && isViewNode(m_nodes[i]))
+        ++i;
+    return i;
+}
+
+bool NodePath::hasSameRootPath(const NodePath& other) const {
+    int a = ViewPrefix(), b = other.ViewPrefix();
+    int n = std::min(size() - a, other.size() - b);
+    for (int i = 0; i < n; ++i)
+        if (m_nodes[a + i] != other.m_nodes[b + i])
+            return false;
+    return true;
+}
+
+bool NodePath::hasSameTailPath(const NodePath& other) const {
+    int n = std::min(size(), other.size());
+    for (int i = 0; i < n; ++i)
+        if (m_nodes[i] != other.m_nodes[i])
+            return false;
+    return true;
+}
+
+NodePath NodePath::commonRoot(const NodePath& other) const {
+    NodePath common;
+    int n = std::min(size(), other.size());
+    for (int i = 0; i < n && m_nodes[i] == other.m_nodes[i]; ++i)
+        common.push(m_nodes[i]);
+    return common;
+}
+
+bool NodePath::makeRelativeTo(const NodePath& base) {
+    if (size() < base.size() || !hasSameRootPath(base))
+        return false;
+    for (int i = 0; i < base.size(); ++i)
+        pop_root();
+    return true;
+}
+
+bool NodePath::makeRelativeTo(const ARenderNode* node) {
+    for (int i = size() - 1; i >= 0; --i) {
+        if (m_nodes[i].get() == node) {
+            for (int k = 0; k <= i; ++k)
+                pop_root();
+            return true;
+        }
+    }
+    clear();
+    return false;
+}
+
+NodePath NodePath::pathToLeaf() const {
+    NodePath copy = *this;
+    copy.pop();
+    return copy;
+}
+
+void NodePath::removeViewNodes() {
+    while (!empty() && isViewNode(root()))
+        pop_root();
+}
+
+} // namespace Brio::Scene
