@@ -62,6 +62,7 @@
 #include <Lumo/Graphics/AttributeLODList.h>
 #include <Lumo/Graphics/BaseGroupNode.h>
 #include <Lumo/Graphics/Box3d.h>
+#include <Lumo/Graphics/ChangePacket.h>
 #include <Lumo/Graphics/CircleArc3d.h>
 #include <Lumo/Graphics/ClientTraversalState.h>
 #include <Lumo/Graphics/Cone3d.h>
@@ -74,7 +75,9 @@
 #include <Lumo/Graphics/GeometryNode.h>
 #include <Lumo/Graphics/GlyphAtlas.h>
 #include <Lumo/Graphics/GraphWalker.h>
+#include <Lumo/Graphics/GroupChangePacket.h>
 #include <Lumo/Graphics/GroupNode.h>
+#include <Lumo/Graphics/IChangePacket.h>
 #include <Lumo/Graphics/IIntersection.h>
 #include <Lumo/Graphics/NodeCallbacks.h>
 #include <Lumo/Graphics/NurbsCurve3d.h>
@@ -83,6 +86,7 @@
 #include <Lumo/Graphics/RenderFlags.h>
 #include <Lumo/Graphics/ScriptFragmentHelper.h>
 #include <Lumo/Graphics/Sphere3d.h>
+#include <Lumo/Graphics/StandardObjectManager.h>
 #include <Lumo/Graphics/StyleGraphs.h>
 #include <Lumo/Graphics/TextLayout.h>
 #include <Lumo/Graphics/TextMetrics.h>
