@@ -62,4 +62,6 @@ class AlphaImageSelectionQualifier;
 /// Forward declarations of the host-facing scene classes.
 namespace Brio::Scene {
 class NodePath;
+class NodeData;
+class INodeSource;
 } // namespace Brio::Scene

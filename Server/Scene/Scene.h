@@ -57,7 +57,9 @@
 #include <Scene/Attributes/ZebraAnalysisAttribute.h>
 #include <Scene/Attributes/ZebraAnalysisData.h>
 #include <Scene/Change/ClientTypes.h>
+#include <Scene/Change/NodeData.h>
 #include <Scene/Change/NodePath.h>
+#include <Scene/Change/SceneNodes.h>
 #include <Scene/Foundations/NetObjectCountImpl.h>
 #include <Scene/Foundations/SceneClass.h>
 #include <Scene/Nodes/ANodeData.h>

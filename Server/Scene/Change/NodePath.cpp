@@ -1,6 +1,6 @@
 #include <Scene/Change/NodePath.h>
 
-#include <Scene/Nodes/ANodeData.h>
+#include <Scene/Change/SceneNodes.h>
 
 #include <algorithm>
 
@@ -8,18 +8,6 @@ namespace Brio::Scene {
 
 using Lumo::Graphics::ARenderNode;
 using Lumo::Scene::ENodeType;
-
-ENodeType nodeType(ARenderNode* node) {
-    Lumo::Scene::ANodeData* data = Lumo::Scene::ANodeData::GetNodeData(node);
-    return data ? data->NodeType() : Lumo::Scene::eNoNodeData;
-}
-
-bool isViewNode(ARenderNode* node) {
-    ENodeType t = nodeType(node);
-    return t == Lumo::Scene::eViewNode || t == Lumo::Scene::eViewFragmentNode;
-}
-bool isReferenceNode(ARenderNode* node) { return nodeType(node) == Lumo::Scene::eReferenceNode; }
-bool isRefInstanceNode(ARenderNode* node) { return nodeType(node) == Lumo::Scene::eReferenceInstanceNode; }
 
 const NodePath& NodePath::emptyPath() {
     static const NodePath empty;

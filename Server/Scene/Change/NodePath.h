@@ -64,11 +64,4 @@ private:
     Lumo::Objects::_ArrayList<Lumo::Objects::AutoPtr<Lumo::Graphics::ARenderNode>, Lumo::Objects::NoLifetime> m_nodes;
 };
 
-/// The node data's kind, or eNoNodeData for a null node or one without node data.
-Lumo::Scene::ENodeType nodeType(Lumo::Graphics::ARenderNode* node);
-/// View and view fragment nodes.
-bool isViewNode(Lumo::Graphics::ARenderNode* node);
-bool isReferenceNode(Lumo::Graphics::ARenderNode* node);
-bool isRefInstanceNode(Lumo::Graphics::ARenderNode* node);
-
 } // namespace Brio::Scene

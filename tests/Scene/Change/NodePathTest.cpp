@@ -1,6 +1,7 @@
 #include "../TestSupport.h"
 
 #include <Scene/Change/NodePath.h>
+#include <Scene/Change/SceneNodes.h>
 #include <Scene/Nodes/NodeFunctions.h>
 
 using namespace Brio::Scene;

@@ -1,0 +1,73 @@
+#pragma once
+#include <Lumo/Objects/Mutex.h>
+#include <Scene/Nodes/ANodeData.h>
+
+#include <cstdint>
+#include <memory>
+
+namespace Lumo::Graphics { class AWorld; }
+namespace Brio { class Color; }
+
+namespace Brio::Scene {
+
+class INodeSource;
+
+/// How back faces of a subtree are drawn.
+enum EDoubleSided : int {
+    eDoubleSidedOff = 0,
+    eDoubleSidedOn = 1,
+    eDoubleSidedPlain = 2,
+    eDoubleSidedBackFirst = 3,
+};
+
+/// The scene's node data: the base data plus the link back to the node's source, the host's
+/// selection identity (client type and qualifier), a double-sided mode and the node's colour
+/// for colour cycling.
+class NodeData : public Lumo::Scene::ANodeData, public Lumo::Scene::NetObjectCountImpl<NodeData> {
+public:
+    static Lumo::Objects::UString* StaticClassName(); ///< "NodeData"
+    static Lumo::Objects::UString* InterfaceID() { return StaticClassName(); }
+    Lumo::Objects::UString* ClassName() const override;
+    void* GetInterface(Lumo::Objects::UString* name) override;
+    static int NetObjectCount() { return Lumo::Scene::NetObjectCountImpl<NodeData>::Count(); }
+    int CurObjectCount() const override { return NetObjectCount(); }
+
+    /// Node data for node (attached to it); extended sets for instances and when asked.
+    static NodeData* make(Lumo::Graphics::ARenderNode* node, INodeSource* source, Lumo::Scene::ENodeType type,
+                          bool extended);
+    ~NodeData() override;
+
+    INodeSource* source();
+    virtual void source(INodeSource* source);
+    std::uint64_t qualifier() const { return m_qualifier; }
+    void qualifier(std::uint64_t q) { m_qualifier = q; }
+    std::uint32_t sourceSegmentId() const { return m_segmentId; }
+    void sourceSegmentId(std::uint32_t id) { m_segmentId = id; }
+    EDoubleSided doubleSided() const { return m_doubleSided; }
+    void doubleSided(EDoubleSided mode) { m_doubleSided = mode; }
+    Lumo::Scene::AttributeSet* attributeSet() const { return GetAttributeSet(); }
+    Lumo::Graphics::AWorld* decorationWorld() const { return m_decorationWorld; }
+    void decorationWorld(Lumo::Graphics::AWorld* world);
+    /// This node's colour for colour cycling: chosen on first request from the cycling
+    /// palette, successive nodes taking successive colours; the same colour afterwards.
+    const Brio::Color& cyclingColor();
+
+    /// The palette colour cycling draws from; an environment installs its own.
+    using CyclingPalette = Brio::Color (*)(int index);
+    static void cyclingPalette(CyclingPalette palette, int count);
+
+protected:
+    NodeData(Lumo::Scene::ENodeType type);
+    void Attach(Lumo::Graphics::ARenderNode* node, bool extended);
+
+private:
+    INodeSource* m_source = nullptr;
+    std::uint32_t m_segmentId = 0;
+    Lumo::Objects::Threads::Mutex m_mutex;
+    std::uint64_t m_qualifier = 0;
+    EDoubleSided m_doubleSided = eDoubleSidedOff;
+    std::unique_ptr<Brio::Color> m_cyclingColor;
+    Lumo::Graphics::AWorld* m_decorationWorld = nullptr; // one reference
+};
+
+} // namespace Brio::Scene
