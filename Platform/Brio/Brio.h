@@ -16,6 +16,9 @@
 #include <Brio/Base/UniqueString.h>
 
 #include <Brio/Types/Fwd.h>
+#include <Brio/DataModel/DataChange.h>
+#include <Brio/DataModel/Object.h>
+#include <Brio/DataModel/ObjectPath.h>
 #include <Brio/Types/BBox.h>
 #include <Brio/Types/BRect.h>
 #include <Brio/Types/Color.h>
