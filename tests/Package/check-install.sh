@@ -9,4 +9,5 @@ cmake -S "$consumer" -B "$scratch/build" -G Ninja -DCMAKE_PREFIX_PATH="$scratch/
 cmake --build "$scratch/build" -j2 >/dev/null
 out="$("$scratch/build/consumer")"
 echo "$out"
-[ "$out" = "visibility false, opacity 0.25(Relative)" ]
+[ "$out" = "visibility false, opacity 0.25(Relative)
+resources found" ]

@@ -16,6 +16,15 @@ fs::path PathInfo::localizationDirectory()
     fs::path lib = coreAddInDirectory();
     if (lib.empty())
         return {};
+    // <prefix>/lib or a multiarch <prefix>/lib/<triplet>: the shared folder is one or two up.
+    std::error_code ec;
+    for (fs::path up = lib.parent_path(); !up.empty(); up = up.parent_path()) {
+        fs::path candidate = up / "share" / "brioscene";
+        if (fs::is_directory(candidate, ec))
+            return candidate.lexically_normal();
+        if (up == lib.parent_path().parent_path() || up == up.root_path())
+            break;
+    }
     return (lib / ".." / "share" / "brioscene").lexically_normal();
 }
 

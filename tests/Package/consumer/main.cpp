@@ -5,6 +5,7 @@
 #include <ZoGe/ZoGe.h>
 
 #include <cstdio>
+#include <filesystem>
 
 using namespace Lumo::Scene;
 using Lumo::Objects::AutoPtr;
@@ -21,5 +22,10 @@ int main() {
     acc.Merge(*set); // relative opacities multiply down a path
     std::printf("visibility %ls, opacity %ls\n", acc.GetAttribute(eVisibility)->ToString().c_str(),
                 acc.GetAttribute(eOpacity)->ToString().c_str());
+    // The installed library finds its resources beside itself.
+    auto resources = Brio::PathInfo::sceneResourceDirectory();
+    bool found = std::filesystem::exists(resources / "Materials" / "MaterialLibrary.xml") &&
+                 std::filesystem::exists(resources / "Textures" / "thread1.bmp");
+    std::printf("resources %s\n", found ? "found" : "missing");
     return 0;
 }
