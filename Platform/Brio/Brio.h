@@ -13,6 +13,8 @@
 #include <Brio/Base/StrongRef.h>
 #include <Brio/Base/StrongRefBase.h>
 #include <Brio/Base/UIThread.h>
+#include <Brio/Base/TextCommand.h>
+#include <Brio/Base/TextCommandParameters.h>
 #include <Brio/Base/UniqueString.h>
 
 #include <Brio/Types/Fwd.h>

@@ -8,6 +8,8 @@ class ScopedLockBase;
 class SpinLock;
 class SpinLocker;
 class Status;
+class TextCommand;
+class TextCommandParameters;
 template<class T> class StrongRef;
 class StrongRefBase;
 class UniqueString;

@@ -1,0 +1,80 @@
+#include <Brio/Base/TextCommand.h>
+
+#include <algorithm>
+#include <cwctype>
+#include <mutex>
+
+namespace Brio {
+
+namespace {
+struct Registry {
+    std::mutex mutex;
+    std::vector<TextCommand*> commands;
+};
+Registry& GetRegistry() {
+    static Registry* registry = new Registry; // commands of unloading libraries may outlive statics
+    return *registry;
+}
+std::wstring Lower(std::wstring s) {
+    for (auto& c : s)
+        c = wchar_t(std::towlower(c));
+    return s;
+}
+} // namespace
+
+TextCommand::TextCommand(std::wstring area, std::wstring name, std::wstring help)
+    : m_area(std::move(area)), m_name(std::move(name)), m_help(std::move(help)) {
+    Registry& r = GetRegistry();
+    std::lock_guard lock(r.mutex);
+    r.commands.push_back(this);
+}
+
+TextCommand::~TextCommand() {
+    Registry& r = GetRegistry();
+    std::lock_guard lock(r.mutex);
+    std::erase(r.commands, this);
+}
+
+TextCommand* TextCommand::find(const std::wstring& area, const std::wstring& name) {
+    Registry& r = GetRegistry();
+    std::lock_guard lock(r.mutex);
+    const std::wstring a = Lower(area), n = Lower(name);
+    for (TextCommand* c : r.commands)
+        if (Lower(c->m_area) == a && Lower(c->m_name) == n)
+            return c;
+    return nullptr;
+}
+
+std::vector<TextCommand*> TextCommand::all() {
+    Registry& r = GetRegistry();
+    std::lock_guard lock(r.mutex);
+    return r.commands;
+}
+
+bool TextCommand::run(const std::wstring& line, std::wstring& reply) {
+    std::size_t start = 0;
+    while (start < line.size() && std::iswspace(line[start]))
+        ++start;
+    std::size_t end = start;
+    while (end < line.size() && !std::iswspace(line[end]))
+        ++end;
+    const std::wstring word = line.substr(start, end - start);
+    if (word.empty()) {
+        reply = L"No command given";
+        return false;
+    }
+    std::size_t dot = word.find(L'.');
+    if (dot == std::wstring::npos || dot == 0 || dot + 1 == word.size()) {
+        reply = L"Commands are written Area.Name: " + word;
+        return false;
+    }
+    TextCommand* command = find(word.substr(0, dot), word.substr(dot + 1));
+    if (!command) {
+        reply = L"Unknown command: " + word;
+        return false;
+    }
+    reply.clear();
+    return command->execute(TextCommandParameters::parse(line.substr(end)), reply);
+}
+
+} // namespace Brio
