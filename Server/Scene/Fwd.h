@@ -63,5 +63,6 @@ class AlphaImageSelectionQualifier;
 namespace Brio::Scene {
 class NodePath;
 class NodeData;
+class ObjectManager;
 class INodeSource;
 } // namespace Brio::Scene

@@ -59,6 +59,7 @@
 #include <Scene/Change/ClientTypes.h>
 #include <Scene/Change/NodeData.h>
 #include <Scene/Change/NodePath.h>
+#include <Scene/Change/ObjectManager.h>
 #include <Scene/Change/SceneNodes.h>
 #include <Scene/Foundations/NetObjectCountImpl.h>
 #include <Scene/Foundations/SceneClass.h>
