@@ -56,10 +56,16 @@
 #include <Scene/Attributes/WireframeMaterialEffectAttribute.h>
 #include <Scene/Attributes/ZebraAnalysisAttribute.h>
 #include <Scene/Attributes/ZebraAnalysisData.h>
+#include <Scene/Change/ChangePacket.h>
 #include <Scene/Change/ClientTypes.h>
+#include <Scene/Change/CreateChangePacket.h>
+#include <Scene/Change/GroupChangePacket.h>
+#include <Scene/Change/MergedPackets.h>
 #include <Scene/Change/NodeData.h>
 #include <Scene/Change/NodePath.h>
 #include <Scene/Change/ObjectManager.h>
+#include <Scene/Change/ProxyTree.h>
+#include <Scene/Change/RevalidatePacket.h>
 #include <Scene/Change/SceneNodes.h>
 #include <Scene/Foundations/NetObjectCountImpl.h>
 #include <Scene/Foundations/SceneClass.h>
