@@ -4,6 +4,9 @@
 #include <Brio/Base/UIThread.h>
 #include <Lumo/Graphics/IChangePacket.h>
 #include <Lumo/Graphics/StandardObjectManager.h>
+#include <Lumo/Objects/AutoPtr.h>
+#include <Scene/Change/ChangePacket.h>
+#include <Scene/Change/RevalidatePacket.h>
 
 #include <atomic>
 #include <string>
@@ -35,6 +38,11 @@ void ObjectManager::postToChangeManager(Lumo::Graphics::IChangePacket* packet) {
 
 void ObjectManager::postToRevalidateManager(Lumo::Graphics::IChangePacket* packet) {
     m_revalidates->PostPacket(packet);
+}
+
+void ObjectManager::postToRevalidateManager(const ChangePacket& packet) {
+    Lumo::Objects::AutoPtr<RevalidatePacket> revalidate = RevalidatePacket::make(packet);
+    m_revalidates->PostPacket(revalidate);
 }
 
 void ObjectManager::RegisterChangedCallback(ChangedCallback callback, void* data) {

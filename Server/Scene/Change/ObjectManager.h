@@ -7,6 +7,8 @@ namespace Lumo::Graphics { class IChangePacket; class StandardObjectManager; }
 
 namespace Brio::Scene {
 
+class ChangePacket;
+
 /// Where change packets wait until the user-interface thread applies them. Node changes post
 /// from any thread; syncChanges, on the user-interface thread before views draw or pick,
 /// runs the changed callbacks, lets sources rebuild what was invalidated, then applies
@@ -21,6 +23,8 @@ public:
     void postToChangeManager(Lumo::Graphics::IChangePacket* packet);
     /// Queues a revalidate packet, applied before the changes at the next sync.
     void postToRevalidateManager(Lumo::Graphics::IChangePacket* packet);
+    /// Queues the revalidation a change packet asks for (the packet itself is not consumed).
+    void postToRevalidateManager(const ChangePacket& packet);
 
     /// Appends the pair; a null function is ignored.
     void RegisterChangedCallback(ChangedCallback callback, void* data);
