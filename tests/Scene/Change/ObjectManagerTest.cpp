@@ -4,7 +4,9 @@
 #include <Brio/Base/UIThread.h>
 #include <Lumo/Graphics/ChangePacket.h>
 #include <Lumo/Graphics/StandardObjectManager.h>
+#include <Scene/Change/ChangePacket.h>
 #include <Scene/Change/ObjectManager.h>
+#include <Scene/Change/RevalidatePacket.h>
 
 #include <string>
 #include <thread>
@@ -79,4 +81,25 @@ TEST(ObjectManagerTest, SyncCounterCountsWhileOn) {
     ObjectManager::get()->syncChanges();
     ASSERT_TRUE(Brio::TextCommand::run(L"Scene.SyncCounter", reply));
     EXPECT_EQ(reply, L"SyncChanges Counter: " + std::to_wstring(start + 2) + L" ");
+}
+
+TEST(ObjectManagerTest, ChangePacketsPostTheirRevalidationAsAPacketOfItsOwn) {
+    Brio::OS::setUIThread();
+    LiveObjectGuard guard;
+    AutoPtr<Lumo::Graphics::GroupNode> node = Lumo::Graphics::GroupNode::Make();
+    AutoPtr<Brio::Scene::ChangePacket> change = Brio::Scene::ChangePacket::make(node);
+    change->invalidate(Brio::DataChange::eAppearance);
+    ObjectManager* m = ObjectManager::get();
+    int before = change->RefCount();
+    m->postToRevalidateManager(*change);
+    EXPECT_EQ(m->revalidateManager()->PendingCount(), 1);
+    EXPECT_EQ(change->RefCount(), before) << "the change packet is not consumed";
+    m->revalidateManager()->ForEachPending([&](Lumo::Graphics::IChangePacket& p) {
+        auto* r = static_cast<Brio::Scene::RevalidatePacket*>(
+            p.GetInterface(Brio::Scene::RevalidatePacket::StaticClassName()));
+        ASSERT_NE(r, nullptr);
+        EXPECT_EQ(r->revalidationTypes(), Brio::DataChange::eAppearance);
+    });
+    m->syncChanges();
+    EXPECT_EQ(m->revalidateManager()->PendingCount(), 0);
 }
