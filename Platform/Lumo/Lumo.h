@@ -83,6 +83,7 @@
 #include <Lumo/Graphics/NurbsCurve3d.h>
 #include <Lumo/Graphics/PolyLine3d.h>
 #include <Lumo/Graphics/PrimitiveTessellator.h>
+#include <Lumo/Graphics/PropertyBag.h>
 #include <Lumo/Graphics/RenderFlags.h>
 #include <Lumo/Graphics/ScriptFragmentHelper.h>
 #include <Lumo/Graphics/Sphere3d.h>

@@ -59,6 +59,7 @@
 #include <Scene/Change/ChangePacket.h>
 #include <Scene/Change/ClientTypes.h>
 #include <Scene/Change/CreateChangePacket.h>
+#include <Scene/Change/DecorationNodeData.h>
 #include <Scene/Change/GroupChangePacket.h>
 #include <Scene/Change/MergedPackets.h>
 #include <Scene/Change/NodeData.h>

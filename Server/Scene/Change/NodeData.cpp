@@ -1,6 +1,11 @@
 #include <Scene/Change/NodeData.h>
 
 #include <Brio/Types/Color.h>
+#include <Lumo/Graphics/PropertyBag.h>
+#include <Scene/Change/ClientTypes.h>
+
+#include <string>
+#include <vector>
 #include <Lumo/Graphics/AWorld.h>
 #include <Scene/Attributes/AttributeSet.h>
 #include <Scene/Attributes/AttributeSetEx.h>
@@ -89,6 +94,44 @@ const Brio::Color& NodeData::cyclingColor() {
             c.next = 0;
     }
     return *m_cyclingColor;
+}
+
+namespace {
+UString* Key(const wchar_t* text) { return Lumo::Objects::Intern(text); }
+} // namespace
+
+void NodeData::writeProperties(Lumo::Serialization::PropertyBag& bag) const {
+    // Host entities do not exist yet, so no source is saved as one.
+    bag.Set(Key(L"INodeSourceSaved"), false);
+    bag.Set(Key(L"Qualifier"), std::uint64_t(m_qualifier));
+    std::vector<std::wstring> names;
+    bag.Set(Key(L"ClientType"), std::uint32_t(GetStringsForClientType(clientType(), names, false)));
+    bag.Set(Key(L"StringsForMaskCount"), std::uint32_t(names.size()));
+    for (std::size_t i = 0; i < names.size(); ++i)
+        bag.Set(Key((L"StringForMask::" + std::to_wstring(i)).c_str()), names[i]);
+}
+
+void NodeData::readProperties(const Lumo::Serialization::PropertyBag& bag) {
+    bool saved = false;
+    bag.Get(Key(L"INodeSourceSaved"), saved);
+    if (saved) {
+        std::uint32_t segment = 0;
+        if (bag.Get(Key(L"SegmentId"), segment))
+            m_segmentId = segment;
+        bag.Get(Key(L"INodeSource"), m_savedSourceId);
+    }
+    std::uint64_t q = 0;
+    if (bag.Get(Key(L"Qualifier"), q))
+        m_qualifier = q;
+    std::uint32_t mask = 0, count = 0;
+    bag.Get(Key(L"ClientType"), mask);
+    bag.Get(Key(L"StringsForMaskCount"), count);
+    for (std::uint32_t i = 0; i < count; ++i) {
+        std::wstring name;
+        if (bag.Get(Key((L"StringForMask::" + std::to_wstring(i)).c_str()), name))
+            mask |= RegisterClientType(name);
+    }
+    clientType(mask);
 }
 
 void NodeData::cyclingPalette(CyclingPalette palette, int count) {

@@ -7,6 +7,7 @@
 
 namespace Lumo::Graphics { class AWorld; }
 namespace Brio { class Color; }
+namespace Lumo::Serialization { class PropertyBag; }
 
 namespace Brio::Scene {
 
@@ -52,6 +53,15 @@ public:
     /// palette, successive nodes taking successive colours; the same colour afterwards.
     const Brio::Color& cyclingColor();
 
+    /// Writes the persisted properties in their fixed order: "INodeSourceSaved" (and, for a
+    /// source that is a host entity, "AssetName", "SegmentId", "INodeSource"), "Qualifier",
+    /// "ClientType", then the client type as names ("StringsForMaskCount", "StringForMask::%d").
+    void writeProperties(Lumo::Serialization::PropertyBag& bag) const;
+    /// Reads them back; names map to this process's client-type bits.
+    void readProperties(const Lumo::Serialization::PropertyBag& bag);
+    /// The saved source's entity id, kept until the loader links the source back.
+    std::uint64_t savedSourceId() const { return m_savedSourceId; }
+
     /// The palette colour cycling draws from; an environment installs its own.
     using CyclingPalette = Brio::Color (*)(int index);
     static void cyclingPalette(CyclingPalette palette, int count);
@@ -68,6 +78,7 @@ private:
     EDoubleSided m_doubleSided = eDoubleSidedOff;
     std::unique_ptr<Brio::Color> m_cyclingColor;
     Lumo::Graphics::AWorld* m_decorationWorld = nullptr; // one reference
+    std::uint64_t m_savedSourceId = 0;
 };
 
 } // namespace Brio::Scene
