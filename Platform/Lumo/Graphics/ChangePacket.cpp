@@ -1,5 +1,6 @@
 #include <Lumo/Graphics/ARenderNode.h>
 #include <Lumo/Graphics/ChangePacket.h>
+#include <Lumo/Graphics/RenderFlags.h>
 
 namespace Lumo::Graphics {
 
@@ -27,7 +28,7 @@ bool ChangePacket::UpdateNode() {
     if (!m_node)
         return false;
     if (HasNewBoundingBox())
-        m_node->SetFlags(0x100, false); // the node boxes itself again from the new data
+        m_node->SetFlags(eFlagWorldBoxValid, false); // the node boxes itself again from the new data
     return true;
 }
 

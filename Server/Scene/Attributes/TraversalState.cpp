@@ -57,6 +57,7 @@
 
 namespace Lumo::Scene {
 
+using Lumo::Objects::QueryInterface;
 using Lumo::Objects::UString;
 
 namespace {
@@ -71,10 +72,6 @@ AttributeSetListEx* const g_emptyPending = [] {
     return list;
 }();
 
-template <class T>
-T* As(Attribute* a) {
-    return a ? static_cast<T*>(a->GetInterface(T::StaticClassName())) : nullptr;
-}
 } // namespace
 
 UString* TraversalState::StaticClassName() {
@@ -218,60 +215,60 @@ void TraversalState::SortPendingAttributeSets() {
 }
 
 bool TraversalState::Visibility() const {
-    auto* v = As<VisibilityAttribute>(GetAttribute(eVisibility));
+    auto* v = QueryInterface<VisibilityAttribute>(GetAttribute(eVisibility));
     return v ? v->Visible() : true;
 }
 
 bool TraversalState::Selectability() const {
-    if (auto* s = As<SelectabilityAttribute>(GetAttribute(eSelectability)))
+    if (auto* s = QueryInterface<SelectabilityAttribute>(GetAttribute(eSelectability)))
         return s->Selectable();
     return Visibility();
 }
 
 int TraversalState::SelectionPriority() const {
-    auto* s = As<SelectabilityAttribute>(GetAttribute(eSelectability));
+    auto* s = QueryInterface<SelectabilityAttribute>(GetAttribute(eSelectability));
     return s ? s->SelectionPriority() : 0;
 }
 
 SelectionQualifier* TraversalState::GetSelectionQualifier() const {
-    auto* s = As<SelectabilityAttribute>(GetAttribute(eSelectability));
+    auto* s = QueryInterface<SelectabilityAttribute>(GetAttribute(eSelectability));
     return s ? s->Qualifier() : nullptr;
 }
 
 Lumo::Devices::AFragment* TraversalState::GetStyleGraph() const {
-    auto* l = As<LineStyleAttribute>(GetAttribute(eLineStyle));
+    auto* l = QueryInterface<LineStyleAttribute>(GetAttribute(eLineStyle));
     return l ? l->GetStyleGraph() : nullptr;
 }
 
 bool TraversalState::GetCurvatureMapEffect() const {
-    return As<CurvatureMapAttribute>(GetAttribute(eEffect)) != nullptr;
+    return QueryInterface<CurvatureMapAttribute>(GetAttribute(eEffect)) != nullptr;
 }
 
 bool TraversalState::IsHighQualityVisualAnalysis() const {
     Attribute* effect = GetAttribute(eEffect);
-    if (auto* two = As<TwoSidedFaceEffectAttribute>(effect))
+    if (auto* two = QueryInterface<TwoSidedFaceEffectAttribute>(effect))
         effect = two->FrontFaceEffectAttribute();
-    auto* analysis = As<VisualAnalysisAttribute>(effect);
+    auto* analysis = QueryInterface<VisualAnalysisAttribute>(effect);
     return analysis && analysis->GetHighQuality();
 }
 
 int TraversalState::DepthPriority() const {
-    auto* d = As<DepthPriorityAttribute>(GetAttribute(eDepthPriority));
+    auto* d = QueryInterface<DepthPriorityAttribute>(GetAttribute(eDepthPriority));
     return d ? d->DepthPriority() : 0;
 }
 
 int TraversalState::Group() const {
-    auto* g = As<GroupAttribute>(GetAttribute(eGroup));
+    auto* g = QueryInterface<GroupAttribute>(GetAttribute(eGroup));
     return g ? g->Group() : -1;
 }
 
 int TraversalState::TransparentLayer() const {
-    auto* t = As<TransparentLayerAttribute>(GetAttribute(eTransparentLayer));
+    auto* t = QueryInterface<TransparentLayerAttribute>(GetAttribute(eTransparentLayer));
     return t ? static_cast<int>(t->TransparentLayer()) : -1;
 }
 
 int TraversalState::OrderInTransparentGroup() const {
-    auto* o = As<OrderInTransparentGroupAttribute>(GetAttribute(eOrderInTransparentGroup));
+    auto* o = QueryInterface<OrderInTransparentGroupAttribute>(GetAttribute(eOrderInTransparentGroup));
     return o ? o->Order() : -1;
 }
 
@@ -293,11 +290,11 @@ vec3<double> D(const vec3<float>& v) { return {v.x, v.y, v.z}; }
 bool TraversalState::GetAccumulatedTransform(const Lumo::Devices::ADrawContext* dc, mat4<float>& m,
                                              Lumo::Graphics::ARenderNode* node) const {
     bool complete = true;
-    if (auto* t = As<TransformAttribute>(GetAttribute(eTransform)))
+    if (auto* t = QueryInterface<TransformAttribute>(GetAttribute(eTransform)))
         m = t->Transform();
 
     bool mirrored = false, upsideDown = false;
-    if (auto* b = As<BillBoardAttribute>(GetAttribute(eBillBoard))) {
+    if (auto* b = QueryInterface<BillBoardAttribute>(GetAttribute(eBillBoard))) {
         const vec3<float> anchor = b->Anchor();
         switch (b->Style()) {
         case BillBoardAttribute::eScreen:
@@ -352,7 +349,7 @@ bool TraversalState::GetAccumulatedTransform(const Lumo::Devices::ADrawContext* 
         }
     }
 
-    if (auto* ps = As<PixelScaleAttribute>(GetAttribute(ePixelScale))) {
+    if (auto* ps = QueryInterface<PixelScaleAttribute>(GetAttribute(ePixelScale))) {
         if (!dc || dc->ViewportWidth() <= 0 || dc->ViewportHeight() <= 0) {
             complete = false;
         } else {
@@ -428,11 +425,6 @@ namespace {
 using Lumo::Devices::EffectInstance;
 using Lumo::Objects::AutoPtr;
 
-template <class T>
-T* Is(Lumo::Objects::IBaseInterface* o) {
-    return o ? static_cast<T*>(o->GetInterface(T::StaticClassName())) : nullptr;
-}
-
 /// The opacity parameter of a zebra, draft or curvature instance; -1 for other kinds.
 int AnalysisOpacityIndex(const EffectInstance* e) {
     UString* name = e->Effect() ? e->Effect()->Name() : nullptr;
@@ -449,7 +441,7 @@ int AnalysisOpacityIndex(const EffectInstance* e) {
 
 /// E drawn at opacity o: relative (times its own) unless absolute.
 AutoPtr<EffectInstance> TransparentVariant(Lumo::Devices::ADrawContext& dc, EffectInstance* e, float o, bool absolute) {
-    if (auto* solid = Is<Lumo::Devices::SolidEffectInstance>(e)) {
+    if (auto* solid = QueryInterface<Lumo::Devices::SolidEffectInstance>(e)) {
         AutoPtr<Lumo::Devices::SolidEffectInstance> c =
             static_cast<Lumo::Devices::SolidEffectInstance*>(solid->Clone());
         c->Opacity(absolute ? o : solid->Opacity() * o);
@@ -457,7 +449,7 @@ AutoPtr<EffectInstance> TransparentVariant(Lumo::Devices::ADrawContext& dc, Effe
             c->VertexColorAlphaFlag(false);
         return AutoPtr<EffectInstance>(c.get());
     }
-    if (auto* material = Is<Lumo::Devices::BasicMaterialEffectInstance>(e)) {
+    if (auto* material = QueryInterface<Lumo::Devices::BasicMaterialEffectInstance>(e)) {
         AutoPtr<Lumo::Devices::BasicMaterialEffectInstance> c =
             static_cast<Lumo::Devices::BasicMaterialEffectInstance*>(material->Clone());
         c->Opacity(absolute ? o : material->Opacity() * o);
@@ -472,7 +464,7 @@ AutoPtr<EffectInstance> TransparentVariant(Lumo::Devices::ADrawContext& dc, Effe
         c->Transparent(opacity < 1.0f);
         return c;
     }
-    if (auto* layered = Is<Lumo::Devices::LayeredEffectInstance>(e)) {
+    if (auto* layered = QueryInterface<Lumo::Devices::LayeredEffectInstance>(e)) {
         AutoPtr<Lumo::Devices::LayeredEffectInstance> l = Lumo::Devices::LayeredEffectInstance::Make(dc.VirtualDevice());
         if (!l)
             return AutoPtr<EffectInstance>(e);
@@ -491,9 +483,9 @@ AutoPtr<EffectInstance> TransparentVariant(Lumo::Devices::ADrawContext& dc, Effe
 }
 
 float OpacityOf(EffectInstance* e) {
-    if (auto* solid = Is<Lumo::Devices::SolidEffectInstance>(e))
+    if (auto* solid = QueryInterface<Lumo::Devices::SolidEffectInstance>(e))
         return solid->Opacity();
-    if (auto* material = Is<Lumo::Devices::BasicMaterialEffectInstance>(e))
+    if (auto* material = QueryInterface<Lumo::Devices::BasicMaterialEffectInstance>(e))
         return material->Opacity();
     return -1.0f;
 }
@@ -504,7 +496,7 @@ AutoPtr<EffectInstance> TraversalState::DoubleSidedEI(Lumo::Devices::ADrawContex
         return e;
     Attribute* effectAttr = GetAttribute(eEffect);
     if (!NormalDoubleSideDisplay() && m_visualStyle != 6 && m_doubleSided != 2 &&
-        !Is<VisualAnalysisAttribute>(effectAttr)) {
+        !QueryInterface<VisualAnalysisAttribute>(effectAttr)) {
         if (m_visualStyle == 3 || m_visualStyle == 4 || m_visualStyle == 5)
             return e;
         AutoPtr<Lumo::Devices::LayeredEffectInstance> layered =
@@ -522,7 +514,7 @@ AutoPtr<EffectInstance> TraversalState::DoubleSidedEI(Lumo::Devices::ADrawContex
         if (opacity < 0.0f) {
             opacity = 1.0f;
             if (e->IsTransparent(&dc)) {
-                auto* o = As<OpacityAttribute>(GetAttribute(eOpacity));
+                auto* o = QueryInterface<OpacityAttribute>(GetAttribute(eOpacity));
                 opacity = o ? o->GetOpacity() : 0.4f;
             }
         }
@@ -551,10 +543,10 @@ void TraversalState::RealizeAttribute(Lumo::Devices::ADrawContext& dc, Lumo::Gra
                                       Lumo::Graphics::ARenderNode* node) {
     if (!node)
         return;
-    auto* lod = Is<LODGeometryNode>(node);
-    auto* geometryNode = lod ? nullptr : Is<Lumo::Graphics::GeometryNode>(node);
-    auto* text = (lod || geometryNode) ? nullptr : Is<TextNode>(node);
-    auto* primitive = (lod || geometryNode || text) ? nullptr : Is<Lumo::Graphics::APrimitiveNode>(node);
+    auto* lod = QueryInterface<LODGeometryNode>(node);
+    auto* geometryNode = lod ? nullptr : QueryInterface<Lumo::Graphics::GeometryNode>(node);
+    auto* text = (lod || geometryNode) ? nullptr : QueryInterface<TextNode>(node);
+    auto* primitive = (lod || geometryNode || text) ? nullptr : QueryInterface<Lumo::Graphics::APrimitiveNode>(node);
 
     AutoPtr<Lumo::Devices::IRenderGeom> geometry;
     if (lod) {
@@ -569,28 +561,28 @@ void TraversalState::RealizeAttribute(Lumo::Devices::ADrawContext& dc, Lumo::Gra
             return;
     }
     const bool picking = graphicsState.IsSelectionPass();
-    if (auto* d = As<DepthPriorityAttribute>(GetAttribute(eDepthPriority)))
+    if (auto* d = QueryInterface<DepthPriorityAttribute>(GetAttribute(eDepthPriority)))
         graphicsState.DepthPriority(d->DepthPriority());
 
     AutoPtr<EffectInstance> e;
     if (!picking) {
         int effectPriority = 0;
         bool effectWinsTies = false, occluded = false;
-        if (auto* effect = Is<EffectAttribute>(GetAttribute(eEffect))) {
+        if (auto* effect = QueryInterface<EffectAttribute>(GetAttribute(eEffect))) {
             e = effect->EffectInstance(dc, false);
             effectPriority = effect->Priority();
             effectWinsTies = effect->WinTies();
-            occluded = Is<OccludedEffectAttribute>(effect) != nullptr;
-            auto* hint = As<ColorHintAttribute>(GetAttribute(eColorHint));
-            if ((hint || m_colorCycling) && Is<AmbraEffectAttribute>(effect))
-                e = static_cast<AmbraEffectAttribute*>(Is<AmbraEffectAttribute>(effect))
+            occluded = QueryInterface<OccludedEffectAttribute>(effect) != nullptr;
+            auto* hint = QueryInterface<ColorHintAttribute>(GetAttribute(eColorHint));
+            if ((hint || m_colorCycling) && QueryInterface<AmbraEffectAttribute>(effect))
+                e = static_cast<AmbraEffectAttribute*>(QueryInterface<AmbraEffectAttribute>(effect))
                         ->ColorCustomizedEI(dc, m_colorCycling ? m_cyclingColor : hint->ColorHint());
         }
         if (geometryNode && geometryNode->EffectInst() &&
             !(effectPriority > 3 || (effectPriority == 3 && effectWinsTies)))
             e = geometryNode->EffectInst();
         if (e) {
-            auto* o = As<OpacityAttribute>(GetAttribute(eOpacity));
+            auto* o = QueryInterface<OpacityAttribute>(GetAttribute(eOpacity));
             if (o && o->GetOpacity() < 0.99f)
                 e = TransparentVariant(dc, e, o->GetOpacity(), o->Absolute() && !occluded);
         }
@@ -607,9 +599,9 @@ void TraversalState::RealizeAttribute(Lumo::Devices::ADrawContext& dc, Lumo::Gra
             if (geometryNode && geometryNode->Attributes())
                 geometryNode->Attributes()->InvalidateInputData(Lumo::Graphics::AttributeLODList::BaseDataID(),
                                                                 Lumo::Graphics::GeometryNode::kGeometryLevel);
-            if (auto* id = As<ObjectIDAttribute>(GetAttribute(eObjectID)))
+            if (auto* id = QueryInterface<ObjectIDAttribute>(GetAttribute(eObjectID)))
                 item->ObjectId(id->ObjectID());
-            if (auto* cull = As<CullModeAttribute>(GetAttribute(eCullMode))) {
+            if (auto* cull = QueryInterface<CullModeAttribute>(GetAttribute(eCullMode))) {
                 int c = cull->CullMode();
                 if (c >= 1 && c <= 3)
                     item->CullMode(cull->CullMode());
@@ -627,18 +619,18 @@ void TraversalState::RealizeAttribute(Lumo::Devices::ADrawContext& dc, Lumo::Gra
 
 void TraversalState::RealizeTextNodeAttribute(Lumo::Devices::ADrawContext& dc,
                                               Lumo::Graphics::TraversalState& graphicsState, TextNode* text) {
-    auto* opacityAttr = As<OpacityAttribute>(GetAttribute(eOpacity));
+    auto* opacityAttr = QueryInterface<OpacityAttribute>(GetAttribute(eOpacity));
     const float o = opacityAttr ? opacityAttr->GetOpacity() : 1.0f;
     const bool transparent = o < 1.0f;
-    auto* a = Is<EffectAttribute>(GetAttribute(eEffect));
+    auto* a = QueryInterface<EffectAttribute>(GetAttribute(eEffect));
     if (!a && !transparent)
         return;
     bool overrideColor = false;
     const Lumo::Objects::vec4<float>* color = nullptr;
-    auto* occluded = Is<OccludedEffectAttribute>(a);
+    auto* occluded = QueryInterface<OccludedEffectAttribute>(a);
     if (a) {
         overrideColor = a->Priority() > text->Priority() || a->WinTies();
-        if (auto* c = Is<ColorEffectAttribute>(a)) // texture and occluded kinds are colour kinds too
+        if (auto* c = QueryInterface<ColorEffectAttribute>(a)) // texture and occluded kinds are colour kinds too
             color = &c->Color();
     }
     if (!occluded && (!overrideColor || !color) && !transparent)
