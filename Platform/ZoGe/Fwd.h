@@ -1,6 +1,9 @@
 #pragma once
 
+class ZoGeCircArc3d;
+class ZoGeEllipArc3d;
 class ZoGeMatrix3d;
+class ZoGeNurbCurve3d;
 class ZoGePoint2d;
 class ZoGePoint3d;
 class ZoGeTol;

@@ -3,7 +3,10 @@
 // Every header of the geometry library.
 
 #include <ZoGe/Fwd.h>
+#include <ZoGe/ZoGeCircArc3d.h>
+#include <ZoGe/ZoGeEllipArc3d.h>
 #include <ZoGe/ZoGeMatrix3d.h>
+#include <ZoGe/ZoGeNurbCurve3d.h>
 #include <ZoGe/ZoGePoint2d.h>
 #include <ZoGe/ZoGePoint3d.h>
 #include <ZoGe/ZoGeTol.h>

@@ -1,0 +1,24 @@
+#pragma once
+#include <functional>
+
+namespace Brio {
+
+/// The host's idle work, given a tick from long-running work on the user-interface thread
+/// (graph walks, syncs) so that idle tasks such as delayed events are not starved. Ticks from
+/// other threads are ignored.
+class IIdleHandler {
+public:
+    using Task = std::function<void()>;
+    /// Runs every registered task once when called on the user-interface thread and no tick
+    /// is already running (a task that walks the graph must not re-enter itself). Cheap when
+    /// there is nothing registered.
+    static void tick();
+    /// Registers a task run at every tick; answers its id.
+    static int add(Task task);
+    /// Unregisters; false when the id is unknown.
+    static bool remove(int id);
+    /// Ticks given on the user-interface thread so far.
+    static long tickCount();
+};
+
+} // namespace Brio
