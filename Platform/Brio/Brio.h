@@ -4,6 +4,7 @@
 
 #include <Brio/Base/Fwd.h>
 #include <Brio/Base/Exception.h>
+#include <Brio/Base/IdleHandler.h>
 #include <Brio/Base/PathInfo.h>
 #include <Brio/Base/RefCounted.h>
 #include <Brio/Base/ScopedLockBase.h>

@@ -33,6 +33,11 @@ public:
     DeviceCaches* Caches() const { return m_caches.get(); }
     Lumo::Objects::Threads::Mutex& SyncRoot() const { return m_syncRoot; }
 
+    /// The oldest device still alive (the one shared resources are made on), or null.
+    static AVirtualDevice* First();
+    /// Live devices.
+    static int Count();
+
 protected:
     AVirtualDevice(Lumo::Objects::UString* name, int deviceType);
 

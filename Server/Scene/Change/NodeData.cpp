@@ -1,4 +1,24 @@
 #include <Scene/Change/NodeData.h>
+#include <Brio/Base/IdleHandler.h>
+#include <Lumo/Graphics/APrimitiveNode.h>
+#include <Lumo/Graphics/GeometryNode.h>
+#include <Lumo/Graphics/GroupNode.h>
+#include <Lumo/Graphics/NodeCallbacks.h>
+#include <Lumo/Graphics/RenderFlags.h>
+#include <Lumo/Graphics/TraversalState.h>
+#include <Lumo/Objects/ADevMatrix.h>
+#include <Scene/Attributes/AttributeSetListEx.h>
+#include <Scene/Attributes/TransformAttribute.h>
+#include <Scene/Attributes/TraversalState.h>
+#include <Scene/Change/NodeChange.h>
+#include <Scene/Change/SceneAttachment.h>
+#include <Scene/Model/INodeSource.h>
+#include <Scene/Nodes/ImageNode.h>
+#include <Scene/Nodes/LODGeometryNode.h>
+#include <Scene/Nodes/NodeFunctions.h>
+#include <Scene/Nodes/ReferenceNodeData.h>
+#include <Scene/Nodes/SceneWalk.h>
+#include <Scene/Nodes/TextNode.h>
 
 #include <Brio/Types/Color.h>
 #include <Lumo/Graphics/PropertyBag.h>
@@ -15,6 +35,13 @@
 namespace Brio::Scene {
 
 using Lumo::Objects::UString;
+
+namespace {
+NodeData* nodeDataOf(Lumo::Graphics::ARenderNode* node) {
+    Lumo::Scene::ANodeData* data = Lumo::Scene::ANodeData::GetNodeData(node);
+    return data ? static_cast<NodeData*>(data->GetInterface(NodeData::StaticClassName())) : nullptr;
+}
+} // namespace
 
 namespace {
 /// Twelve colours far apart in hue, for telling neighbouring parts apart.
@@ -140,6 +167,213 @@ void NodeData::cyclingPalette(CyclingPalette palette, int count) {
     c.palette = palette && count > 0 ? palette : &DefaultPalette;
     c.count = palette && count > 0 ? count : 12;
     c.next = 0;
+}
+
+
+// ---- revalidation ---------------------------------------------------------------------
+
+void NodeData::revalidate(DataChange::EChangeType types) {
+    Lumo::Objects::Threads::MutexLocker lock(m_mutex);
+    Lumo::Graphics::ARenderNode* node = Target();
+    if (!m_source || !node || types == DataChange::eNoChange)
+        return;
+    NodeChange change(node, false);
+    m_source->revalidate(change, types);
+}
+
+Lumo::Objects::SBox3 NodeData::revalidateModelBox() {
+    Lumo::Objects::Threads::MutexLocker lock(m_mutex);
+    Lumo::Graphics::ARenderNode* node = Target();
+    if (!m_source || !node)
+        return {};
+    NodeChange change(node, true);
+    return m_source->realizeModelBox(change);
+}
+
+void NodeData::revalidateGeometry(int lod) {
+    Lumo::Objects::Threads::MutexLocker lock(m_mutex);
+    Lumo::Graphics::ARenderNode* node = Target();
+    if (!m_source || !node)
+        return;
+    if (auto* lodNode = static_cast<Lumo::Scene::LODGeometryNode*>(
+            node->GetInterface(Lumo::Scene::LODGeometryNode::StaticClassName()))) {
+        if (!lodNode->NeedsMesh(lod))
+            return;
+        {
+            NodeChange change(node, true);
+            m_source->realizeGeometry(change, lod);
+        } // applied here
+        if (!lodNode->RenderGeometry(lod))
+            if (Lumo::Devices::IRenderGeom* closest = lodNode->ClosestRenderGeometry(lod))
+                lodNode->RenderGeometry(closest, lod);
+        return;
+    }
+    if (node->GetInterface(Lumo::Graphics::GeometryNode::StaticClassName()) &&
+        !node->Test(Lumo::Graphics::eFlagItemBuilt)) {
+        NodeChange change(node, true);
+        m_source->realizeGeometry(change, Lumo::Graphics::GeometryNode::kGeometryLevel);
+    }
+}
+
+// ---- render callbacks -----------------------------------------------------------------
+
+namespace {
+
+bool isPrimitiveOrImage(Lumo::Graphics::ARenderNode* node) {
+    return node->GetInterface(Lumo::Graphics::APrimitiveNode::StaticClassName()) ||
+           node->GetInterface(Lumo::Scene::ImageNode::StaticClassName());
+}
+
+/// The box of a subtree in the node's own coordinates: leaves' boxes (asking sources for
+/// missing ones), each level placed by its relative transform.
+Lumo::Objects::SBox3 subtreeBox(Lumo::Graphics::ARenderNode* node, int depth) {
+    Lumo::Objects::SBox3 box;
+    if (!node || depth > 64)
+        return box;
+    if (Lumo::Graphics::BaseGroupNode* group = node->AsGroup()) {
+        Lumo::Scene::ANodeData* data = Lumo::Scene::ANodeData::GetNodeData(node);
+        if (data && data->NodeType() == Lumo::Scene::eReferenceNode) {
+            box = subtreeBox(data->Target(), depth + 1);
+        } else {
+            for (int i = 0; i < group->ChildCount(); ++i)
+                box.Extend(subtreeBox(group->Child(i), depth + 1));
+        }
+    } else {
+        box = node->WorldBox();
+        if (box.IsEmpty())
+            if (NodeData* data = nodeDataOf(node))
+                box = data->revalidateModelBox();
+    }
+    if (box.IsEmpty())
+        return box;
+    if (const Lumo::Scene::AttributeSet* set = Lumo::Scene::GetAttributeSet(node))
+        if (auto* t = static_cast<Lumo::Scene::TransformAttribute*>(set->GetAttribute(Lumo::Scene::eTransform));
+            t && !t->Absolute())
+            box = box.TransformAndRebox(t->Transform());
+    return box;
+}
+
+} // namespace
+
+void NodeData::RealizeCB(Lumo::Devices::ADrawContext&, Lumo::Graphics::TraversalState& state,
+                         Lumo::Graphics::WorldIterator*, Lumo::Graphics::ARenderNode* node) {
+    if (NodeData* data = nodeDataOf(node))
+        data->revalidateGeometry(state.GeomLOD());
+}
+
+int NodeData::RealizeWorldBoxCB(Lumo::Devices::ADrawContext& dc, Lumo::Graphics::TraversalState& state,
+                                Lumo::Graphics::ARenderNode* node) {
+    using namespace Lumo::Graphics;
+    Brio::IIdleHandler::tick();
+    Lumo::Scene::TraversalState& scene = *traversalState(dc, state);
+    if (scene.HasAttribute(Lumo::Scene::eTransform) || scene.HasAttribute(Lumo::Scene::eBillBoard) ||
+        scene.HasAttribute(Lumo::Scene::ePixelScale) || node->GetInterface(Lumo::Scene::TextNode::StaticClassName()))
+        scene.UpdateTransform(dc, state, node);
+    if (isPrimitiveOrImage(node))
+        return eBoxNone;
+    Lumo::Objects::SBox3 box;
+    NodeData* data = nodeDataOf(node);
+    if (node->Test(eFlagWorldBoxValid)) {
+        box = node->WorldBox();
+    } else if (node->AsGroup()) {
+        if (node->Test(eFlagOwnWorldBox))
+            return eBoxFromChildren;
+        Lumo::Scene::ANodeData* any = Lumo::Scene::ANodeData::GetNodeData(node);
+        const Lumo::Scene::ENodeType kind = any ? any->NodeType() : Lumo::Scene::eNoNodeData;
+        if (kind == Lumo::Scene::eReferenceNode) {
+            if (state.IsSelectionPass())
+                return eBoxFromChildren;
+            ARenderNode* target = any->Target();
+            if (!target || !target->Test(eFlagWorldBoxValid))
+                return eBoxFromChildren;
+            box = target->WorldBox();
+        } else if (kind == Lumo::Scene::eReferenceInstanceNode) {
+            return eBoxFromChildren;
+        }
+    }
+    if (box.IsEmpty() && data)
+        box = data->revalidateModelBox();
+    if (box.IsEmpty()) {
+        if (!node->GetInterface(GeometryNode::StaticClassName()))
+            box = subtreeBox(node, 0);
+        else if (static_cast<GeometryNode*>(node->GetInterface(GeometryNode::StaticClassName()))->RenderGeometry())
+            box = node->WorldBox();
+    }
+    if (box.IsEmpty())
+        return eBoxFromChildren;
+    if (Lumo::Objects::ADevMatrix* world = state.WorldMatrix())
+        box = box.TransformAndRebox(world->Matrix());
+    state.CurrentBox(box);
+    state.LODRadius(box.Size().Length() / 2);
+    return eBoxKnown;
+}
+
+void NodeData::RealizeAttributesCB(Lumo::Devices::ADrawContext& dc, Lumo::Graphics::TraversalState& state,
+                                   Lumo::Graphics::ARenderNode* node) {
+    if (!Lumo::Scene::ANodeData::GetNodeData(node))
+        return;
+    Brio::IIdleHandler::tick();
+    traversalState(dc, state);
+    Lumo::Scene::SceneWalk::RealizeAttributes(dc, state, node);
+    SceneAttachment* attachment = SceneAttachment::of(dc);
+    NodeData* data = nodeDataOf(node);
+    if (!attachment || !attachment->hasRenderParams() || !data)
+        return;
+    Lumo::Scene::TraversalState& scene = *Lumo::Scene::SceneWalk::State(state);
+    const std::uint32_t ct = data->clientType();
+    if ((ct == 8 || ct == 0x4000000) && attachment->visualStyle >= 0)
+        scene.VisualStyle(attachment->visualStyle);
+    if (ct == 16 || ct == 0x8000000)
+        scene.DoubleSided(data->doubleSided());
+    if (ct == 1 && attachment->colorCyclingEnabled) {
+        const Brio::Color& c = data->cyclingColor();
+        scene.ColorCyclingEnabled(true);
+        scene.CyclingColor({c.red(), c.green(), c.blue()});
+    }
+}
+
+void NodeData::ApplyAttributeCB(Lumo::Devices::ADrawContext& dc, Lumo::Graphics::TraversalState& state,
+                                Lumo::Graphics::ARenderNode* node) {
+    Lumo::Scene::SceneWalk::ApplyAttributes(dc, state, node);
+}
+
+int NodeData::PreRealizePrimitiveNode(Lumo::Devices::ADrawContext& dc, Lumo::Graphics::TraversalState& state,
+                                      Lumo::Graphics::ARenderNode* node) {
+    return Lumo::Scene::SceneWalk::PreRealizePrimitive(dc, state, node);
+}
+
+Lumo::Scene::TraversalState* NodeData::traversalState(Lumo::Devices::ADrawContext& dc,
+                                                      Lumo::Graphics::TraversalState& state) {
+    auto* scene = static_cast<Lumo::Scene::TraversalState*>(
+        state.ClientState(Lumo::Scene::TraversalState::StaticClassName()));
+    if (scene)
+        return scene;
+    scene = Lumo::Scene::SceneWalk::State(state);
+    // A pass walks its scene node's world: the scene node's own attributes sit above it.
+    if (SceneAttachment* attachment = SceneAttachment::of(dc))
+        if (Lumo::Scene::ANodeData* data = Lumo::Scene::ANodeData::GetNodeData(attachment->sceneNode)) {
+            const Lumo::Scene::AttributeSet* set = data->GetAttributeSet();
+            scene->MergeAttributes(set);
+            if (const auto* children = set ? set->Children() : nullptr; children && !children->IsEmpty()) {
+                Lumo::Objects::AutoPtr<Lumo::Scene::AttributeSetListEx> list = Lumo::Scene::AttributeSetListEx::Make();
+                for (Lumo::Scene::AttributeSet* c : *children)
+                    list->Add(c);
+                scene->AddPendingAttributeSets(list);
+            }
+            scene->SortPendingAttributeSets();
+        }
+    return scene;
+}
+
+void NodeData::installRenderCallbacks() {
+    Lumo::Scene::SceneWalk::Install();
+    Lumo::Graphics::NodeCallbacks& cb = Lumo::Graphics::NodeCallbacks::Installed();
+    cb.realize = &RealizeCB;
+    cb.realizeWorldBox = &RealizeWorldBoxCB;
+    cb.realizeAttributes = &RealizeAttributesCB;
+    cb.applyAttributes = &ApplyAttributeCB;
+    cb.preRealizePrimitive = &PreRealizePrimitiveNode;
+    Lumo::Scene::LODGeometryNode::RealizeMethodCB(&RealizeCB);
 }
 
 } // namespace Brio::Scene

@@ -5,7 +5,12 @@
 #include <cstdint>
 #include <memory>
 
-namespace Lumo::Graphics { class AWorld; }
+#include <Brio/DataModel/DataChange.h>
+#include <Lumo/Objects/SBox3.h>
+
+namespace Lumo::Graphics { class AWorld; class TraversalState; class WorldIterator; }
+namespace Lumo::Devices { class ADrawContext; }
+namespace Lumo::Scene { class TraversalState; }
 namespace Brio { class Color; }
 namespace Lumo::Serialization { class PropertyBag; }
 
@@ -61,6 +66,34 @@ public:
     void readProperties(const Lumo::Serialization::PropertyBag& bag);
     /// The saved source's entity id, kept until the loader links the source back.
     std::uint64_t savedSourceId() const { return m_savedSourceId; }
+
+    /// Asks the source to rebuild the given host changes through a change on the node
+    /// (posted when it ends). Nothing without a source or with no change.
+    void revalidate(DataChange::EChangeType types);
+    /// The source's model box, realised through a change applied at once; empty without a source.
+    Lumo::Objects::SBox3 revalidateModelBox();
+    /// Missing geometry on demand: a level-of-detail node's mesh for lod, or a plain
+    /// geometry node's mesh.
+    void revalidateGeometry(int lod);
+
+    // The graph walk's callbacks for nodes that carry node data.
+    static void RealizeCB(Lumo::Devices::ADrawContext& dc, Lumo::Graphics::TraversalState& state,
+                          Lumo::Graphics::WorldIterator* iterator, Lumo::Graphics::ARenderNode* node);
+    /// Places and boxes the node; answers the world-box status (none, from children, known).
+    static int RealizeWorldBoxCB(Lumo::Devices::ADrawContext& dc, Lumo::Graphics::TraversalState& state,
+                                 Lumo::Graphics::ARenderNode* node);
+    static void RealizeAttributesCB(Lumo::Devices::ADrawContext& dc, Lumo::Graphics::TraversalState& state,
+                                    Lumo::Graphics::ARenderNode* node);
+    static void ApplyAttributeCB(Lumo::Devices::ADrawContext& dc, Lumo::Graphics::TraversalState& state,
+                                 Lumo::Graphics::ARenderNode* node);
+    static int PreRealizePrimitiveNode(Lumo::Devices::ADrawContext& dc, Lumo::Graphics::TraversalState& state,
+                                       Lumo::Graphics::ARenderNode* node);
+    /// The scene state of the walk at this node, made on first use; a pass's scene node
+    /// (from the draw context's scene attachment) seeds it.
+    static Lumo::Scene::TraversalState* traversalState(Lumo::Devices::ADrawContext& dc,
+                                                       Lumo::Graphics::TraversalState& state);
+    /// Installs the callbacks above as the walk's (and the level-of-detail realise hook).
+    static void installRenderCallbacks();
 
     /// The palette colour cycling draws from; an environment installs its own.
     using CyclingPalette = Brio::Color (*)(int index);

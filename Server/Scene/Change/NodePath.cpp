@@ -1,4 +1,7 @@
 #include <Scene/Change/NodePath.h>
+#include <Brio/DataModel/ObjectPath.h>
+#include <Scene/Change/SceneNodes.h>
+#include <Scene/Model/INodeSource.h>
 
 #include <Scene/Change/SceneNodes.h>
 
@@ -128,6 +131,65 @@ NodePath NodePath::pathToLeaf() const {
 void NodePath::removeViewNodes() {
     while (!empty() && isViewNode(root()))
         pop_root();
+}
+
+
+Brio::ObjectPath NodePath::scenePathToLogicalPath(const NodePath& path) {
+    Brio::ObjectPath out;
+    out.reserve(std::size_t(path.size()) * 2);
+    INodeSource* last = nullptr;
+    for (int i = path.size() - 1; i >= 0; --i) {
+        INodeSource* src = source(path[i]);
+        if (!src || src == last)
+            continue;
+        if (last)
+            out.pushFront(src->pathTo(last));
+        if (auto* object = static_cast<Brio::Object*>(src->queryInterface(Brio::Object::interfaceId()))) {
+            out.pushFront(object);
+            last = src;
+        }
+    }
+    if (!out.empty()) {
+        out.leafClientType(clientType(path.leaf()));
+        out.leafQualifier(qualifier(path.leaf()));
+    }
+    return out;
+}
+
+NodePath NodePath::logicalPathToScenePath(const Brio::ObjectPath& path) {
+    NodePath out;
+    out.reserve(int(path.size()) * 2);
+    INodeSource* last = nullptr;
+    for (std::size_t i = 0; i < path.size(); ++i) {
+        Brio::Object* object = path[i];
+        auto* src = object ? static_cast<INodeSource*>(object->queryInterface(INodeSource::interfaceId())) : nullptr;
+        if (!src)
+            continue;
+        Lumo::Graphics::ARenderNode* node = src->sceneNode();
+        if (!node)
+            node = src->createScene();
+        if (node)
+            out.push(node);
+        last = src;
+    }
+    if (last)
+        out.append(last->leafNodePath(path.leafQualifier(), path.leafClientType()));
+    return out;
+}
+
+bool NodePath::hasEquivalentScenePath(const Brio::ObjectPath& path) {
+    Brio::ObjectPath back = scenePathToLogicalPath(logicalPathToScenePath(path));
+    if (back == path)
+        return true;
+    if (back.empty() || back.leafClientType() == 0)
+        return false;
+    if (back.isQualifiedAndPoppable()) {
+        back.pop();
+    } else {
+        back.leafClientType(0);
+        back.leafQualifier(0);
+    }
+    return back == path;
 }
 
 } // namespace Brio::Scene

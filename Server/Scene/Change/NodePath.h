@@ -6,6 +6,8 @@
 
 #include <string>
 
+namespace Brio { class ObjectPath; }
+
 namespace Brio::Scene {
 
 /// Render nodes from a root to a leaf, each entry holding a reference on its node.
@@ -58,6 +60,16 @@ public:
     void removeViewNodes();
     /// The fixed text "TBD", which callers and dumps expect (not a rendering of the nodes).
     std::wstring toString() const { return L"TBD"; }
+
+    /// The host objects of a scene path: each source's object, with the paths between sources
+    /// filled in by the sources; the leaf node's client type and qualifier on the leaf.
+    static Brio::ObjectPath scenePathToLogicalPath(const NodePath& path);
+    /// The scene nodes of the host objects that are node sources (their scenes made when
+    /// missing), then the last source's nodes down to the leaf's sub-object.
+    static NodePath logicalPathToScenePath(const Brio::ObjectPath& path);
+    /// Whether the object path survives a trip to the scene and back (allowing for a leaf
+    /// sub-object the scene does not show).
+    static bool hasEquivalentScenePath(const Brio::ObjectPath& path);
 
 private:
     int ViewPrefix() const;

@@ -6,7 +6,9 @@
 #include <Lumo/Graphics/StandardObjectManager.h>
 #include <Lumo/Objects/AutoPtr.h>
 #include <Scene/Change/ChangePacket.h>
+#include <Scene/Change/NodeChange.h>
 #include <Scene/Change/RevalidatePacket.h>
+#include <Scene/Change/ServerToClientObjectManager.h>
 
 #include <atomic>
 #include <string>
@@ -66,12 +68,29 @@ void ObjectManager::CallChangedCallbacks() {
         fn(data);
 }
 
+namespace {
+std::atomic<bool> g_splitTest{false};
+std::atomic<ObjectManager::ModelSync> g_modelSync{nullptr};
+} // namespace
+
+bool ObjectManager::splitTestEnabled() { return g_splitTest.load(std::memory_order_relaxed); }
+void ObjectManager::splitTestEnabled(bool on) { g_splitTest.store(on, std::memory_order_relaxed); }
+void ObjectManager::modelSync(ModelSync sync) { g_modelSync = sync; }
+
 void ObjectManager::syncChanges() {
     if (!Brio::OS::isUIThread())
         return;
-    CallChangedCallbacks();
-    m_revalidates->ApplyChanges(); // sources rebuild; their node changes post to the changes
-    m_changes->ApplyChanges();
+    const NodeChange::EQuill mode = NodeChange::_Quill();
+    if (mode != NodeChange::eQuillOnly) {
+        CallChangedCallbacks();
+        m_revalidates->ApplyChanges(); // sources rebuild; their node changes post to the changes
+        if (splitTestEnabled())
+            ServerToClientObjectManager::get()->syncChanges();
+        m_changes->ApplyChanges();
+    }
+    if (mode != NodeChange::eQuillOff)
+        if (ModelSync sync = g_modelSync)
+            sync();
 }
 
 namespace {

@@ -197,6 +197,26 @@ void ProxyTree::removeInstance(GroupNode* proxy, const std::string& name) {
     entriesOf(proxy, true)->entries[name] = false;
 }
 
+void ProxyTree::markRemoved(GroupNode& proxy) {
+    ReferenceNodeData* data = Lumo::Scene::GetReferenceNodeData(&proxy);
+    if (!data)
+        return;
+    setTargetMark(*data, ReferenceNodeData::eTargetRemoved);
+    empty(proxy, *data);
+}
+
+void ProxyTree::clearRemoved(GroupNode& proxy) {
+    if (ReferenceNodeData* data = Lumo::Scene::GetReferenceNodeData(&proxy); data && data->IsTargetRemoved())
+        setTargetMark(*data, data->IsTargetAdded() ? ReferenceNodeData::eTargetAdded : 0);
+}
+
+AutoPtr<GroupNode> ProxyTree::childProxy(ARenderNode* target, bool add) {
+    AutoPtr<GroupNode> proxy = Lumo::Scene::MakeReferenceNode(target, nullptr, Lumo::Graphics::eSingleNodeWorld);
+    if (ReferenceNodeData* data = Lumo::Scene::GetReferenceNodeData(proxy))
+        setTargetMark(*data, add ? ReferenceNodeData::eTargetAdded : ReferenceNodeData::eTargetRemoved);
+    return proxy;
+}
+
 bool ProxyTree::isInstanceRemoved(ARenderNode* proxy, const std::string& name) {
     InstanceEntries* e = entriesOf(proxy, false);
     if (!e)

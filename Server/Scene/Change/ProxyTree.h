@@ -1,4 +1,6 @@
 #pragma once
+#include <Lumo/Objects/AutoPtr.h>
+
 #include <string>
 
 namespace Lumo::Graphics { class ARenderNode; class GroupNode; }
@@ -15,6 +17,14 @@ public:
     static Lumo::Graphics::GroupNode* refInstance(Lumo::Graphics::GroupNode* proxy, const std::string& name);
     /// Makes the proxy's entry of this name a removal entry (drops a pending instance).
     static void removeInstance(Lumo::Graphics::GroupNode* proxy, const std::string& name);
+    /// Marks the proxy's target removed and drops everything it carries: children,
+    /// instances, attributes.
+    static void markRemoved(Lumo::Graphics::GroupNode& proxy);
+    /// Clears a removal mark (the proxy is addressed again), keeping the proxy marks.
+    static void clearRemoved(Lumo::Graphics::GroupNode& proxy);
+    /// A proxy reference node for target hanging nowhere, marked to add or remove the
+    /// target as a child of the node it is applied to.
+    static Lumo::Objects::AutoPtr<Lumo::Graphics::GroupNode> childProxy(Lumo::Graphics::ARenderNode* target, bool add);
     /// True when the proxy carries a removal entry for the name.
     static bool isInstanceRemoved(Lumo::Graphics::ARenderNode* proxy, const std::string& name);
 

@@ -4,15 +4,10 @@
 
 #include <Lumo/Graphics/GroupNode.h>
 
-#include <atomic>
 
 namespace Brio::Scene {
 
 using Lumo::Objects::UString;
-
-namespace {
-std::atomic<RevalidatePacket::RevalidateHook> g_revalidate{nullptr};
-}
 
 UString* RevalidatePacket::StaticClassName() {
     static UString* name = Lumo::Objects::Intern(L"Brio::Scene::RevalidatePacket");
@@ -37,8 +32,6 @@ RevalidatePacket* RevalidatePacket::make(const Brio::Scene::ChangePacket& source
     return packet;
 }
 
-void RevalidatePacket::revalidateHook(RevalidateHook hook) { g_revalidate = hook; }
-RevalidatePacket::RevalidateHook RevalidatePacket::revalidateHook() { return g_revalidate; }
 
 bool RevalidatePacket::UpdateNode() {
     DataChange::EChangeType types = m_revalidate;
@@ -46,10 +39,8 @@ bool RevalidatePacket::UpdateNode() {
     if (ChangeType() & (kNewGeometry | kNewBox))
         DataChange::clear(types, DataChange::eGeometry);
     if (types != DataChange::eNoChange) {
-        NodeData* data = nodeData(Node());
-        RevalidateHook hook = g_revalidate;
-        if (data && hook)
-            hook(*data, types);
+        if (NodeData* data = nodeData(Node()))
+            data->revalidate(types); // the source rebuilds through new node changes
     }
     return false;
 }

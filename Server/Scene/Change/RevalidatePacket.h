@@ -47,16 +47,11 @@ public:
     /// The proxy reference node whose tree carries the attribute changes; null when none.
     Lumo::Graphics::GroupNode* attributeHolder() const { return m_holder; }
 
-    /// Asks the source again (through the installed hook) for what new data has not
+    /// Asks the node's source again for what new data has not
     /// already satisfied; answers false, as the node itself is not changed.
     bool UpdateNode() override;
     IChangePacket* MergeChanges(IChangePacket& later) override;
 
-    /// What asks a node's source to rebuild for the given types; installed by the code that
-    /// owns node sources. Without one, revalidation asks nobody.
-    using RevalidateHook = void (*)(NodeData& data, DataChange::EChangeType types);
-    static void revalidateHook(RevalidateHook hook);
-    static RevalidateHook revalidateHook();
 
 protected:
     explicit RevalidatePacket(Lumo::Graphics::ARenderNode* node);

@@ -1,4 +1,8 @@
 #include "PacketTestSupport.h"
+#include "TestSource.h"
+
+#include <Lumo/Graphics/StandardObjectManager.h>
+#include <Scene/Change/ObjectManager.h>
 
 #include <Lumo/Graphics/APrimitiveNode.h>
 #include <Lumo/Graphics/GeometryNode.h>
@@ -266,23 +270,11 @@ TEST(ChangePacketApplyTest, AttributesThroughAPacketReachTheLiveSet) {
 
 // ---- revalidation --------------------------------------------------------------------------
 
-namespace {
-std::vector<std::uint32_t> g_asked;
-void RecordRevalidate(Brio::Scene::NodeData&, DataChange::EChangeType types) { g_asked.push_back(types); }
-
-struct HookScope {
-    HookScope() {
-        g_asked.clear();
-        RevalidatePacket::revalidateHook(&RecordRevalidate);
-    }
-    ~HookScope() { RevalidatePacket::revalidateHook(nullptr); }
-};
-} // namespace
-
 TEST(RevalidatePacketTest, NewDataAnswersGeometryRevalidationOnly) {
     SceneTest::LiveObjectGuard guard;
-    HookScope hook;
-    AutoPtr<Lumo::Graphics::GroupNode> node = SceneGroup();
+    SourceTest::RecordingSource src;
+    AutoPtr<Lumo::Graphics::GroupNode> node = Lumo::Graphics::GroupNode::Make();
+    Brio::Scene::NodeData::make(node, &src, Lumo::Scene::eGroupNode, false);
     AutoPtr<ChangePacket> source = ChangePacket::make(node);
     source->invalidate(DataChange::eGeometry);
     source->geometry(Mesh(), 15);
@@ -295,19 +287,19 @@ TEST(RevalidatePacketTest, NewDataAnswersGeometryRevalidationOnly) {
     EXPECT_EQ(r->ChangeType(), kGeom) << "only new geometry and box are carried";
     EXPECT_EQ(r->newMeshLevels(), 1u << 15);
     EXPECT_FALSE(r->UpdateNode());
-    EXPECT_TRUE(g_asked.empty()) << "the new mesh already answers the geometry revalidation";
+    EXPECT_TRUE(src.calls.empty()) << "the new mesh already answers the geometry revalidation";
 
     source->invalidate(DataChange::eAppearance);
     AutoPtr<RevalidatePacket> r2 = RevalidatePacket::make(*source);
     r2->UpdateNode();
-    ASSERT_EQ(g_asked.size(), 1u);
-    EXPECT_EQ(g_asked[0], std::uint32_t(DataChange::eAppearance));
+    EXPECT_EQ(src.calls, (std::vector<std::string>{"appearance"}));
 
     AutoPtr<ChangePacket> bare = ChangePacket::make(node);
     bare->invalidate(DataChange::eGeometry);
+    src.calls.clear();
     AutoPtr<RevalidatePacket>(RevalidatePacket::make(*bare))->UpdateNode();
-    ASSERT_EQ(g_asked.size(), 2u);
-    EXPECT_EQ(g_asked[1], std::uint32_t(DataChange::eGeometry));
+    EXPECT_EQ(src.calls, (std::vector<std::string>{"geometry", "box"})) << "a leaf rebuilds its geometry";
+    Brio::Scene::ObjectManager::get()->changeManager()->Clear(); // the rebuild posted a packet
 }
 
 TEST(RevalidatePacketTest, MergeTakesUnionsAfterALaterGeometryRevalidation) {

@@ -1,0 +1,10 @@
+#!/usr/bin/env bash
+# Regenerates the scene library's umbrella header from the headers on disk.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+out=Server/Scene/Scene.h
+{
+  echo '#pragma once'
+  echo '/// Every public header of the scene library.'
+  (cd Server && find Scene -name '*.h' ! -path 'Scene/Scene.h' | LC_ALL=C sort | sed 's|^|#include <|; s|$|>|')
+} > "$out"
