@@ -3,6 +3,8 @@
 #include <Lumo/Graphics/BaseGroupNode.h>
 #include <Lumo/Objects/AutoPtr.h>
 
+#include <atomic>
+
 namespace Lumo::Graphics {
 
 /// The group node clients make, organised by a world.
@@ -11,13 +13,18 @@ class GroupNode : public BaseGroupNode {
 public:
     static GroupNode* Make(EWorldType type = eSingleNodeWorld);
 
-    AWorld* World() const { return m_world; }
+    /// The group's world, made on first request (most groups, such as the proxies change
+    /// packets carry, are never asked).
+    AWorld* World() const;
+    EWorldType WorldType() const { return m_worldType; }
+    ~GroupNode() override;
 
 protected:
     explicit GroupNode(EWorldType type);
 
 private:
-    Lumo::Objects::AutoPtr<AWorld> m_world;
+    EWorldType m_worldType;
+    mutable std::atomic<AWorld*> m_world{nullptr}; // one reference once made
 };
 
 } // namespace Lumo::Graphics

@@ -56,8 +56,11 @@ int StandardObjectManager::ApplyChanges() {
         m_impl->byNode.clear();
     }
     for (auto& packet : batch) {
-        Lumo::Objects::Threads::MutexLocker packetLock(packet->Mutex());
-        packet->UpdateNode();
+        {
+            Lumo::Objects::Threads::MutexLocker packetLock(packet->Mutex());
+            packet->UpdateNode();
+        }
+        packet = nullptr; // released while its data is still in the cache
     }
     return static_cast<int>(batch.size());
 }

@@ -190,8 +190,8 @@ NodeChange::NodeChange() : m_flags(kJustCreated) {}
 NodeChange::NodeChange(const NodeChange& other)
     : m_activeReference(other.m_activeReference), m_stack(other.m_stack), m_target(other.m_target),
       m_packet(other.m_packet), m_flags(other.m_flags), m_refInstanceName(other.m_refInstanceName) {
-    for (AttributeSet* set : m_stack)
-        set->AddRef();
+    for (int i = 0; i < m_stack.size(); ++i)
+        m_stack[i]->AddRef();
     if (m_target)
         m_target->AddRef();
     if (m_packet)
@@ -229,8 +229,8 @@ void NodeChange::processChangePacket() {
     m_packet = nullptr;
     m_target = nullptr;
     m_activeReference = nullptr;
-    for (AttributeSet* set : m_stack)
-        set->ReleaseRef();
+    for (int i = 0; i < m_stack.size(); ++i)
+        m_stack[i]->ReleaseRef();
     m_stack.clear();
     // Copies share the packet; the last builder holding it hands it on, so it is posted once.
     if (packet && packet->RefCount() == 1 && target && _Quill() != eQuillOnly) {

@@ -321,8 +321,38 @@ private:
     void childProxy(Lumo::Graphics::ARenderNode* child, bool add);
     void processChangePacket();
 
+    /// The attribute-set levels, kept inline while shallow: a builder is made per edit.
+    class SetStack {
+    public:
+        void push_back(Lumo::Scene::AttributeSet* set) {
+            if (m_size < kInline)
+                m_inline[m_size] = set;
+            else
+                m_more.push_back(set);
+            ++m_size;
+        }
+        void pop_back() {
+            if (--m_size >= kInline)
+                m_more.pop_back();
+        }
+        Lumo::Scene::AttributeSet* operator[](int i) const { return i < kInline ? m_inline[i] : m_more[i - kInline]; }
+        Lumo::Scene::AttributeSet* back() const { return (*this)[m_size - 1]; }
+        int size() const { return m_size; }
+        bool empty() const { return m_size == 0; }
+        void clear() {
+            m_size = 0;
+            m_more.clear();
+        }
+
+    private:
+        static constexpr int kInline = 6;
+        Lumo::Scene::AttributeSet* m_inline[kInline] = {};
+        std::vector<Lumo::Scene::AttributeSet*> m_more;
+        int m_size = 0;
+    };
+
     Lumo::Graphics::GroupNode* m_activeReference = nullptr;
-    std::vector<Lumo::Scene::AttributeSet*> m_stack; // each entry holds a reference
+    SetStack m_stack; // each entry holds a reference
     Lumo::Graphics::ARenderNode* m_target = nullptr; // one reference while set
     ChangePacket* m_packet = nullptr;                // one reference, shared by copies
     std::uint32_t m_flags = 0;
