@@ -3,6 +3,7 @@
 
 #include <Lumo/Objects/AutoPtr.h>
 
+#include <atomic>
 #include <mutex>
 #include <unordered_map>
 #include <vector>
@@ -17,6 +18,10 @@ struct StandardObjectManager::Impl {
     mutable std::mutex mutex;
     std::vector<AutoPtr<IChangePacket>> queue;
     std::unordered_map<ARenderNode*, std::size_t> byNode; // queue index of each node's packet
+    std::mutex listenerMutex;
+    std::vector<std::pair<int, WorldListener>> listeners;
+    int nextListener = 1;
+    std::atomic<int> listenerCount{0};
 };
 
 StandardObjectManager::StandardObjectManager() : m_impl(std::make_unique<Impl>()) {}
@@ -58,7 +63,9 @@ int StandardObjectManager::ApplyChanges() {
     for (auto& packet : batch) {
         {
             Lumo::Objects::Threads::MutexLocker packetLock(packet->Mutex());
+            WorldAboutToChange(*packet);
             packet->UpdateNode();
+            WorldChanged(*packet);
         }
         packet = nullptr; // released while its data is still in the cache
     }
@@ -85,6 +92,51 @@ void StandardObjectManager::Clear() {
     std::lock_guard lock(m_impl->mutex);
     dropped.swap(m_impl->queue); // released after the lock: a packet's release may post
     m_impl->byNode.clear();
+}
+
+int StandardObjectManager::AddWorldListener(WorldListener listener) {
+    if (!listener)
+        return 0;
+    std::lock_guard lock(m_impl->listenerMutex);
+    const int id = m_impl->nextListener++;
+    m_impl->listeners.emplace_back(id, std::move(listener));
+    m_impl->listenerCount.store(int(m_impl->listeners.size()), std::memory_order_relaxed);
+    return id;
+}
+
+bool StandardObjectManager::RemoveWorldListener(int id) {
+    std::lock_guard lock(m_impl->listenerMutex);
+    for (auto it = m_impl->listeners.begin(); it != m_impl->listeners.end(); ++it)
+        if (it->first == id) {
+            m_impl->listeners.erase(it);
+            m_impl->listenerCount.store(int(m_impl->listeners.size()), std::memory_order_relaxed);
+            return true;
+        }
+    return false;
+}
+
+namespace {
+void Announce(std::mutex& mutex, const std::vector<std::pair<int, StandardObjectManager::WorldListener>>& listeners,
+              IChangePacket& packet, bool after) {
+    std::vector<StandardObjectManager::WorldListener> copy; // a listener may remove itself
+    {
+        std::lock_guard lock(mutex);
+        for (const auto& [id, l] : listeners)
+            copy.push_back(l);
+    }
+    for (auto& l : copy)
+        l(packet, after);
+}
+} // namespace
+
+void StandardObjectManager::WorldAboutToChange(IChangePacket& packet) {
+    if (m_impl->listenerCount.load(std::memory_order_relaxed))
+        Announce(m_impl->listenerMutex, m_impl->listeners, packet, false);
+}
+
+void StandardObjectManager::WorldChanged(IChangePacket& packet) {
+    if (m_impl->listenerCount.load(std::memory_order_relaxed))
+        Announce(m_impl->listenerMutex, m_impl->listeners, packet, true);
 }
 
 } // namespace Lumo::Graphics

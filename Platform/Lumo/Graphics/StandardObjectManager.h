@@ -30,6 +30,17 @@ public:
     /// Drops every queued packet unapplied.
     void Clear();
 
+    /// Hears each packet applied: once before (after false) and once after (after true).
+    using WorldListener = std::function<void(IChangePacket& packet, bool after)>;
+    int AddWorldListener(WorldListener listener);
+    bool RemoveWorldListener(int id);
+
+protected:
+    /// Announce a packet about to change the world and one that has; by default to the
+    /// world listeners. A manager whose packets never change the world overrides them.
+    virtual void WorldAboutToChange(IChangePacket& packet);
+    virtual void WorldChanged(IChangePacket& packet);
+
 protected:
     StandardObjectManager();
 

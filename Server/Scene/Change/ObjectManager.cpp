@@ -9,6 +9,7 @@
 #include <Scene/Change/NodeChange.h>
 #include <Scene/Change/RevalidatePacket.h>
 #include <Scene/Change/ServerToClientObjectManager.h>
+#include <Scene/Change/StandardObjectManagerEx.h>
 
 #include <atomic>
 #include <string>
@@ -21,10 +22,10 @@ void ObjectManager::Releaser::operator()(Lumo::Graphics::StandardObjectManager* 
 }
 
 ObjectManager::ObjectManager() {
-    auto* changes = Lumo::Graphics::StandardObjectManager::Make();
+    auto* changes = StandardObjectManagerEx::make();
     changes->AddRef();
     m_changes.reset(changes);
-    auto* revalidates = Lumo::Graphics::StandardObjectManager::Make();
+    auto* revalidates = RevalidateObjectManager::make();
     revalidates->AddRef();
     m_revalidates.reset(revalidates);
 }

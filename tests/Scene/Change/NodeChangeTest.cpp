@@ -398,3 +398,21 @@ TEST_F(NodeChangeTest, BuildersOnOtherThreadsPostWhileTheUserInterfaceThreadSync
     for (auto& n : nodes)
         EXPECT_GE(Red(n), 0.0f) << "every node got a colour";
 }
+
+TEST_F(NodeChangeTest, OnlyTheChangeManagerAnnouncesWorldChanges) {
+    std::vector<std::pair<ARenderNode*, bool>> heard;
+    auto listen = [&](Lumo::Graphics::IChangePacket& p, bool after) { heard.emplace_back(p.Node(), after); };
+    int changeId = ObjectManager::get()->changeManager()->AddWorldListener(listen);
+    int revalidateId = ObjectManager::get()->revalidateManager()->AddWorldListener(listen);
+    AutoPtr<GroupNode> g = MadeGroup();
+    {
+        NodeChange change(g, false);
+        change.visibility(false);
+        change.invalidate(DataChange::eAppearance); // a revalidate packet too (no source: asks nobody)
+    }
+    Sync();
+    EXPECT_EQ(heard, (std::vector<std::pair<ARenderNode*, bool>>{{g.get(), false}, {g.get(), true}}));
+    EXPECT_TRUE(ObjectManager::get()->changeManager()->RemoveWorldListener(changeId));
+    EXPECT_TRUE(ObjectManager::get()->revalidateManager()->RemoveWorldListener(revalidateId));
+    EXPECT_FALSE(ObjectManager::get()->revalidateManager()->RemoveWorldListener(revalidateId));
+}
