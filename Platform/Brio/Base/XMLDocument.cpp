@@ -53,6 +53,11 @@ struct XMLDocument::Impl {
         }
         if (!fresh.document_element())
             return Status::error(eMalformed, L"No root element in " + source);
+        int roots = 0;
+        for (pugi::xml_node n = fresh.first_child(); n; n = n.next_sibling())
+            roots += n.type() == pugi::node_element;
+        if (roots > 1) // the parser takes fragments; a document has one root
+            return Status::error(eMalformed, L"More than one root element in " + source);
         doc = std::move(fresh);
         return Status::success();
     }
