@@ -14,7 +14,16 @@
 #include <Lumo/Devices/VirtualDevice.h>
 #include <Lumo/Graphics/GraphWalker.h>
 
+#include <Brio/Base/OptionGroup.h>
+#include <Brio/Base/PathInfo.h>
+#include <Brio/Base/StringConversion.h>
+#include <Brio/Base/TextCommandConsole.h>
+
 #include <CLI/CLI.hpp>
+
+#include <unistd.h>
+
+#include <iostream>
 
 #include <chrono>
 #include <set>
@@ -156,6 +165,23 @@ void RunWalk(Demo& d) {
     SceneWalk::Uninstall();
 }
 
+/// Runs the given command lines, then the console on the standard input when asked, and
+/// saves the preferences they changed. Answers the exit status.
+int RunCommands(const std::vector<std::string>& commands, bool console) {
+    Brio::TextCommandConsole runner(std::cin, std::cout);
+    for (const std::string& line : commands)
+        runner.execute(line);
+    if (console && !runner.finished()) {
+        if (::isatty(STDIN_FILENO))
+            runner.prompt("> ");
+        runner.run();
+    }
+    Brio::Status saved = Brio::OptionGroup::saveModified();
+    if (!saved.isSuccess())
+        std::fprintf(stderr, "brioscene: %s\n", Brio::Utility::toUtf8(saved.message()).c_str());
+    return runner.failures() > 0 || saved.failed() ? 1 : 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -164,7 +190,19 @@ int main(int argc, char** argv) {
     app.add_option("--instances", instances, "number of instances in the demo assembly")->check(CLI::Range(1, 1000));
     auto* demo = app.add_subcommand("demo", "merge attribute sets down the paths of a demo assembly (default)");
     (void)demo;
+    std::vector<std::string> commands;
+    bool console = false;
+    std::string optionsDir;
+    app.add_option("--command", commands, "run a text command, e.g. \"Options.MSAA /off\" (repeatable)")
+        ->expected(1)
+        ->take_all();
+    app.add_flag("--console", console, "read text commands from the standard input, one a line (\"help\" lists them)");
+    app.add_option("--options-dir", optionsDir, "folder of the preference files (default: ~/.config/brioscene)");
     CLI11_PARSE(app, argc, argv);
+    if (!optionsDir.empty())
+        Brio::PathInfo::optionsDirectory(optionsDir);
+    if (!commands.empty() || console)
+        return RunCommands(commands, console);
     int rc = RunDemo(instances);
     return rc;
 }

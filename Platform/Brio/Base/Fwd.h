@@ -2,16 +2,32 @@
 
 namespace Brio {
 
+class BootstrapOptionGroup;
 class Exception;
+struct LocalizedString;
+class MultiThreadOptionGroup;
+template<class T> class Option;
+class OptionBase;
+class OptionGroup;
 class RefCounted;
 class ScopedLockBase;
 class SpinLock;
 class SpinLocker;
 class Status;
 class TextCommand;
+class TextCommandConsole;
 class TextCommandParameters;
 template<class T> class StrongRef;
 class StrongRefBase;
+class StringTable;
 class UniqueString;
+class XMLAttribute;
+class XMLDocument;
+class XMLNode;
+class XMLString;
+
+namespace Utility {
+class JSONWriter;
+} // namespace Utility
 
 } // namespace Brio

@@ -3,6 +3,7 @@
 #include <dlfcn.h>
 
 #include <cstdlib>
+#include <mutex>
 #include <system_error>
 
 namespace Brio {
@@ -45,6 +46,48 @@ fs::path PathInfo::sceneResourceDirectory()
 {
     fs::path root = localizationDirectory();
     return root.empty() ? root : root / "Server" / "Scene" / "Resources";
+}
+
+namespace {
+std::mutex g_optionsMutex;
+fs::path& OptionsOverride()
+{
+    static fs::path* directory = new fs::path; // read by option groups that outlive statics
+    return *directory;
+}
+} // namespace
+
+fs::path PathInfo::optionsDirectory(int create)
+{
+    fs::path dir;
+    {
+        std::lock_guard lock(g_optionsMutex);
+        dir = OptionsOverride();
+    }
+    if (dir.empty()) {
+        if (const char* env = std::getenv("BRIOSCENE_OPTIONS_DIR"); env && *env)
+            dir = env;
+        else if (const char* config = std::getenv("XDG_CONFIG_HOME"); config && *config)
+            dir = fs::path(config) / "brioscene";
+        else if (const char* home = std::getenv("HOME"); home && *home)
+            dir = fs::path(home) / ".config" / "brioscene";
+        else {
+            std::error_code ec;
+            fs::path temp = fs::temp_directory_path(ec);
+            dir = (ec ? fs::path("/tmp") : temp) / "brioscene-options";
+        }
+    }
+    if (create) {
+        std::error_code ec;
+        fs::create_directories(dir, ec);
+    }
+    return dir;
+}
+
+void PathInfo::optionsDirectory(const fs::path& directory)
+{
+    std::lock_guard lock(g_optionsMutex);
+    OptionsOverride() = directory;
 }
 
 } // namespace Brio

@@ -15,6 +15,15 @@ public:
     static std::filesystem::path coreAddInDirectory();
     /// localizationDirectory joined with "Server/Scene/Resources".
     static std::filesystem::path sceneResourceDirectory();
+
+    /// Where option groups keep their files: the folder set by optionsDirectory(path) when
+    /// one is set, else BRIOSCENE_OPTIONS_DIR when set and not empty, else
+    /// $XDG_CONFIG_HOME/brioscene, else $HOME/.config/brioscene. With create not 0 the
+    /// folder is made when missing (a failure is left for the writer to report).
+    static std::filesystem::path optionsDirectory(int create);
+    /// Sets the folder for option files (tests point it at a folder of their own); an empty
+    /// path restores the default search.
+    static void optionsDirectory(const std::filesystem::path& directory);
 };
 
 } // namespace Brio

@@ -51,6 +51,19 @@ std::vector<TextCommand*> TextCommand::all() {
     return r.commands;
 }
 
+std::wstring TextCommand::helpListing(const std::wstring& area) {
+    std::vector<TextCommand*> commands = all();
+    const std::wstring wanted = Lower(area);
+    std::erase_if(commands, [&](TextCommand* c) { return !wanted.empty() && Lower(c->m_area) != wanted; });
+    std::sort(commands.begin(), commands.end(), [](TextCommand* a, TextCommand* b) {
+        return std::pair(Lower(a->m_area), Lower(a->m_name)) < std::pair(Lower(b->m_area), Lower(b->m_name));
+    });
+    std::wstring text;
+    for (TextCommand* c : commands)
+        text += c->m_area + L"." + c->m_name + L": " + c->m_help + L"\n";
+    return text;
+}
+
 bool TextCommand::run(const std::wstring& line, std::wstring& reply) {
     std::size_t start = 0;
     while (start < line.size() && std::iswspace(line[start]))

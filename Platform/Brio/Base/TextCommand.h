@@ -26,6 +26,9 @@ public:
     /// The command registered under area and name (case ignored), or null.
     static TextCommand* find(const std::wstring& area, const std::wstring& name);
     static std::vector<TextCommand*> all();
+    /// One line "Area.Name: help" per command, sorted by area and name (case ignored); only
+    /// the commands of area when one is given. Empty when there are none.
+    static std::wstring helpListing(const std::wstring& area = std::wstring());
     /// Runs a console line "Area.Name arguments..."; unknown commands and empty lines
     /// answer false with a reply saying why.
     static bool run(const std::wstring& line, std::wstring& reply);
