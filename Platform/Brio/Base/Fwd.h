@@ -2,6 +2,11 @@
 
 namespace Brio {
 
+class DelayedEventBase;
+class Event;
+class EventFilter;
+class EventSite;
+class EventSource;
 class Exception;
 class RefCounted;
 class ScopedLockBase;
@@ -10,6 +15,8 @@ class SpinLocker;
 class Status;
 class TextCommand;
 class TextCommandParameters;
+class TranscriptMgr;
+class TranscriptTrigger;
 template<class T> class StrongRef;
 class StrongRefBase;
 class UniqueString;
