@@ -61,6 +61,14 @@ class AlphaImageSelectionQualifier;
 
 /// Forward declarations of the host-facing scene classes.
 namespace Brio::Scene {
+class Camera;
+class CameraEvent;
+class CameraEventSite;
+class CameraEventSource;
+class Light;
+class Lighting;
+class TranscriptCameraTrigger;
+class Viewport;
 class NodePath;
 class NodeData;
 class ObjectManager;

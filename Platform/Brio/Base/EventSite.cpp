@@ -9,8 +9,10 @@ namespace Brio {
 EventSite::~EventSite()
 {
     std::lock_guard lock(EventSource::subscriptionLock());
-    while (!m_sources.empty())
-        m_sources.back()->unsubscribe(this);
+    const std::vector<EventSource*> sources = m_sources;
+    for (EventSource* source : sources)
+        source->unsubscribe(this);
+    m_sources.clear();
 }
 
 std::vector<EventSource*> EventSite::sources() const
