@@ -61,6 +61,16 @@ class AlphaImageSelectionQualifier;
 
 /// Forward declarations of the host-facing scene classes.
 namespace Brio::Scene {
+class CircleGeometry;
+class Geometry;
+class GeometryAttachment;
+class LumoSerializer;
+class LumoSerializerBase;
+class MeshAction;
+class MeshGeometry;
+class SceneEntityMetaType;
+class SphereGeometry;
+class ViewFragment;
 class NodePath;
 class NodeData;
 class ObjectManager;
