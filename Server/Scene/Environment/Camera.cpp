@@ -24,11 +24,58 @@ constexpr double kTiny = 1e-7;
 ZoGePoint3d ToPoint(const Brio::Point3f& p) { return {p.x, p.y, p.z}; }
 } // namespace
 
-Brio::StrongRef<Camera> Camera::make() { return Brio::StrongRef<Camera>(new Camera); }
+/// The persisted values, in the order they are stored.
+struct CameraMembers {
+    Camera* camera = nullptr;
+    ZoGePoint3d position{0.0, 0.0, 1.0};
+    ZoGePoint3d target{0.0, 0.0, 0.0};
+    ZoGePoint3d pivot{0.0, 0.0, 0.0}; // not persisted
+    bool pivotEnabled = false;        // not persisted
+    ZoGeVector3d up{0.0, 1.0, 0.0};
+    double clipNear = 0.0;
+    double clipFar = 2.0;
+    double extentsWidth = 10.0;
+    double extentsHeight = 10.0;
+    Camera::EProjection projection = Camera::eParallel;
+};
 
-Camera::Camera() : m_members(std::make_unique<Members>()) { m_members->camera = this; }
+BRIO_SCENE_ENTITY_META_TYPE(Camera, "CameraMetaType", Entity::s_metaTypeId, 2)
+
+Camera::Camera(Segment* segment) : SceneEntity(segment) { members().camera = this; }
+
+Camera::Camera(Segment* segment, std::uint64_t persistedId) : SceneEntity(segment, persistedId) {
+    members().camera = this;
+}
 
 Camera::~Camera() = default;
+
+void Camera::registerMembers(MemberSet& set, CameraMembers& m) {
+    set.addNewMember("position", &m.position);
+    set.addNewMember("target", &m.target);
+    set.addNewMember("up", &m.up);
+    set.addNewMember("clipNear", &m.clipNear);
+    set.addNewMember("clipFar", &m.clipFar);
+    set.addNewMember("extentsWidth", &m.extentsWidth);
+    set.addNewMember("extentsHeight", &m.extentsHeight);
+    set.addNewMember("projection", &m.projection, "EProjection");
+}
+
+const ZoGePoint3d& Camera::position() const { return members().position; }
+const ZoGePoint3d& Camera::target() const { return members().target; }
+const ZoGeVector3d& Camera::up() const { return members().up; }
+Camera::EProjection Camera::projection() const { return members().projection; }
+const ZoGePoint3d& Camera::pivot() const { return members().pivot; }
+void Camera::pivot(const ZoGePoint3d& p) { members().pivot = p; }
+bool Camera::pivotEnabled() const { return members().pivotEnabled; }
+void Camera::pivotEnabled(bool on) { members().pivotEnabled = on; }
+double Camera::clipNear() const { return members().clipNear; }
+void Camera::clipNear(double d) { members().clipNear = d; }
+double Camera::clipFar() const { return members().clipFar; }
+void Camera::clipFar(double d) { members().clipFar = d; }
+double Camera::extentsWidth() const { return members().extentsWidth; }
+void Camera::extentsWidth(double w) { members().extentsWidth = w; }
+double Camera::extentsHeight() const { return members().extentsHeight; }
+void Camera::extentsHeight(double h) { members().extentsHeight = h; }
 
 Camera& Camera::operator=(const Camera& other) {
     projection(other.projection());
@@ -48,22 +95,22 @@ void Camera::fire(int change) {
 }
 
 void Camera::position(const ZoGePoint3d& p) {
-    m_members->position = p;
+    members().position = p;
     fire(CameraEvent::eMoved);
 }
 
 void Camera::target(const ZoGePoint3d& p) {
-    m_members->target = p;
+    members().target = p;
     fire(CameraEvent::eMoved);
 }
 
 void Camera::up(const ZoGeVector3d& v) {
-    m_members->up = v;
+    members().up = v;
     fire(CameraEvent::eMoved);
 }
 
 void Camera::projection(EProjection p) {
-    m_members->projection = p;
+    members().projection = p;
     fire(CameraEvent::eProjectionChanged);
 }
 
@@ -183,13 +230,13 @@ void Camera::toggleProjection(EProjection p) {
         const double extent = kLens * position().distanceTo(target());
         extentsWidth(extent);
         extentsHeight(extent);
-        m_members->projection = eParallel;
+        members().projection = eParallel;
     } else if (current == eParallel && p == ePerspective) {
         const double distance = std::max(extentsWidth(), extentsHeight()) / kLens;
         position(target() - (target() - position()).normal() * distance);
         extentsWidth(kLens);
         extentsHeight(kLens);
-        m_members->projection = ePerspective;
+        members().projection = ePerspective;
     }
     fire(CameraEvent::eProjectionChanged);
 }

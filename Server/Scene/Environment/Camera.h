@@ -1,27 +1,29 @@
 #pragma once
-#include <Brio/Base/RefCounted.h>
-#include <Brio/Base/StrongRef.h>
 #include <Lumo/Objects/Mat4.h>
+#include <Scene/Foundations/SceneEntity.h>
 #include <ZoGe/ZoGeMatrix3d.h>
 #include <ZoGe/ZoGePoint3d.h>
 #include <ZoGe/ZoGeVector3d.h>
 
 #include <cstdint>
-#include <memory>
 
 namespace Brio { class BBox; }
 
 namespace Brio::Scene {
 
 class CameraEvent;
+struct CameraMembers;
 
 /// The camera of a view: eye, target, up, clip range, view extents and projection. Its view
 /// and projection matrices are right-handed and act on column vectors, like the rest of the
 /// host's geometry (the eye looks along -z; depth runs 0 at the near plane to 1 at the far
 /// one); the device forms convert them for the graphics system. Every change of eye, target,
-/// up or projection is announced through CameraEventSource.
-class Camera : public Brio::RefCounted {
+/// up or projection is announced through CameraEventSource. A document entity.
+class Camera : public SceneEntity<Camera, Entity, CameraMembers> {
 public:
+    static constexpr const char* s_metaTypeId = "736DEAAF-2425-405E-B871-003AAB726295";
+    static SceneEntityMetaType* s_metaType();
+
     enum EProjection : int32_t {
         eParallel = 1,
         ePerspective = 2,
@@ -31,36 +33,34 @@ public:
     /// The extents a perspective camera has per unit of distance to its target.
     static constexpr float s_normalPersLens = 0.6f;
 
-    /// A camera looking from (0, 0, 1) at the origin, up +y, parallel, extents 10 x 10.
-    static Brio::StrongRef<Camera> make();
-
-    ~Camera() override;
+    // make(segment): a camera looking from (0, 0, 1) at the origin, up +y, parallel,
+    // extents 10 x 10.
 
     /// Copies projection, position, target, up, clip range and extents through the setters
     /// (so the usual events fire); the pivot stays as it is.
     Camera& operator=(const Camera& other);
 
-    const ZoGePoint3d& position() const { return m_members->position; }
+    const ZoGePoint3d& position() const;
     void position(const ZoGePoint3d& p);
-    const ZoGePoint3d& target() const { return m_members->target; }
+    const ZoGePoint3d& target() const;
     void target(const ZoGePoint3d& p);
-    const ZoGeVector3d& up() const { return m_members->up; }
+    const ZoGeVector3d& up() const;
     void up(const ZoGeVector3d& v);
-    EProjection projection() const { return m_members->projection; }
+    EProjection projection() const;
     void projection(EProjection p);
     // Setters below fire nothing.
-    const ZoGePoint3d& pivot() const { return m_members->pivot; }
-    void pivot(const ZoGePoint3d& p) { m_members->pivot = p; }
-    bool pivotEnabled() const { return m_members->pivotEnabled; }
-    void pivotEnabled(bool on) { m_members->pivotEnabled = on; }
-    double clipNear() const { return m_members->clipNear; }
-    void clipNear(double d) { m_members->clipNear = d; }
-    double clipFar() const { return m_members->clipFar; }
-    void clipFar(double d) { m_members->clipFar = d; }
-    double extentsWidth() const { return m_members->extentsWidth; }
-    void extentsWidth(double w) { m_members->extentsWidth = w; }
-    double extentsHeight() const { return m_members->extentsHeight; }
-    void extentsHeight(double h) { m_members->extentsHeight = h; }
+    const ZoGePoint3d& pivot() const;
+    void pivot(const ZoGePoint3d& p);
+    bool pivotEnabled() const;
+    void pivotEnabled(bool on);
+    double clipNear() const;
+    void clipNear(double d);
+    double clipFar() const;
+    void clipFar(double d);
+    double extentsWidth() const;
+    void extentsWidth(double w);
+    double extentsHeight() const;
+    void extentsHeight(double h);
 
     /// Unit vector from position to target; zero when they coincide.
     ZoGeVector3d direction() const;
@@ -108,31 +108,18 @@ public:
     void fit(const Brio::BBox& box);
 
 protected:
-    Camera();
+    friend SceneEntity;
+    explicit Camera(Segment* segment);
+    Camera(Segment* segment, std::uint64_t persistedId);
+    ~Camera() override;
+    static void registerMembers(MemberSet& set, CameraMembers& members);
 
 private:
-    /// The persisted values, in the order they are stored.
-    struct Members {
-        Camera* camera;
-        ZoGePoint3d position{0.0, 0.0, 1.0};
-        ZoGePoint3d target{0.0, 0.0, 0.0};
-        ZoGePoint3d pivot{0.0, 0.0, 0.0}; // not persisted
-        bool pivotEnabled = false;        // not persisted
-        ZoGeVector3d up{0.0, 1.0, 0.0};
-        double clipNear = 0.0;
-        double clipFar = 2.0;
-        double extentsWidth = 10.0;
-        double extentsHeight = 10.0;
-        EProjection projection = eParallel;
-    };
-
     void fire(int change);
     /// Zoom by `factor` after moving eye and target by `offset`.
     void zoomBy(double factor, const ZoGeVector3d& offset);
     /// Clip distances as the projection uses them (a collapsed range becomes 1 .. -1).
     void effectiveClip(double& n, double& f) const;
-
-    std::unique_ptr<Members> m_members;
 };
 
 } // namespace Brio::Scene

@@ -1,21 +1,23 @@
 #pragma once
-#include <Brio/Base/RefCounted.h>
-#include <Brio/Base/StrongRef.h>
 #include <Brio/Types/Color.h>
+#include <Scene/Foundations/SceneEntity.h>
 #include <ZoGe/ZoGePoint3d.h>
 #include <ZoGe/ZoGeVector3d.h>
 
 #include <cstdint>
-#include <memory>
 
 namespace Brio::Scene {
 
 class Camera;
+struct LightMembers;
 
 /// One light of a view: a point, spot or directional light with its colours, placement,
-/// attenuation and cone. Setters store and announce nothing.
-class Light : public Brio::RefCounted {
+/// attenuation and cone. A document entity; setters store and announce nothing.
+class Light : public SceneEntity<Light, Entity, LightMembers> {
 public:
+    static constexpr const char* s_metaTypeId = "BE2A4E1B-F6C3-4F93-9F57-633E2D0A1559";
+    static SceneEntityMetaType* s_metaType();
+
     enum ELightType : int32_t { ePoint = 1, eSpot = 2, eDirectional = 3 };
     enum ELightSpace : int32_t {
         eUnset = 0,
@@ -25,27 +27,26 @@ public:
         eGroundPlane = 4,
     };
 
-    /// A directional light, space unset (drawn in world space), attenuation (1, 0, 0), cone (0.3, 0.5).
-    static Brio::StrongRef<Light> make();
-    ~Light() override;
+    // make(segment): a directional light, space unset (drawn in world space), attenuation
+    // (1, 0, 0), cone (0.3, 0.5).
 
     /// Copies everything but identity; self-assignment does nothing.
     Light& operator=(const Light& other);
 
-    ELightType lightType() const { return m_members->type; }
-    void lightType(ELightType t) { m_members->type = t; }
-    ELightSpace lightSpace() const { return m_members->space; }
-    void lightSpace(ELightSpace s) { m_members->space = s; }
-    const Brio::Color& ambientColor() const { return m_members->ambient; }
-    void ambientColor(const Brio::Color& c) { m_members->ambient = c; }
-    const Brio::Color& diffuseColor() const { return m_members->diffuse; }
-    void diffuseColor(const Brio::Color& c) { m_members->diffuse = c; }
-    const Brio::Color& specularColor() const { return m_members->specular; }
-    void specularColor(const Brio::Color& c) { m_members->specular = c; }
-    const ZoGePoint3d& position() const { return m_members->position; }
-    void position(const ZoGePoint3d& p) { m_members->position = p; }
-    const ZoGeVector3d& direction() const { return m_members->direction; }
-    void direction(const ZoGeVector3d& d) { m_members->direction = d; }
+    ELightType lightType() const;
+    void lightType(ELightType t);
+    ELightSpace lightSpace() const;
+    void lightSpace(ELightSpace s);
+    const Brio::Color& ambientColor() const;
+    void ambientColor(const Brio::Color& c);
+    const Brio::Color& diffuseColor() const;
+    void diffuseColor(const Brio::Color& c);
+    const Brio::Color& specularColor() const;
+    void specularColor(const Brio::Color& c);
+    const ZoGePoint3d& position() const;
+    void position(const ZoGePoint3d& p);
+    const ZoGeVector3d& direction() const;
+    void direction(const ZoGeVector3d& d);
 
     void setSpotCone(float inner, float outer);
     void getSpotCone(float& inner, float& outer) const;
@@ -63,27 +64,11 @@ public:
     ZoGeVector3d worldDirection(const Camera* camera) const;
 
 protected:
-    Light();
-
-private:
-    /// The persisted values, in the order they are stored.
-    struct Members {
-        Light* light;
-        ELightType type = eDirectional;
-        ELightSpace space = eUnset;
-        Brio::Color ambient;
-        Brio::Color diffuse;
-        Brio::Color specular;
-        ZoGePoint3d position;
-        ZoGeVector3d direction;
-        float attenuationConstant = 1.0f;
-        float attenuationLinear = 0.0f;
-        float attenuationQuadratic = 0.0f;
-        float spotInner = 0.3f;
-        float spotOuter = 0.5f;
-    };
-
-    std::unique_ptr<Members> m_members;
+    friend SceneEntity;
+    explicit Light(Segment* segment);
+    Light(Segment* segment, std::uint64_t persistedId);
+    ~Light() override;
+    static void registerMembers(MemberSet& set, LightMembers& members);
 };
 
 } // namespace Brio::Scene

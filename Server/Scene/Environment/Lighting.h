@@ -1,20 +1,17 @@
 #pragma once
-#include <Brio/Base/RefCounted.h>
-#include <Brio/Base/StrongRef.h>
-
-#include <memory>
-#include <vector>
+#include <Scene/Foundations/SceneEntity.h>
 
 namespace Brio::Scene {
 
 class Light;
+struct LightingMembers;
 
 /// The ordered lights of a view. Lights are shared, not owned: the same light may appear in
-/// several lightings, or twice in one.
-class Lighting : public Brio::RefCounted {
+/// several lightings, or twice in one. A document entity.
+class Lighting : public SceneEntity<Lighting, Entity, LightingMembers> {
 public:
-    static Brio::StrongRef<Lighting> make();
-    ~Lighting() override;
+    static constexpr const char* s_metaTypeId = "1084F52D-3601-425D-92E4-C6E4C48192AD";
+    static SceneEntityMetaType* s_metaType();
 
     /// Refers to the other's lights, in order; self-assignment does nothing.
     Lighting& operator=(const Lighting& other);
@@ -29,16 +26,11 @@ public:
     void removeAllLights();
 
 protected:
-    Lighting();
-
-private:
-    /// The persisted values, in the order they are stored.
-    struct Members {
-        Lighting* lighting;
-        std::vector<Brio::StrongRef<Light>> lights;
-    };
-
-    std::unique_ptr<Members> m_members;
+    friend SceneEntity;
+    explicit Lighting(Segment* segment);
+    Lighting(Segment* segment, std::uint64_t persistedId);
+    ~Lighting() override;
+    static void registerMembers(MemberSet& set, LightingMembers& members);
 };
 
 } // namespace Brio::Scene

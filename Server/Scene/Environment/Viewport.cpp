@@ -21,11 +21,44 @@ Brio::BRect Normalised(double x0, double y0, double x1, double y1) {
 }
 } // namespace
 
-Brio::StrongRef<Viewport> Viewport::make() { return Brio::StrongRef<Viewport>(new Viewport); }
+/// The persisted values, in the order they are stored.
+struct ViewportMembers {
+    Viewport* viewport = nullptr;
+    double left = 0.0;
+    double right = 1.0;
+    double bottom = 0.0;
+    double top = 1.0;
+    Viewport::ESpace space = Viewport::eRelative;
+};
 
-Viewport::Viewport() : m_members(std::make_unique<Members>()) { m_members->viewport = this; }
+BRIO_SCENE_ENTITY_META_TYPE(Viewport, "ViewportMetaType", Entity::s_metaTypeId, 2)
+
+Viewport::Viewport(Segment* segment) : SceneEntity(segment) { members().viewport = this; }
+
+Viewport::Viewport(Segment* segment, std::uint64_t persistedId) : SceneEntity(segment, persistedId) {
+    members().viewport = this;
+}
 
 Viewport::~Viewport() = default;
+
+void Viewport::registerMembers(MemberSet& set, ViewportMembers& m) {
+    set.addNewMember("left", &m.left);
+    set.addNewMember("right", &m.right);
+    set.addNewMember("bottom", &m.bottom);
+    set.addNewMember("top", &m.top);
+    set.addNewMember("space", &m.space, "ESpace");
+}
+
+double Viewport::left() const { return members().left; }
+void Viewport::left(double v) { members().left = v; }
+double Viewport::right() const { return members().right; }
+void Viewport::right(double v) { members().right = v; }
+double Viewport::bottom() const { return members().bottom; }
+void Viewport::bottom(double v) { members().bottom = v; }
+double Viewport::top() const { return members().top; }
+void Viewport::top(double v) { members().top = v; }
+Viewport::ESpace Viewport::space() const { return members().space; }
+void Viewport::space(ESpace s) { members().space = s; }
 
 void Viewport::set(double l, double r, double b, double t) {
     left(l);

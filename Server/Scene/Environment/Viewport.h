@@ -1,37 +1,39 @@
 #pragma once
-#include <Brio/Base/RefCounted.h>
-#include <Brio/Base/StrongRef.h>
+#include <Scene/Foundations/SceneEntity.h>
 
 #include <cstdint>
-#include <memory>
 
 namespace Brio { class BRect; }
 
 namespace Brio::Scene {
 
+struct ViewportMembers;
+
 /// The rectangle of a view, or of a view fragment, within its window: fractions of the
-/// window measured from its minimum corner (relative) or window pixels (absolute).
-class Viewport : public Brio::RefCounted {
+/// window measured from its minimum corner (relative) or window pixels (absolute). A document
+/// entity; setters store and announce nothing.
+class Viewport : public SceneEntity<Viewport, Entity, ViewportMembers> {
 public:
+    static constexpr const char* s_metaTypeId = "5F12987F-9901-49FD-A94C-BDB899006790";
+    static SceneEntityMetaType* s_metaType();
+
     enum ESpace : int32_t {
         eRelative = 1,
         eAbsolute = 2, ///< any other value covers the whole window
     };
 
-    /// Relative, the whole window.
-    static Brio::StrongRef<Viewport> make();
-    ~Viewport() override;
+    // make(segment): relative, the whole window.
 
-    double left() const { return m_members->left; }
-    void left(double v) { m_members->left = v; }
-    double right() const { return m_members->right; }
-    void right(double v) { m_members->right = v; }
-    double bottom() const { return m_members->bottom; }
-    void bottom(double v) { m_members->bottom = v; }
-    double top() const { return m_members->top; }
-    void top(double v) { m_members->top = v; }
-    ESpace space() const { return m_members->space; }
-    void space(ESpace s) { m_members->space = s; }
+    double left() const;
+    void left(double v);
+    double right() const;
+    void right(double v);
+    double bottom() const;
+    void bottom(double v);
+    double top() const;
+    void top(double v);
+    ESpace space() const;
+    void space(ESpace s);
 
     double width() const { return right() - left(); }
     double height() const { return top() - bottom(); }
@@ -49,20 +51,11 @@ public:
     Brio::BRect windowRect(const Brio::BRect& window) const;
 
 protected:
-    Viewport();
-
-private:
-    /// The persisted values, in the order they are stored.
-    struct Members {
-        Viewport* viewport;
-        double left = 0.0;
-        double right = 1.0;
-        double bottom = 0.0;
-        double top = 1.0;
-        ESpace space = eRelative;
-    };
-
-    std::unique_ptr<Members> m_members;
+    friend SceneEntity;
+    explicit Viewport(Segment* segment);
+    Viewport(Segment* segment, std::uint64_t persistedId);
+    ~Viewport() override;
+    static void registerMembers(MemberSet& set, ViewportMembers& members);
 };
 
 } // namespace Brio::Scene

@@ -17,7 +17,7 @@ using Changes = std::vector<int>;
 } // namespace
 
 TEST(CameraEventTest, OnlyEyeTargetUpAndProjectionSettersAnnounce) {
-    auto c = Camera::make();
+    auto c = Camera::make(TestSegment());
     EventLog log;
     c->pivot(ZoGePoint3d(1, 1, 1));
     c->pivotEnabled(true);
@@ -58,7 +58,7 @@ TEST(CameraEventTest, ChangesOffTheUIThreadArriveLaterAndKeepTheCameraAlive) {
     } reader;
     CameraEventSource::get()->subscribe(&reader);
 
-    auto c = Camera::make();
+    auto c = Camera::make(nullptr); // held by nothing but this reference and the events
     Camera* raw = c.getTarget();
     std::thread([&] {
         c->position(ZoGePoint3d(0, 0, 7));

@@ -35,7 +35,7 @@ ZoGePoint3d Ndc(const ZoGeMatrix3d& view, const ZoGeMatrix3d& proj, const ZoGePo
 } // namespace
 
 TEST(CameraMatrixTest, ANewCameraLooksDownTheZAxisInParallel) {
-    auto c = Camera::make();
+    auto c = Camera::make(TestSegment());
     ExpectPoint(c->position(), 0, 0, 1);
     ExpectPoint(c->target(), 0, 0, 0);
     ExpectVector(c->up(), 0, 1, 0);
@@ -67,7 +67,7 @@ TEST(CameraMatrixTest, ViewMatrixPutsTheEyeAtTheOriginLookingDownMinusZ) {
     auto tilted = MakeCamera({0, 0, 0}, {0, 0, -1}, {0, 1, 1});
     ExpectPoint(tilted->getViewMatrix() * ZoGePoint3d(0, 1, -1), 0, 1, -1);
 
-    auto none = Camera::make();
+    auto none = Camera::make(TestSegment());
     none->projection(Camera::eNoProjection);
     EXPECT_TRUE(none->getViewMatrix().isIdentity());
     EXPECT_TRUE(none->getProjectionMatrix(2.0).isIdentity());
@@ -84,7 +84,7 @@ TEST(CameraMatrixTest, DegenerateCamerasStillGiveARigidView) {
 }
 
 TEST(CameraMatrixTest, ParallelProjectionFitsTheExtentsToTheAspect) {
-    auto c = Camera::make();
+    auto c = Camera::make(TestSegment());
     c->clipNear(1.0);
     c->clipFar(3.0);
     const ZoGeMatrix3d v = c->getViewMatrix();

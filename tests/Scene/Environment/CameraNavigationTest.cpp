@@ -23,7 +23,7 @@ std::pair<double, double> Screen(const Camera& c, const ZoGePoint3d& p) {
 } // namespace
 
 TEST(CameraNavigationTest, ToggleProjectionKeepsTheApparentSize) {
-    auto c = Camera::make();
+    auto c = Camera::make(TestSegment());
     c->extentsWidth(4.0);
     c->extentsHeight(6.0);
     EventLog log;
@@ -54,7 +54,7 @@ TEST(CameraNavigationTest, ToggleProjectionKeepsTheApparentSize) {
 }
 
 TEST(CameraNavigationTest, ZoomScalesParallelExtentsWithinLimits) {
-    auto c = Camera::make();
+    auto c = Camera::make(TestSegment());
     EventLog log;
     c->zoom(0.5);
     EXPECT_DOUBLE_EQ(c->extentsWidth(), 5.0);
@@ -122,7 +122,7 @@ TEST(CameraNavigationTest, ZoomAboutAPointKeepsItOnTheSameScreenSpot) {
     }
 
     // A cursor on the target zooms straight in.
-    auto c = Camera::make();
+    auto c = Camera::make(TestSegment());
     c->zoom(0.5, ZoGePoint3d(0, 0, 0));
     ExpectPoint(c->target(), 0, 0, 0);
 
@@ -134,7 +134,7 @@ TEST(CameraNavigationTest, ZoomAboutAPointKeepsItOnTheSameScreenSpot) {
 }
 
 TEST(CameraNavigationTest, DollyYawPitchAndRollTurnAboutTheTarget) {
-    auto c = Camera::make();
+    auto c = Camera::make(TestSegment());
     EventLog log;
     c->dolly(ZoGeVector3d(1, 2, 3));
     ExpectPoint(c->position(), 1, 2, 4);
@@ -146,13 +146,13 @@ TEST(CameraNavigationTest, DollyYawPitchAndRollTurnAboutTheTarget) {
     ExpectPoint(c->position(), 1, 0, 0);
     ExpectVector(c->up(), 0, 1, 0);
 
-    c = Camera::make();
+    c = Camera::make(TestSegment());
     c->pitch(pi / 2); // about right = +x: the eye goes below, up turns to +z
     ExpectPoint(c->position(), 0, -1, 0);
     ExpectVector(c->up(), 0, 0, 1);
     ExpectVector(c->right(), 1, 0, 0);
 
-    c = Camera::make();
+    c = Camera::make(TestSegment());
     log.clear();
     c->roll(pi / 2); // about the view direction (-z): up turns from +y to +x
     ExpectPoint(c->position(), 0, 0, 1);
@@ -160,7 +160,7 @@ TEST(CameraNavigationTest, DollyYawPitchAndRollTurnAboutTheTarget) {
     EXPECT_EQ(log.changes, (Changes{kMove, kMove}));
 
     // Rolling about a centre goes there and back again: eye and target end where they began.
-    c = Camera::make();
+    c = Camera::make(TestSegment());
     log.clear();
     c->roll(pi / 2, ZoGePoint3d(3, 4, 0));
     ExpectPoint(c->position(), 0, 0, 1);
@@ -174,7 +174,7 @@ TEST(CameraNavigationTest, DollyYawPitchAndRollTurnAboutTheTarget) {
 }
 
 TEST(CameraNavigationTest, OrbitTurnsByHalfATurnPer640Pixels) {
-    auto c = Camera::make();
+    auto c = Camera::make(TestSegment());
     EventLog log;
     c->orbit(320, 0); // yaw by -pi/2
     ExpectPoint(c->position(), -1, 0, 0);
@@ -184,7 +184,7 @@ TEST(CameraNavigationTest, OrbitTurnsByHalfATurnPer640Pixels) {
     c->orbit(0, 0);
     EXPECT_EQ(log.changes, Changes{kMove}) << "always one closing event";
 
-    c = Camera::make();
+    c = Camera::make(TestSegment());
     c->orbit(0, 320); // pitch by pi/2
     ExpectPoint(c->position(), 0, -1, 0);
 
@@ -203,7 +203,7 @@ TEST(CameraNavigationTest, OrbitTurnsByHalfATurnPer640Pixels) {
 }
 
 TEST(CameraNavigationTest, OrbitAroundAPivotTurnsTheCameraRigidlyAboutIt) {
-    auto c = Camera::make();
+    auto c = Camera::make(TestSegment());
     c->pivot(ZoGePoint3d(1, 0, 0));
     c->pivotEnabled(true);
     c->orbitAroundPivot(320, 0); // a quarter turn clockwise about +y through the pivot
@@ -225,7 +225,7 @@ TEST(CameraNavigationTest, OrbitAroundAPivotTurnsTheCameraRigidlyAboutIt) {
 }
 
 TEST(CameraNavigationTest, ConstrainedOrbitKeepsTheAxisUpright) {
-    auto c = Camera::make();
+    auto c = Camera::make(TestSegment());
     EventLog log;
     c->constrainedOrbit(160, false, ZoGeVector3d(0, 1, 0), ZoGePoint3d(0, 0, 0)); // a quarter turn
     ExpectPoint(c->position(), 1, 0, 0);
@@ -234,7 +234,7 @@ TEST(CameraNavigationTest, ConstrainedOrbitKeepsTheAxisUpright) {
     EXPECT_EQ(log.changes, (Changes{kMove, kMove, kMove, kMove}));
 
     // An axis pointing against up is turned round first.
-    auto d = Camera::make();
+    auto d = Camera::make(TestSegment());
     d->constrainedOrbit(160, false, ZoGeVector3d(0, -1, 0), ZoGePoint3d(0, 0, 0));
     ExpectPoint(d->position(), 1, 0, 0);
 
@@ -247,7 +247,7 @@ TEST(CameraNavigationTest, ConstrainedOrbitKeepsTheAxisUpright) {
     EXPECT_GT(e->up().z, 0.0);
 
     // Looking along the axis, up is used instead.
-    auto f = Camera::make();
+    auto f = Camera::make(TestSegment());
     f->constrainedOrbit(160, false, ZoGeVector3d(0, 0, 1), ZoGePoint3d(0, 0, 0));
     ExpectPoint(f->position(), 1, 0, 0);
 
@@ -261,13 +261,13 @@ TEST(CameraNavigationTest, ConstrainedOrbitKeepsTheAxisUpright) {
 
 TEST(CameraNavigationTest, ConstrainedOrbitWithKeepSideKeepsScreenRight) {
     // Half a turn: without keepSide up stays and right reverses; with it right stays.
-    auto free = Camera::make();
+    auto free = Camera::make(TestSegment());
     free->constrainedOrbit(320, false, ZoGeVector3d(0, 1, 0), ZoGePoint3d(0, 0, 0));
     ExpectPoint(free->position(), 0, 0, -1);
     ExpectVector(free->up(), 0, 1, 0);
     ExpectVector(free->right(), -1, 0, 0);
 
-    auto kept = Camera::make();
+    auto kept = Camera::make(TestSegment());
     kept->constrainedOrbit(320, true, ZoGeVector3d(0, 1, 0), ZoGePoint3d(0, 0, 0));
     ExpectPoint(kept->position(), 0, 0, -1);
     ExpectVector(kept->up(), 0, -1, 0);
@@ -276,7 +276,7 @@ TEST(CameraNavigationTest, ConstrainedOrbitWithKeepSideKeepsScreenRight) {
 
 TEST(CameraNavigationTest, FitFramesTheBoxFromTheCurrentDirection) {
     const double lens = Camera::s_normalPersLens;
-    auto c = Camera::make();
+    auto c = Camera::make(TestSegment());
     c->pivotEnabled(true);
     EventLog log;
     c->fit(Brio::BBox({0, 0, 0}, {2, 4, 0}));
@@ -299,7 +299,7 @@ TEST(CameraNavigationTest, FitFramesTheBoxFromTheCurrentDirection) {
 
     // An empty box changes nothing; a single point is centred and keeps the distance.
     log.clear();
-    auto e = Camera::make();
+    auto e = Camera::make(TestSegment());
     e->fit(Brio::BBox());
     ExpectPoint(e->position(), 0, 0, 1);
     EXPECT_TRUE(log.changes.empty());
@@ -319,7 +319,7 @@ TEST(CameraNavigationTest, AssignmentCopiesTheViewButNotThePivot) {
     source->pivot(ZoGePoint3d(7, 7, 7));
     source->pivotEnabled(true);
 
-    auto copy = Camera::make();
+    auto copy = Camera::make(TestSegment());
     copy->pivot(ZoGePoint3d(-1, -1, -1));
     EventLog log;
     *copy = *source;

@@ -1,6 +1,7 @@
 #pragma once
 // Shared by the camera tests: a site that records every camera event, and tolerant
 // comparisons of geometry.
+#include <Brio/DataModel/Segment.h>
 #include <Scene/Environment/Camera.h>
 #include <Scene/Environment/CameraEvent.h>
 #include <Scene/Environment/CameraEventSite.h>
@@ -43,10 +44,21 @@ inline void ExpectVector(const ZoGeVector3d& v, double x, double y, double z, do
     EXPECT_NEAR(v.z, z, tol);
 }
 
+/// A transient segment outside any document, for entities the tests make. Never released: at
+/// exit it would outlive the value meta types its entities' members need.
+inline Brio::Segment* TestSegment() {
+    static Brio::Segment* segment = [] {
+        Brio::StrongRef<Brio::Segment> made = Brio::Segment::makeStandalone(L"Environment tests", true);
+        made->addRef();
+        return made.getTarget();
+    }();
+    return segment;
+}
+
 /// A camera placed without recording events.
 inline Brio::StrongRef<Brio::Scene::Camera> MakeCamera(const ZoGePoint3d& eye, const ZoGePoint3d& target,
                                                        const ZoGeVector3d& up) {
-    auto c = Brio::Scene::Camera::make();
+    auto c = Brio::Scene::Camera::make(TestSegment());
     c->position(eye);
     c->target(target);
     c->up(up);

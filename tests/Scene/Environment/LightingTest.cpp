@@ -7,7 +7,7 @@ using namespace Brio::Scene;
 using namespace CameraTest;
 
 TEST(LightTest, ANewLightIsDirectionalWithoutFalloff) {
-    auto l = Light::make();
+    auto l = Light::make(TestSegment());
     EXPECT_EQ(l->lightType(), Light::eDirectional);
     EXPECT_EQ(l->lightSpace(), Light::eUnset);
     float c, lin, q, inner, outer;
@@ -32,7 +32,7 @@ TEST(LightTest, ANewLightIsDirectionalWithoutFalloff) {
 }
 
 TEST(LightTest, AssignmentCopiesEveryValue) {
-    auto a = Light::make();
+    auto a = Light::make(TestSegment());
     a->lightType(Light::eSpot);
     a->lightSpace(Light::eView);
     a->ambientColor({0.1f, 0.2f, 0.3f});
@@ -43,7 +43,7 @@ TEST(LightTest, AssignmentCopiesEveryValue) {
     a->setSpotCone(0.1f, 0.2f);
     a->setAttenuation(2, 3, 4);
 
-    auto b = Light::make();
+    auto b = Light::make(TestSegment());
     *b = *a;
     *b = *b;
     EXPECT_EQ(b->lightType(), Light::eSpot);
@@ -66,7 +66,7 @@ TEST(LightTest, AssignmentCopiesEveryValue) {
 TEST(LightTest, ViewSpaceLightsFollowTheCamera) {
     // Eye on +x looking at the origin with z up: eye-space -z is world -x, eye-space +x is world +y.
     auto camera = MakeCamera({5, 0, 0}, {0, 0, 0}, {0, 0, 1});
-    auto l = Light::make();
+    auto l = Light::make(TestSegment());
     l->position(ZoGePoint3d(1, 0, -5));
     l->direction(ZoGeVector3d(0, 0, -1));
     ExpectPoint(l->worldPosition(camera.getTarget()), 1, 0, -5); // not in view space: as stored
@@ -82,8 +82,8 @@ TEST(LightTest, ViewSpaceLightsFollowTheCamera) {
 }
 
 TEST(LightingTest, AnOrderedListOfSharedLights) {
-    auto lighting = Lighting::make();
-    auto a = Light::make(), b = Light::make(), c = Light::make();
+    auto lighting = Lighting::make(TestSegment());
+    auto a = Light::make(TestSegment()), b = Light::make(TestSegment()), c = Light::make(TestSegment());
     EXPECT_EQ(lighting->lightCount(), 0);
     lighting->addLight(a);
     lighting->addLight(b);
@@ -99,10 +99,10 @@ TEST(LightingTest, AnOrderedListOfSharedLights) {
     EXPECT_EQ(lighting->getLight(0), b.getTarget());
     EXPECT_EQ(lighting->getLight(1), a.getTarget());
     EXPECT_EQ(lighting->getLight(2), c.getTarget());
-    lighting->removeLight(Light::make()); // absent: nothing
+    lighting->removeLight(Light::make(TestSegment())); // absent: nothing
     EXPECT_EQ(lighting->lightCount(), 3);
 
-    auto other = Lighting::make();
+    auto other = Lighting::make(TestSegment());
     other->addLight(c);
     *other = *lighting;
     *other = *other;

@@ -1,13 +1,14 @@
+#include "CameraTestSupport.h"
+
 #include <Brio/Types/BRect.h>
 #include <Scene/Environment/Viewport.h>
 
-#include <gtest/gtest.h>
-
 using Brio::BRect;
 using Brio::Scene::Viewport;
+using CameraTest::TestSegment;
 
 TEST(ViewportTest, ANewViewportCoversTheWholeWindow) {
-    auto v = Viewport::make();
+    auto v = Viewport::make(TestSegment());
     EXPECT_EQ(v->space(), Viewport::eRelative);
     double l, r, b, t;
     v->get(l, r, b, t);
@@ -23,7 +24,7 @@ TEST(ViewportTest, ANewViewportCoversTheWholeWindow) {
 }
 
 TEST(ViewportTest, RectanglesComeOutNormalised) {
-    auto v = Viewport::make();
+    auto v = Viewport::make(TestSegment());
     v->space(Viewport::eAbsolute);
     v->set(BRect(10, 20, 50, 80));
     EXPECT_EQ(v->left(), 10.0);
@@ -42,7 +43,7 @@ TEST(ViewportTest, RectanglesComeOutNormalised) {
 }
 
 TEST(ViewportTest, RelativeViewportsScaleTheWindowFromItsMinimumCorner) {
-    auto v = Viewport::make();
+    auto v = Viewport::make(TestSegment());
     v->set(0.25, 0.75, 0.5, 1.0);
     EXPECT_EQ(v->windowRect(BRect(100, 40, 500, 240)), BRect(200, 140, 400, 240));
     v->set(0.0, 1.0 / 3.0, 0.0, 1.0);
