@@ -61,6 +61,24 @@ class AlphaImageSelectionQualifier;
 
 /// Forward declarations of the host-facing scene classes.
 namespace Brio::Scene {
+class Camera;
+class CameraEvent;
+class CameraEventSite;
+class CameraEventSource;
+class CircleGeometry;
+class Geometry;
+class GeometryAttachment;
+class Light;
+class Lighting;
+class LumoSerializer;
+class LumoSerializerBase;
+class MeshAction;
+class MeshGeometry;
+class SceneEntityMetaType;
+class SphereGeometry;
+class TranscriptCameraTrigger;
+class ViewFragment;
+class Viewport;
 class NodePath;
 class NodeData;
 class ObjectManager;

@@ -3,6 +3,11 @@
 namespace Brio {
 
 class BootstrapOptionGroup;
+class DelayedEventBase;
+class Event;
+class EventFilter;
+class EventSite;
+class EventSource;
 class Exception;
 struct LocalizedString;
 class MultiThreadOptionGroup;
@@ -17,6 +22,8 @@ class Status;
 class TextCommand;
 class TextCommandConsole;
 class TextCommandParameters;
+class TranscriptMgr;
+class TranscriptTrigger;
 template<class T> class StrongRef;
 class StrongRefBase;
 class StringTable;

@@ -1,0 +1,7 @@
+#include <Brio/Base/Event.h>
+
+namespace Brio {
+
+Event::~Event() = default;
+
+} // namespace Brio

@@ -1,0 +1,7 @@
+#include <Brio/Base/EventFilter.h>
+
+namespace Brio {
+
+EventFilter::~EventFilter() = default;
+
+} // namespace Brio

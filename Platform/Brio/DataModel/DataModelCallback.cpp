@@ -1,0 +1,7 @@
+#include <Brio/DataModel/DataModelCallback.h>
+
+namespace Brio {
+
+DataModelCallback::~DataModelCallback() = default;
+
+} // namespace Brio

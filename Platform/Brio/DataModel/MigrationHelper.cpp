@@ -1,0 +1,7 @@
+#include <Brio/DataModel/MigrationHelper.h>
+
+namespace Brio {
+
+MigrationHelper::~MigrationHelper() = default;
+
+} // namespace Brio
