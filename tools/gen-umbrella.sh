@@ -8,3 +8,16 @@ out=Server/Scene/Scene.h
   echo '/// Every public header of the scene library.'
   (cd Server && find Scene -name '*.h' ! -path 'Scene/Scene.h' | LC_ALL=C sort | sed 's|^|#include <|; s|$|>|')
 } > "$out"
+
+out=Platform/Brio/Brio.h
+{
+  echo '#pragma once'
+  echo
+  echo '// Every public header of the host framework.'
+  echo
+  (cd Platform && for m in Base Types DataModel AddInMgr; do
+     [ -d Brio/$m ] || continue
+     echo "#include <Brio/$m/Fwd.h>"
+     find Brio/$m -name '*.h' ! -name Fwd.h | LC_ALL=C sort | sed 's|^|#include <|; s|$|>|'
+   done)
+} > "$out"

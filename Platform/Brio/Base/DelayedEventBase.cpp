@@ -2,6 +2,7 @@
 
 #include <Brio/Base/UIThread.h>
 
+#include <atomic>
 #include <deque>
 #include <mutex>
 
@@ -16,6 +17,7 @@ struct Queue {
         std::unique_ptr<DelayedEventBase> event;
     };
     std::deque<Entry> events;
+    std::atomic<std::size_t> size{0}; // events.size(), readable without the lock
     unsigned long long posted = 0;
     std::function<void()> notifier;
 };
@@ -50,6 +52,7 @@ void DelayedEventBase::post(std::unique_ptr<DelayedEventBase> event)
     {
         std::lock_guard lock(q.mutex);
         q.events.push_back({q.posted++, std::move(event)});
+        q.size.store(q.events.size(), std::memory_order_relaxed);
         notifier = q.notifier;
     }
     if (notifier)
@@ -82,6 +85,7 @@ std::size_t DelayedEventBase::processDelayedEvents()
                 break;
             event = std::move(q.events.front().event);
             q.events.pop_front();
+            q.size.store(q.events.size(), std::memory_order_relaxed);
         }
         ++ran;
         event->fire();
@@ -91,9 +95,8 @@ std::size_t DelayedEventBase::processDelayedEvents()
 
 std::size_t DelayedEventBase::pendingCount()
 {
-    Queue& q = GetQueue();
-    std::lock_guard lock(q.mutex);
-    return q.events.size();
+    // Read at every idle tick (per walked node): no lock.
+    return GetQueue().size.load(std::memory_order_relaxed);
 }
 
 void DelayedEventBase::discard(const void* owner)
@@ -106,6 +109,7 @@ void DelayedEventBase::discard(const void* owner)
             if (it->event->owner() == owner) {
                 dropped.push_back(std::move(it->event));
                 it = q.events.erase(it);
+                q.size.store(q.events.size(), std::memory_order_relaxed);
             } else {
                 ++it;
             }

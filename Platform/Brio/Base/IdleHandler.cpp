@@ -1,4 +1,5 @@
 #include <Brio/Base/IdleHandler.h>
+#include <Brio/Base/DelayedEventBase.h>
 #include <Brio/Base/UIThread.h>
 
 #include <atomic>
@@ -31,6 +32,12 @@ void IIdleHandler::tick() {
     if (t_inTick || !OS::isUIThread())
         return;
     idle.ticks.fetch_add(1, std::memory_order_relaxed);
+    // Events raised on other threads (camera changes...) are delivered here.
+    if (DelayedEventBase::pendingCount() != 0) {
+        t_inTick = true;
+        DelayedEventBase::processDelayedEvents();
+        t_inTick = false;
+    }
     if (idle.taskCount.load(std::memory_order_relaxed) == 0)
         return; // the walk ticks per node: stay cheap
     std::vector<std::pair<int, Task>> tasks;

@@ -9,8 +9,8 @@ namespace Brio {
 class IIdleHandler {
 public:
     using Task = std::function<void()>;
-    /// Runs every registered task once when called on the user-interface thread and no tick
-    /// is already running (a task that walks the graph must not re-enter itself). Cheap when
+    /// Delivers the delayed events, then runs every registered task once, when called on the
+    /// user-interface thread and no tick is already running (a task that walks the graph must not re-enter itself). Cheap when
     /// there is nothing registered.
     static void tick();
     /// Registers a task run at every tick; answers its id.

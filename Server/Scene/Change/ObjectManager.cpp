@@ -10,6 +10,7 @@
 #include <Scene/Change/RevalidatePacket.h>
 #include <Scene/Change/ServerToClientObjectManager.h>
 #include <Scene/Change/StandardObjectManagerEx.h>
+#include <Scene/View/GraphicsOptionGroup.h>
 
 #include <atomic>
 #include <string>
@@ -70,12 +71,10 @@ void ObjectManager::CallChangedCallbacks() {
 }
 
 namespace {
-std::atomic<bool> g_splitTest{false};
 std::atomic<ObjectManager::ModelSync> g_modelSync{nullptr};
 } // namespace
 
-bool ObjectManager::splitTestEnabled() { return g_splitTest.load(std::memory_order_relaxed); }
-void ObjectManager::splitTestEnabled(bool on) { g_splitTest.store(on, std::memory_order_relaxed); }
+bool ObjectManager::splitTestEnabled() { return GraphicsOptionGroup::get()->graphicsSplitTestEnabled(); }
 void ObjectManager::modelSync(ModelSync sync) { g_modelSync = sync; }
 
 void ObjectManager::syncChanges() {

@@ -36,10 +36,9 @@ public:
     /// then every waiting change.
     void syncChanges();
 
-    /// Whether packets are mirrored through the server-to-client channel (the graphics option
-    /// that switches the split test on sets it).
+    /// Whether packets are mirrored through the server-to-client channel: the graphics
+    /// option graphicsSplitTestEnabled.
     static bool splitTestEnabled();
-    static void splitTestEnabled(bool on);
     /// The model object manager's sync, run after the changes unless the mode is plain scene
     /// packets; installed by the model-mapping code.
     using ModelSync = void (*)();
