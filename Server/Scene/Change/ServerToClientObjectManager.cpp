@@ -46,8 +46,10 @@ void ServerToClientObjectManager::syncChanges() {
     std::string text;
     if (!writer(*this, text))
         return;
-    if (!text.empty())
-        m_text = "{" + text + "}";
+    // Only a new text is applied: the kept one was applied by the sync that wrote it.
+    if (text.empty())
+        return;
+    m_text = "{" + text + "}";
     // Shorter texts hold no member worth applying.
     if (m_text.size() > 18)
         updateClientScene(m_text);
