@@ -78,6 +78,7 @@
 #include <Scene/Environment/CameraEvent.h>
 #include <Scene/Environment/CameraEventSite.h>
 #include <Scene/Environment/CameraEventSource.h>
+#include <Scene/Environment/LayoutGrid.h>
 #include <Scene/Environment/Light.h>
 #include <Scene/Environment/Lighting.h>
 #include <Scene/Environment/TranscriptCameraTrigger.h>
