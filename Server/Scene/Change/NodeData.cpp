@@ -1,4 +1,7 @@
 #include <Scene/Change/NodeData.h>
+#include <Brio/DataModel/Asset.h>
+#include <Brio/DataModel/Entity.h>
+#include <Brio/DataModel/Segment.h>
 #include <Brio/Base/IdleHandler.h>
 #include <Lumo/Graphics/APrimitiveNode.h>
 #include <Lumo/Graphics/GeometryNode.h>
@@ -128,8 +131,16 @@ UString* Key(const wchar_t* text) { return Lumo::Objects::Intern(text); }
 } // namespace
 
 void NodeData::writeProperties(Lumo::Serialization::PropertyBag& bag) const {
-    // Host entities do not exist yet, so no source is saved as one.
-    bag.Set(Key(L"INodeSourceSaved"), false);
+    // A source that is a host entity is saved by reference, to be linked back after a load.
+    INodeSource* source = const_cast<NodeData*>(this)->source();
+    auto* entity = source ? static_cast<Brio::Entity*>(source->queryInterface(Brio::Entity::interfaceId())) : nullptr;
+    bag.Set(Key(L"INodeSourceSaved"), entity != nullptr);
+    if (entity) {
+        Brio::Asset* asset = entity->asset();
+        bag.Set(Key(L"AssetName"), asset ? asset->name() : std::wstring());
+        bag.Set(Key(L"SegmentId"), std::uint32_t(entity->segment() ? entity->segment()->id() : 0));
+        bag.Set(Key(L"INodeSource"), std::uint64_t(entity->id()));
+    }
     bag.Set(Key(L"Qualifier"), std::uint64_t(m_qualifier));
     std::vector<std::wstring> names;
     bag.Set(Key(L"ClientType"), std::uint32_t(GetStringsForClientType(clientType(), names, false)));
@@ -146,6 +157,7 @@ void NodeData::readProperties(const Lumo::Serialization::PropertyBag& bag) {
         if (bag.Get(Key(L"SegmentId"), segment))
             m_segmentId = segment;
         bag.Get(Key(L"INodeSource"), m_savedSourceId);
+        bag.Get(Key(L"AssetName"), m_savedAssetName);
     }
     std::uint64_t q = 0;
     if (bag.Get(Key(L"Qualifier"), q))

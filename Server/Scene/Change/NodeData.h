@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 
 #include <Brio/DataModel/DataChange.h>
 #include <Lumo/Objects/SBox3.h>
@@ -66,6 +67,8 @@ public:
     void readProperties(const Lumo::Serialization::PropertyBag& bag);
     /// The saved source's entity id, kept until the loader links the source back.
     std::uint64_t savedSourceId() const { return m_savedSourceId; }
+    /// The saved source's document name.
+    const std::wstring& savedAssetName() const { return m_savedAssetName; }
 
     /// Asks the source to rebuild the given host changes through a change on the node
     /// (posted when it ends). Nothing without a source or with no change.
@@ -112,6 +115,7 @@ private:
     std::unique_ptr<Brio::Color> m_cyclingColor;
     Lumo::Graphics::AWorld* m_decorationWorld = nullptr; // one reference
     std::uint64_t m_savedSourceId = 0;
+    std::wstring m_savedAssetName;
 };
 
 } // namespace Brio::Scene

@@ -1,6 +1,7 @@
 #pragma once
 #include <Lumo/Objects/AutoPtr.h>
 #include <ZoGe/ZoGePoint2d.h>
+#include <ZoGe/ZoGePoint3d.h>
 #include <ZoGe/ZoGeVector3d.h>
 
 #include <vector>

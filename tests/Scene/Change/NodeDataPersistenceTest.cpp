@@ -5,6 +5,11 @@
 #include <Scene/Change/DecorationNodeData.h>
 #include <Scene/Change/NodeData.h>
 #include <Scene/Change/SceneNodes.h>
+#include <Scene/Model/INodeSource.h>
+#include <Brio/Base/StrongRef.h>
+#include <Brio/DataModel/Asset.h>
+#include <Brio/DataModel/Entity.h>
+#include <Brio/DataModel/Segment.h>
 
 using namespace Brio::Scene;
 using namespace SceneTest;
@@ -73,4 +78,51 @@ TEST(NodeDataPersistenceTest, DecorationDataAnswersForBothKinds) {
     EXPECT_EQ(nodeData(node), static_cast<NodeData*>(d));
     EXPECT_EQ(d->GetInterface(DecorationNodeData::StaticClassName()), static_cast<void*>(d));
     EXPECT_EQ(d->ClassName(), Intern(L"DecorationNodeData"));
+}
+
+namespace {
+/// A document entity that is also a node source, as a host's bodies are.
+class EntitySource : public Brio::Entity, public INodeSource {
+public:
+    explicit EntitySource(Brio::Segment* segment) : Brio::Entity(segment) {}
+    Lumo::Graphics::ARenderNode* sceneNode() const override { return nullptr; }
+    void* queryInterface(const Brio::UniqueString* id) const override {
+        if (void* self = INodeSource::queryInterface(id))
+            return self;
+        return Brio::Entity::queryInterface(id);
+    }
+
+protected:
+    void sceneNode(Lumo::Graphics::ARenderNode*) override {}
+    void onCreateScene(NodeChange&) override {}
+};
+} // namespace
+
+TEST(NodeDataPersistenceTest, AnEntitySourceIsSavedByReference) {
+    LiveObjectGuard guard;
+    Brio::StrongRef<Brio::Asset> doc = Brio::Asset::make(L"Bracket");
+    Brio::Segment* segment = doc->createSegment(L"Model");
+    Brio::StrongRef<EntitySource> body = new EntitySource(segment);
+    body->postCreation(1);
+    AutoPtr<GroupNode> node = GroupNode::Make();
+    NodeData::make(node, body.getTarget(), Lumo::Scene::eGroupNode, false)->qualifier(3);
+    PropertyBag bag;
+    nodeData(node)->writeProperties(bag);
+
+    std::vector<std::wstring> order;
+    for (const auto& p : bag.Properties())
+        order.push_back(p.name->Text());
+    ASSERT_GE(order.size(), 5u);
+    EXPECT_EQ(std::vector<std::wstring>(order.begin(), order.begin() + 5),
+              (std::vector<std::wstring>{L"INodeSourceSaved", L"AssetName", L"SegmentId", L"INodeSource", L"Qualifier"}));
+
+    AutoPtr<GroupNode> loaded = GroupNode::Make();
+    NodeData* l = NodeData::make(loaded, nullptr, Lumo::Scene::eGroupNode, false);
+    l->readProperties(bag);
+    EXPECT_EQ(l->savedSourceId(), body->id());
+    EXPECT_EQ(l->sourceSegmentId(), segment->id());
+    EXPECT_EQ(l->savedAssetName(), L"Bracket");
+    EXPECT_EQ(l->qualifier(), 3u);
+    EXPECT_EQ(l->source(), nullptr) << "linked back by the loader, not here";
+    nodeData(node)->source(nullptr);
 }
