@@ -205,7 +205,7 @@ void Environment::loadEnvironment(Lumo::Devices::ADrawContext& dc) {
     loadScene(dc);
     loadIBLInstance(dc);
     buildAuxLighting();
-    m_loaded = true;
+    m_loaded.store(true, std::memory_order_release);
 }
 
 void Environment::loadScene(Lumo::Devices::ADrawContext& dc) {

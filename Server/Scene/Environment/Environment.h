@@ -8,6 +8,7 @@
 #include <Scene/Environment/EnvLight.h>
 #include <Scene/Environment/SelectEffectInfo.h>
 
+#include <atomic>
 #include <filesystem>
 #include <map>
 #include <memory>
@@ -225,7 +226,7 @@ public:
     // ---- building what needs a device ------------------------------------------------
     /// Unless already loaded: loadScene, loadIBLInstance, buildAuxLighting; then loaded.
     void loadEnvironment(Lumo::Devices::ADrawContext& dc);
-    bool loaded() const { return m_loaded; }
+    bool loaded() const { return m_loaded.load(std::memory_order_acquire); }
     /// New dome and ground-plane groups filled with the features' meshes (JSON files through
     /// EnvFeature::loadJSONScene, any other through loadOmxScene); a feature whose mesh cannot
     /// be read is left out and its reason kept in loadErrors().
@@ -270,7 +271,7 @@ private:
     std::map<std::wstring, Brio::Color> m_uiColors;
     std::map<std::wstring, std::wstring> m_errors, m_warnings, m_help;
 
-    bool m_loaded = false;
+    std::atomic<bool> m_loaded{false};
     std::mutex m_loadMutex; // several views may load the active environment at once
     std::vector<std::wstring> m_loadErrors;
 };

@@ -95,7 +95,7 @@ TEST(EnvironmentSceneryTest, JsonMeshBecomesAnUnlitTexturedNode) {
     EXPECT_EQ(SolidOf(dome)->StateOverrides()->Rasterizer()->CullMode(), Lumo::Devices::eCullNone);
 
     // Without a device the node is still made, to be drawn once there is one.
-    auto bare = Lumo::Devices::ADrawContext::Make(nullptr);
+    AutoPtr<Lumo::Devices::ADrawContext> bare = Lumo::Devices::ADrawContext::Make(nullptr);
     AutoPtr<Lumo::Graphics::GeometryNode> plain = Feature(L"Square.json").loadJSONScene(folder.path(), *bare);
     ASSERT_TRUE(plain);
     EXPECT_EQ(plain->EffectInst(), nullptr);
