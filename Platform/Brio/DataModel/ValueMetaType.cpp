@@ -215,15 +215,17 @@ public:
 
 } // namespace
 
+// The descriptors are never destroyed: documents still open at exit clear their members
+// through them after the statics of this library are gone.
 #define BRIO_SINGLE_VALUE_TYPE(T, Name)                  \
     const ValueMetaType* ValueMetaTypeOf<T>::get() {     \
-        static const SingleType<T> type(Name);           \
-        return &type;                                    \
+        static const auto* type = new SingleType<T>(Name); \
+        return type;                                     \
     }
 #define BRIO_LIST_VALUE_TYPE(T, Name)                             \
     const ValueMetaType* ValueMetaTypeOf<std::vector<T>>::get() { \
-        static const ListType<T> type(Name);                      \
-        return &type;                                             \
+        static const auto* type = new ListType<T>(Name);          \
+        return type;                                              \
     }
 
 BRIO_SINGLE_VALUE_TYPE(bool, "bool")
@@ -254,8 +256,8 @@ BRIO_LIST_VALUE_TYPE(ZoGeVector3d, "ZoGeVector3d[]")
 #undef BRIO_LIST_VALUE_TYPE
 
 const ValueMetaType* ValueMetaTypeOf<std::wstring>::get() {
-    static const WideStringType type;
-    return &type;
+    static const auto* type = new WideStringType;
+    return type;
 }
 
 } // namespace Brio

@@ -114,8 +114,8 @@ template <> struct ValueMetaTypeOf<std::vector<ZoGeVector3d>> { static const Val
 template <class T>
 struct ValueMetaTypeOf<std::vector<StrongRef<T>>> {
     static const ValueMetaType* get() {
-        static const EntityReferenceListOf<T> type;
-        return &type;
+        static const auto* type = new EntityReferenceListOf<T>; // never destroyed: see the single types
+        return type;
     }
 };
 

@@ -75,6 +75,8 @@ private:
     void createTextGroup(double cx, double cy);
     void removeGridNode();
     void ensureRoot();
+    /// The grid's unit axes: 0 and 1 in its plane, 2 its normal.
+    ZoGeVector3d axis(int i) const;
     /// Grid plane coordinates to scene coordinates.
     ZoGePoint3d toScene(double u, double v) const;
 
@@ -88,6 +90,7 @@ private:
     ZoGePoint2d m_origin{0, 0};
     int m_blocks[2] = {0, 0};
     ZoGeVector3d m_dirs[3] = {{1, 0, 0}, {0, 1, 0}, {0, 0, 1}};
+    int m_axis[3] = {0, 1, 2}; // the scene axes the grid uses: two in its plane, then the normal
     Lumo::Objects::AutoPtr<Lumo::Objects::SharedMatrix> m_envTransform;
     void* m_viewHandle = nullptr;
     double m_halfSize = 0;

@@ -44,15 +44,11 @@ inline void ExpectVector(const ZoGeVector3d& v, double x, double y, double z, do
     EXPECT_NEAR(v.z, z, tol);
 }
 
-/// A transient segment outside any document, for entities the tests make. Never released: at
-/// exit it would outlive the value meta types its entities' members need.
+/// A transient segment outside any document, for entities the tests make; released at exit,
+/// after the tests, with its entities still in it.
 inline Brio::Segment* TestSegment() {
-    static Brio::Segment* segment = [] {
-        Brio::StrongRef<Brio::Segment> made = Brio::Segment::makeStandalone(L"Environment tests", true);
-        made->addRef();
-        return made.getTarget();
-    }();
-    return segment;
+    static Brio::StrongRef<Brio::Segment> segment = Brio::Segment::makeStandalone(L"Environment tests", true);
+    return segment.getTarget();
 }
 
 /// A camera placed without recording events.
