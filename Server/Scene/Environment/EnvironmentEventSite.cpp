@@ -1,0 +1,7 @@
+#include <Scene/Environment/EnvironmentEventSite.h>
+
+namespace Brio::Scene {
+
+EnvironmentEventSite::~EnvironmentEventSite() = default;
+
+} // namespace Brio::Scene
