@@ -78,9 +78,17 @@
 #include <Scene/Environment/CameraEvent.h>
 #include <Scene/Environment/CameraEventSite.h>
 #include <Scene/Environment/CameraEventSource.h>
+#include <Scene/Environment/EnvFeature.h>
+#include <Scene/Environment/EnvLight.h>
+#include <Scene/Environment/Environment.h>
+#include <Scene/Environment/EnvironmentEventSite.h>
+#include <Scene/Environment/EnvironmentEventSource.h>
+#include <Scene/Environment/EnvironmentManager.h>
+#include <Scene/Environment/EnvironmentReader.h>
 #include <Scene/Environment/LayoutGrid.h>
 #include <Scene/Environment/Light.h>
 #include <Scene/Environment/Lighting.h>
+#include <Scene/Environment/SelectEffectInfo.h>
 #include <Scene/Environment/TranscriptCameraTrigger.h>
 #include <Scene/Environment/Viewport.h>
 #include <Scene/Foundations/NetObjectCountImpl.h>

@@ -1,5 +1,7 @@
 #include <Scene/Environment/EnvironmentManager.h>
 
+#include <algorithm>
+
 #include <Brio/Base/Option.h>
 #include <Brio/Base/PathInfo.h>
 #include <Brio/Base/XMLDocument.h>
@@ -91,6 +93,7 @@ bool EnvironmentManager::release() {
         if (!m_initialized.load(std::memory_order_relaxed))
             return false;
         gone.swap(m_environments);
+        m_failed.clear();
     }
     return true; // deleted here, outside the lock
 }
@@ -98,6 +101,7 @@ bool EnvironmentManager::release() {
 void EnvironmentManager::resourceDirectory(const std::filesystem::path& folder) {
     std::lock_guard lock(m_mutex);
     m_resourceDirectory = folder;
+    m_failed.clear(); // another folder may hold them
 }
 
 int EnvironmentManager::count() const {
@@ -117,7 +121,22 @@ Environment* EnvironmentManager::item(const std::wstring& id, bool load) {
             return e.get();
     if (!load)
         return nullptr;
-    m_environments.emplace_back(loadEnvironment(id));
+    const std::filesystem::file_time_type stamp = definitionStamp(id);
+    auto failed = std::find_if(m_failed.begin(), m_failed.end(), [&](const Failure& f) { return f.id == id; });
+    if (failed != m_failed.end() && failed->stamp == stamp)
+        return nullptr; // unchanged since it failed
+    std::unique_ptr<Environment> loaded(loadEnvironment(id));
+    if (!loaded) {
+        if (failed != m_failed.end())
+            failed->stamp = stamp;
+        else
+            m_failed.push_back({id, stamp});
+        m_environments.emplace_back(); // the empty entry
+        return nullptr;
+    }
+    if (failed != m_failed.end())
+        m_failed.erase(failed);
+    m_environments.push_back(std::move(loaded));
     return m_environments.back().get();
 }
 
@@ -155,6 +174,14 @@ void EnvironmentManager::add(Environment* environment) {
         return;
     std::lock_guard lock(m_mutex);
     m_environments.emplace_back(environment);
+}
+
+std::filesystem::file_time_type EnvironmentManager::definitionStamp(const std::wstring& id) const {
+    std::error_code ec;
+    if (!IsSafeId(id))
+        return {};
+    auto stamp = std::filesystem::last_write_time(m_resourceDirectory / "Environments" / id / (id + L".xml"), ec);
+    return ec ? std::filesystem::file_time_type{} : stamp; // a missing file has the zero stamp
 }
 
 Environment* EnvironmentManager::loadEnvironment(const std::wstring& id) {

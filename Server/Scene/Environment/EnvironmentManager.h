@@ -44,7 +44,9 @@ public:
     /// Null for an empty entry or an index out of range.
     Environment* item(int index) const;
     /// The first loaded environment of that id; else, with load, the result of
-    /// loadEnvironment(id), recorded even when empty (so a failed id is tried again next time).
+    /// loadEnvironment(id). An id that failed to load is read again (and listed again) only
+    /// when its definition file has changed since: renderers ask for the active environment
+    /// every frame.
     Environment* item(const std::wstring& id, bool load);
     /// item(activeEnvironmentID(), true).
     Environment* activeEnvironment();
@@ -70,6 +72,13 @@ private:
     std::atomic<bool> m_initialized{false};
     std::filesystem::path m_resourceDirectory;
     std::vector<std::unique_ptr<Environment>> m_environments;
+    /// Ids that failed to load, with their definition file's state then.
+    struct Failure {
+        std::wstring id;
+        std::filesystem::file_time_type stamp;
+    };
+    std::vector<Failure> m_failed;
+    std::filesystem::file_time_type definitionStamp(const std::wstring& id) const;
     std::wstring m_activeId;
     std::wstring m_lastError;
     int m_optionListener = 0;
