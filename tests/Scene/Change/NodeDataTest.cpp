@@ -1,4 +1,5 @@
 #include "../TestSupport.h"
+#include "TestSource.h"
 
 #include <Brio/Types/Color.h>
 #include <Lumo/Graphics/AWorld.h>
@@ -13,9 +14,8 @@ using namespace SceneTest;
 using Lumo::Graphics::GroupNode;
 
 namespace {
-/// Stands for a model object; node data only keep a pointer to it.
-class FakeSource {};
-INodeSource* AsSource(FakeSource& s) { return reinterpret_cast<INodeSource*>(&s); }
+using FakeSource = SourceTest::RecordingSource;
+INodeSource* AsSource(FakeSource& s) { return &s; }
 
 AutoPtr<GroupNode> Group(std::uint32_t client, std::uint64_t q = 0) {
     AutoPtr<GroupNode> g = GroupNode::Make();
