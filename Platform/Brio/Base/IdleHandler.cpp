@@ -1,20 +1,16 @@
 #include <Brio/Base/IdleHandler.h>
 #include <Brio/Base/DelayedEventBase.h>
+#include <Brio/Base/ListenerList.h>
 #include <Brio/Base/UIThread.h>
 
 #include <atomic>
-#include <mutex>
 #include <utility>
-#include <vector>
 
 namespace Brio {
 namespace {
 
 struct Idle {
-    std::mutex mutex;
-    std::vector<std::pair<int, IIdleHandler::Task>> tasks;
-    int nextId = 1;
-    std::atomic<int> taskCount{0};
+    ListenerList<void()> tasks;
     std::atomic<long> ticks{0};
 };
 
@@ -32,47 +28,23 @@ void IIdleHandler::tick() {
     if (t_inTick || !OS::isUIThread())
         return;
     idle.ticks.fetch_add(1, std::memory_order_relaxed);
-    // Events raised on other threads (camera changes...) are delivered here.
-    if (DelayedEventBase::pendingCount() != 0) {
-        t_inTick = true;
-        DelayedEventBase::processDelayedEvents();
-        t_inTick = false;
-    }
-    if (idle.taskCount.load(std::memory_order_relaxed) == 0)
-        return; // the walk ticks per node: stay cheap
-    std::vector<std::pair<int, Task>> tasks;
-    {
-        std::lock_guard<std::mutex> lock(idle.mutex);
-        tasks = idle.tasks; // a task may add or remove tasks
-    }
+    // The walk ticks per node: both checks below are lock-free reads.
+    const bool events = DelayedEventBase::pendingCount() != 0;
+    const bool tasks = idle.tasks.size() != 0;
+    if (!events && !tasks)
+        return;
     t_inTick = true;
-    for (auto& [id, task] : tasks)
-        task();
+    // Events raised on other threads (camera changes...) are delivered here.
+    if (events)
+        DelayedEventBase::processDelayedEvents();
+    if (tasks)
+        idle.tasks.call();
     t_inTick = false;
 }
 
-int IIdleHandler::add(Task task) {
-    Idle& idle = GetIdle();
-    if (!task)
-        return 0;
-    std::lock_guard<std::mutex> lock(idle.mutex);
-    const int id = idle.nextId++;
-    idle.tasks.emplace_back(id, std::move(task));
-    idle.taskCount.store(int(idle.tasks.size()), std::memory_order_relaxed);
-    return id;
-}
+int IIdleHandler::add(Task task) { return GetIdle().tasks.add(std::move(task)); }
 
-bool IIdleHandler::remove(int id) {
-    Idle& idle = GetIdle();
-    std::lock_guard<std::mutex> lock(idle.mutex);
-    for (auto it = idle.tasks.begin(); it != idle.tasks.end(); ++it)
-        if (it->first == id) {
-            idle.tasks.erase(it);
-            idle.taskCount.store(int(idle.tasks.size()), std::memory_order_relaxed);
-            return true;
-        }
-    return false;
-}
+bool IIdleHandler::remove(int id) { return GetIdle().tasks.remove(id); }
 
 long IIdleHandler::tickCount() { return GetIdle().ticks.load(std::memory_order_relaxed); }
 

@@ -32,30 +32,17 @@ void OptionBase::leave() {
     }
 }
 
-int OptionBase::addListener(Listener listener) {
-    if (!listener)
-        return 0;
-    std::lock_guard lock(m_mutex);
-    const int id = m_nextListener++;
-    m_listeners.emplace_back(id, std::move(listener));
-    return id;
-}
+int OptionBase::addListener(Listener listener) { return m_listeners.add(std::move(listener)); }
 
-bool OptionBase::removeListener(int listenerId) {
-    std::lock_guard lock(m_mutex);
-    return std::erase_if(m_listeners, [&](const auto& l) { return l.first == listenerId; }) > 0;
-}
+bool OptionBase::removeListener(int listenerId) { return m_listeners.remove(listenerId); }
 
 void OptionBase::changed() {
-    std::vector<std::pair<int, Listener>> listeners;
     OptionGroup* g = nullptr;
     {
         std::lock_guard lock(m_mutex);
-        listeners = m_listeners; // a copy: a listener may remove itself
         g = m_joined ? m_group : nullptr;
     }
-    for (auto& [id, listener] : listeners)
-        listener(*this);
+    m_listeners.call(*this);
     if (g)
         g->optionChanged(*this);
 }

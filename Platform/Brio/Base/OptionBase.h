@@ -1,4 +1,5 @@
 #pragma once
+#include <Brio/Base/ListenerList.h>
 #include <Brio/Base/LocalizedString.h>
 
 #include <functional>
@@ -82,8 +83,7 @@ private:
     OptionGroup* m_group; // cleared by the group when it goes first
     bool m_joined = false;
     mutable std::mutex m_mutex;
-    std::vector<std::pair<int, Listener>> m_listeners;
-    int m_nextListener = 1;
+    ListenerList<void(OptionBase&)> m_listeners;
 };
 
 } // namespace Brio

@@ -85,14 +85,11 @@ void OptionGroup::remove(OptionBase& option) {
 }
 
 void OptionGroup::optionChanged(OptionBase& option) {
-    std::vector<std::pair<int, Listener>> listeners;
     {
         std::lock_guard lock(m_mutex);
         m_modified = true;
-        listeners = m_listeners;
     }
-    for (auto& [id, listener] : listeners)
-        listener(option);
+    m_listeners.call(option);
 }
 
 fs::path OptionGroup::persistFile() const {
@@ -227,19 +224,9 @@ void OptionGroup::resetToDefaults() {
         o->reset();
 }
 
-int OptionGroup::addListener(Listener listener) {
-    if (!listener)
-        return 0;
-    std::lock_guard lock(m_mutex);
-    const int id = m_nextListener++;
-    m_listeners.emplace_back(id, std::move(listener));
-    return id;
-}
+int OptionGroup::addListener(Listener listener) { return m_listeners.add(std::move(listener)); }
 
-bool OptionGroup::removeListener(int listenerId) {
-    std::lock_guard lock(m_mutex);
-    return std::erase_if(m_listeners, [&](const auto& l) { return l.first == listenerId; }) > 0;
-}
+bool OptionGroup::removeListener(int listenerId) { return m_listeners.remove(listenerId); }
 
 OptionGroup* OptionGroup::find(std::string_view groupId) {
     Registry& r = GetRegistry();

@@ -1,4 +1,5 @@
 #pragma once
+#include <Brio/Base/ListenerList.h>
 #include <Brio/Base/LocalizedString.h>
 #include <Brio/Base/OptionBase.h>
 #include <Brio/Base/Status.h>
@@ -90,8 +91,7 @@ private:
     std::vector<OptionBase*> m_options;
     std::map<std::string, std::string> m_stored; // values read for ids no option has
     std::filesystem::path m_persistFile;
-    std::vector<std::pair<int, Listener>> m_listeners;
-    int m_nextListener = 1;
+    ListenerList<void(OptionBase&)> m_listeners;
     bool m_modified = false;
 };
 

@@ -726,9 +726,8 @@ Lumo::Scene::CullModeAttribute* NodeChange::cullMode(Lumo::Devices::ECull cull, 
 
 Lumo::Scene::LineStyleAttribute* NodeChange::lineStyle(const Lumo::Scene::LineStyle& style, bool winTies,
                                                        unsigned char priority) {
-    const bool referenceActive = m_activeReference && m_packet && m_activeReference != m_packet->attributeHolder();
     const std::uint32_t ct = Brio::Scene::clientType(m_target);
-    if (!referenceActive && (ct == 64 || ct == 128))
+    if (!referenceActive() && (ct == 64 || ct == 128))
         return nullptr;
     return put(Lumo::Scene::LineStyleAttribute::Make(style, winTies, priority));
 }
@@ -920,6 +919,10 @@ void NodeChange::markRemoved() {
 
 // ---- children -------------------------------------------------------------------------
 
+bool NodeChange::referenceActive() const {
+    return m_activeReference && m_packet && m_activeReference != m_packet->attributeHolder();
+}
+
 void NodeChange::postGroupChange(ARenderNode* child, bool add) {
     AutoPtr<GroupChangePacket> packet = GroupChangePacket::make(asGroupNode(m_target));
     (add ? packet->ChildToAdd() : packet->ChildToRemove()).Add(child);
@@ -934,8 +937,7 @@ void NodeChange::childProxy(ARenderNode* child, bool add) {
 void NodeChange::addChild(ARenderNode* child) {
     if (!child || !asGroupNode(m_target) || _Quill() == eQuillOnly)
         return;
-    const bool referenceActive = m_activeReference && m_packet && m_activeReference != m_packet->attributeHolder();
-    if (referenceActive)
+    if (referenceActive())
         childProxy(child, true);
     else
         postGroupChange(child, true);
@@ -944,8 +946,7 @@ void NodeChange::addChild(ARenderNode* child) {
 void NodeChange::removeChild(ARenderNode* child) {
     if (!child || !asGroupNode(m_target) || _Quill() == eQuillOnly)
         return;
-    const bool referenceActive = m_activeReference && m_packet && m_activeReference != m_packet->attributeHolder();
-    if (referenceActive)
+    if (referenceActive())
         childProxy(child, false);
     else
         postGroupChange(child, false);
@@ -955,8 +956,7 @@ void NodeChange::removeAllChildren() {
     GroupNode* group = asGroupNode(m_target);
     if (!group || _Quill() == eQuillOnly)
         return;
-    const bool referenceActive = m_activeReference && m_packet && m_activeReference != m_packet->attributeHolder();
-    if (referenceActive) {
+    if (referenceActive()) {
         ProxyTree::markRemoved(*m_activeReference);
         return;
     }

@@ -320,6 +320,8 @@ private:
     void postGroupChange(Lumo::Graphics::ARenderNode* child, bool add);
     void childProxy(Lumo::Graphics::ARenderNode* child, bool add);
     void processChangePacket();
+    /// The builder works below the packet's own node, inside a reference.
+    bool referenceActive() const;
 
     /// The attribute-set levels, kept inline while shallow: a builder is made per edit.
     class SetStack {

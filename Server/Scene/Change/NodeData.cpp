@@ -15,6 +15,7 @@
 #include <Scene/Attributes/TraversalState.h>
 #include <Scene/Change/NodeChange.h>
 #include <Scene/Change/SceneAttachment.h>
+#include <Scene/Change/SceneNodes.h>
 #include <Scene/Model/INodeSource.h>
 #include <Scene/Nodes/ImageNode.h>
 #include <Scene/Nodes/LODGeometryNode.h>
@@ -39,12 +40,6 @@ namespace Brio::Scene {
 
 using Lumo::Objects::UString;
 
-namespace {
-NodeData* nodeDataOf(Lumo::Graphics::ARenderNode* node) {
-    Lumo::Scene::ANodeData* data = Lumo::Scene::ANodeData::GetNodeData(node);
-    return data ? static_cast<NodeData*>(data->GetInterface(NodeData::StaticClassName())) : nullptr;
-}
-} // namespace
 
 namespace {
 /// Twelve colours far apart in hue, for telling neighbouring parts apart.
@@ -253,7 +248,7 @@ Lumo::Objects::SBox3 subtreeBox(Lumo::Graphics::ARenderNode* node, int depth) {
     } else {
         box = node->WorldBox();
         if (box.IsEmpty())
-            if (NodeData* data = nodeDataOf(node))
+            if (NodeData* data = nodeData(node))
                 box = data->revalidateModelBox();
     }
     if (box.IsEmpty())
@@ -269,7 +264,7 @@ Lumo::Objects::SBox3 subtreeBox(Lumo::Graphics::ARenderNode* node, int depth) {
 
 void NodeData::RealizeCB(Lumo::Devices::ADrawContext&, Lumo::Graphics::TraversalState& state,
                          Lumo::Graphics::WorldIterator*, Lumo::Graphics::ARenderNode* node) {
-    if (NodeData* data = nodeDataOf(node))
+    if (NodeData* data = nodeData(node))
         data->revalidateGeometry(state.GeomLOD());
 }
 
@@ -284,13 +279,13 @@ int NodeData::RealizeWorldBoxCB(Lumo::Devices::ADrawContext& dc, Lumo::Graphics:
     if (isPrimitiveOrImage(node))
         return eBoxNone;
     Lumo::Objects::SBox3 box;
-    NodeData* data = nodeDataOf(node);
+    Lumo::Scene::ANodeData* any = Lumo::Scene::ANodeData::GetNodeData(node);
+    auto* data = any ? static_cast<NodeData*>(any->GetInterface(NodeData::StaticClassName())) : nullptr;
     if (node->Test(eFlagWorldBoxValid)) {
         box = node->WorldBox();
     } else if (node->AsGroup()) {
         if (node->Test(eFlagOwnWorldBox))
             return eBoxFromChildren;
-        Lumo::Scene::ANodeData* any = Lumo::Scene::ANodeData::GetNodeData(node);
         const Lumo::Scene::ENodeType kind = any ? any->NodeType() : Lumo::Scene::eNoNodeData;
         if (kind == Lumo::Scene::eReferenceNode) {
             if (state.IsSelectionPass())
@@ -328,8 +323,10 @@ void NodeData::RealizeAttributesCB(Lumo::Devices::ADrawContext& dc, Lumo::Graphi
     traversalState(dc, state);
     Lumo::Scene::SceneWalk::RealizeAttributes(dc, state, node);
     SceneAttachment* attachment = SceneAttachment::of(dc);
-    NodeData* data = nodeDataOf(node);
-    if (!attachment || !attachment->hasRenderParams() || !data)
+    if (!attachment || !attachment->hasRenderParams())
+        return;
+    NodeData* data = nodeData(node);
+    if (!data)
         return;
     Lumo::Scene::TraversalState& scene = *Lumo::Scene::SceneWalk::State(state);
     const std::uint32_t ct = data->clientType();

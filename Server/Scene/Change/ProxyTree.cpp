@@ -207,7 +207,7 @@ void ProxyTree::markRemoved(GroupNode& proxy) {
 
 void ProxyTree::clearRemoved(GroupNode& proxy) {
     if (ReferenceNodeData* data = Lumo::Scene::GetReferenceNodeData(&proxy); data && data->IsTargetRemoved())
-        setTargetMark(*data, data->IsTargetAdded() ? std::uint32_t(ReferenceNodeData::eTargetAdded) : 0u);
+        setTargetMark(*data, 0); // added and removed exclude each other
 }
 
 AutoPtr<GroupNode> ProxyTree::childProxy(ARenderNode* target, bool add) {

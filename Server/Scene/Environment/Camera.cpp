@@ -296,8 +296,7 @@ void Camera::yaw(double angle) {
     position(p);
 }
 
-void Camera::pitch(double angle) {
-    const ZoGeVector3d axis = right();
+void Camera::rotateAboutTarget(double angle, const ZoGeVector3d& axis) {
     ZoGePoint3d p = position();
     p.rotateBy(angle, axis, target());
     ZoGeVector3d u = up();
@@ -306,15 +305,9 @@ void Camera::pitch(double angle) {
     up(u);
 }
 
-void Camera::roll(double angle) {
-    const ZoGeVector3d axis = direction();
-    ZoGePoint3d p = position();
-    p.rotateBy(angle, axis, target());
-    ZoGeVector3d u = up();
-    u.rotateBy(angle, axis).normalize();
-    position(p);
-    up(u);
-}
+void Camera::pitch(double angle) { rotateAboutTarget(angle, right()); }
+
+void Camera::roll(double angle) { rotateAboutTarget(angle, direction()); }
 
 void Camera::roll(double angle, ZoGePoint3d centre) {
     const ZoGeVector3d offset = centre - target();

@@ -116,6 +116,8 @@ protected:
 
 private:
     void fire(int change);
+    /// Turns the eye and the up vector about an axis through the target.
+    void rotateAboutTarget(double angle, const ZoGeVector3d& axis);
     /// Zoom by `factor` after moving eye and target by `offset`.
     void zoomBy(double factor, const ZoGeVector3d& offset);
     /// Clip distances as the projection uses them (a collapsed range becomes 1 .. -1).

@@ -7,6 +7,7 @@
 #include <Lumo/Graphics/GeometryNode.h>
 #include <Lumo/Graphics/GroupNode.h>
 #include <Lumo/Objects/SharedMatrix.h>
+#include <Scene/Change/GeometryConversion.h>
 #include <Scene/Change/NodeChange.h>
 #include <Scene/Environment/Camera.h>
 #include <Scene/Environment/Environment.h>
@@ -181,16 +182,11 @@ bool LayoutGrid::computeGridPosition(double halfSize, double cx, double cy) {
 }
 
 ZoGePoint3d LayoutGrid::toScene(double u, double v) const {
-    ZoGePoint3d p = ZoGePoint3d::kOrigin + axis(0) * u + axis(1) * v + axis(2) * m_plane;
-    if (m_envTransform) {
-        // The environment's transform is a row-vector matrix in floats.
-        const auto& m = m_envTransform->Matrix();
-        const double x = p.x * m.m[0][0] + p.y * m.m[1][0] + p.z * m.m[2][0] + m.m[3][0];
-        const double y = p.x * m.m[0][1] + p.y * m.m[1][1] + p.z * m.m[2][1] + m.m[3][1];
-        const double z = p.x * m.m[0][2] + p.y * m.m[1][2] + p.z * m.m[2][2] + m.m[3][2];
-        p = ZoGePoint3d(x, y, z);
-    }
-    return p;
+    const ZoGePoint3d p = ZoGePoint3d::kOrigin + axis(0) * u + axis(1) * v + axis(2) * m_plane;
+    if (!m_envTransform)
+        return p;
+    const auto placed = m_envTransform->Matrix().Cast<double>().TransformPoint(toVec3d(p));
+    return ZoGePoint3d(placed.x, placed.y, placed.z);
 }
 
 Lumo::Devices::SimpleMesh* LayoutGrid::createGridMesh(double cx, double cy) const {
@@ -208,9 +204,8 @@ Lumo::Devices::SimpleMesh* LayoutGrid::createGridMesh(double cx, double cy) cons
     const double u1 = u0 + lines * step, v1 = v0 + lines * step;
     auto add = [&](double ua, double va, double ub, double vb2, bool isMajor) {
         vb.Color(isMajor ? major : minor);
-        const ZoGePoint3d a = toScene(ua, va), b = toScene(ub, vb2);
-        const int ia = vb.AddVertex({float(a.x), float(a.y), float(a.z)});
-        const int ibb = vb.AddVertex({float(b.x), float(b.y), float(b.z)});
+        const int ia = vb.AddVertex(toVec3f(toScene(ua, va)));
+        const int ibb = vb.AddVertex(toVec3f(toScene(ub, vb2)));
         ib.AddLine(std::uint32_t(ia), std::uint32_t(ibb));
     };
     for (int i = 0; i <= lines; ++i) {
@@ -230,8 +225,7 @@ Lumo::Devices::SimpleMesh* LayoutGrid::createOriginMesh() const {
     const double corners[4][2] = {{-h, -h}, {h, -h}, {h, h}, {-h, h}};
     const float uv[4][2] = {{0, 1}, {1, 1}, {1, 0}, {0, 0}};
     for (int i = 0; i < 4; ++i) {
-        const ZoGePoint3d p = toScene(corners[i][0], corners[i][1]);
-        vb.AddVertex({float(p.x), float(p.y), float(p.z)}, {uv[i][0], uv[i][1]});
+        vb.AddVertex(toVec3f(toScene(corners[i][0], corners[i][1])), {uv[i][0], uv[i][1]});
     }
     ib.AddQuad(0, 1, 2, 3);
     return SimpleMesh::Make(vb, ib, ePrimTriangleList);
