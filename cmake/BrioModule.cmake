@@ -25,7 +25,7 @@ function(brio_add_module target)
           LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}
           RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
   install(DIRECTORY ${CMAKE_CURRENT_SOURCE_DIR}/ DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/${M_DIR}
-          FILES_MATCHING PATTERN "*.h")
+          FILES_MATCHING PATTERN "*.h" PATTERN "*Internal.h" EXCLUDE)
 endfunction()
 
 # brio_add_test(<target> <dependency>...): one GoogleTest executable of every *Test.cpp
@@ -38,4 +38,16 @@ function(brio_add_test target)
   add_executable(${target} ${_srcs})
   target_link_libraries(${target} PRIVATE ${ARGN} GTest::gtest GTest::gmock GTest::gtest_main)
   gtest_discover_tests(${target} DISCOVERY_MODE PRE_TEST PROPERTIES LABELS unit)
+endfunction()
+
+# brio_add_gl_test(<target> <dependency>...): like brio_add_test, for tests that need a graphics
+# context; their cases carry the label gl so that they can be run or skipped apart.
+function(brio_add_gl_test target)
+  file(GLOB_RECURSE _srcs CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  if(NOT _srcs)
+    return()
+  endif()
+  add_executable(${target} ${_srcs})
+  target_link_libraries(${target} PRIVATE ${ARGN} GTest::gtest GTest::gmock GTest::gtest_main)
+  gtest_discover_tests(${target} DISCOVERY_MODE PRE_TEST PROPERTIES LABELS gl)
 endfunction()

@@ -3,7 +3,10 @@
 #include <Lumo/Objects/ARefCounted.h>
 #include <Lumo/Objects/AutoPtr.h>
 #include <Lumo/Objects/ClassMacros.h>
+#include <Lumo/Devices/DrawLight.h>
 #include <Lumo/Objects/Mat4.h>
+
+#include <vector>
 
 namespace Lumo::Devices {
 
@@ -42,6 +45,24 @@ public:
     /// Takes other's view, projection and viewport (a second context looking the same way).
     void CopyView(const ADrawContext& other);
 
+    /// The lights lit effects are drawn with, and the ambient light added to every lit point.
+    /// Without any light a device lights with its own default rig.
+    std::vector<SDrawLight>& Lights() { return m_lights; }
+    const std::vector<SDrawLight>& Lights() const { return m_lights; }
+    const Lumo::Objects::vec3<float>& AmbientLight() const { return m_ambient; }
+    void AmbientLight(const Lumo::Objects::vec3<float>& c) { m_ambient = c; }
+
+    /// World-space clipping planes (a, b, c, d): points with a x + b y + c z + d < 0 are cut
+    /// away. At most kMaxClipPlanes are used.
+    static constexpr int kMaxClipPlanes = 6;
+    std::vector<Lumo::Objects::vec4<float>>& ClippingPlanes() { return m_clipPlanes; }
+    const std::vector<Lumo::Objects::vec4<float>>& ClippingPlanes() const { return m_clipPlanes; }
+
+    /// Inverse extent of a unit at unit distance (level-of-detail strategies read it);
+    /// 0 means not set.
+    float InverseUnitExtent() const { return m_inverseUnitExtent; }
+    void InverseUnitExtent(float e) { m_inverseUnitExtent = e; }
+
 protected:
     explicit ADrawContext(AVirtualDevice* device);
 
@@ -51,6 +72,10 @@ private:
     Lumo::Objects::mat4<float> m_proj;
     int m_width = 0;
     int m_height = 0;
+    std::vector<SDrawLight> m_lights;
+    Lumo::Objects::vec3<float> m_ambient{0.25f, 0.25f, 0.25f};
+    std::vector<Lumo::Objects::vec4<float>> m_clipPlanes;
+    float m_inverseUnitExtent = 0.0f;
 };
 
 } // namespace Lumo::Devices

@@ -22,7 +22,7 @@ TraversalState& GraphWalker::StateAt(int depth) {
 }
 
 void GraphWalker::Walk(ARenderNode* root, RenderItemList& out) {
-    m_nodes = m_leaves = 0;
+    m_nodes = m_leaves = m_pruned = 0;
     m_depthLimitHit = false;
     m_iterator.Clear();
     TraversalState& seed = *m_states[0];
@@ -46,6 +46,11 @@ void GraphWalker::Visit(ARenderNode* node, int depth) {
         cb.realizeAttributes(m_dc, state, node);
     if (cb.realizeWorldBox)
         cb.realizeWorldBox(m_dc, state, node);
+    if (m_visitor && !m_visitor->Enter(state)) {
+        ++m_pruned;
+        m_iterator.Pop();
+        return;
+    }
     if (BaseGroupNode* group = node->AsGroup()) {
         // The count is read each time and the child held while visited: a callback that
         // edits the graph must not leave the walk on a freed node.
@@ -58,6 +63,8 @@ void GraphWalker::Visit(ARenderNode* node, int depth) {
         node->RealizeNode(m_dc, state, &m_iterator);
         if (cb.applyAttributes)
             cb.applyAttributes(m_dc, state, node);
+        if (m_visitor)
+            m_visitor->Leaf(state);
     }
     m_iterator.Pop();
 }

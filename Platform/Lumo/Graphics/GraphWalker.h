@@ -12,6 +12,18 @@ namespace Lumo::Graphics {
 
 struct NodeCallbacks;
 
+/// What a renderer hooks into a walk: Enter sees every node once its attributes and box are
+/// realised and answers false to skip the node and all below it; Leaf sees each leaf once its
+/// render items exist.
+class IWalkVisitor {
+public:
+    virtual bool Enter(TraversalState& state) = 0;
+    virtual void Leaf(TraversalState& state) = 0;
+
+protected:
+    ~IWalkVisitor() = default;
+};
+
 /// Walks a render graph depth first with one traversal state per depth (reused between
 /// siblings, so a walk allocates nothing per node), running the installed node callbacks:
 /// attributes and world box on entering every node, realisation and attribute application
@@ -28,11 +40,15 @@ public:
     void AddClientState(Lumo::Objects::UString* name, ClientTraversalState* state);
     /// Callbacks to use instead of the installed ones.
     void Callbacks(const NodeCallbacks* callbacks) { m_callbacks = callbacks; }
+    /// Hooks a visitor in (null unhooks).
+    void Visitor(IWalkVisitor* visitor) { m_visitor = visitor; }
 
     void Walk(ARenderNode* root, RenderItemList& out);
 
     std::uint64_t NodesVisited() const { return m_nodes; }
     std::uint64_t LeavesVisited() const { return m_leaves; }
+    /// Subtrees the visitor cut off in the last walk.
+    std::uint64_t NodesPruned() const { return m_pruned; }
     bool DepthLimitHit() const { return m_depthLimitHit; }
 
 private:
@@ -43,7 +59,8 @@ private:
     const NodeCallbacks* m_callbacks;
     std::vector<std::unique_ptr<TraversalState>> m_states;
     WorldIterator m_iterator;
-    std::uint64_t m_nodes = 0, m_leaves = 0;
+    IWalkVisitor* m_visitor = nullptr;
+    std::uint64_t m_nodes = 0, m_leaves = 0, m_pruned = 0;
     bool m_depthLimitHit = false;
 };
 

@@ -76,6 +76,55 @@ void TraversalState::DrawInput(
     }
 }
 
+void TraversalState::DropNodeItems() {
+    if (!m_items)
+        return;
+    while (m_items->Count() > m_nodeItemStart)
+        m_items->RemoveAt(m_items->Count() - 1);
+}
+
+void TraversalState::CopyFrom(const TraversalState& other) {
+    if (&other == this)
+        return;
+    m_node = other.m_node;
+    m_parent = nullptr;
+    WorldMatrix(other.m_world);
+    m_box = other.m_box;
+    m_lodRadius = other.m_lodRadius;
+    m_geomLOD = other.m_geomLOD;
+    m_depthPriority = other.m_depthPriority;
+    m_pickable = other.m_pickable;
+    m_ownItems.Clear();
+    for (int i = 0; i < other.NodeItemCount(); ++i)
+        m_ownItems.Add(other.NodeItem(i));
+    m_items = &m_ownItems;
+    m_nodeItemStart = 0;
+    const int n = other.m_activeClients;
+    for (int i = 0; i < n; ++i) {
+        auto& [name, from] = other.m_clients[i];
+        if (i >= int(m_clients.size()))
+            m_clients.emplace_back(name, nullptr);
+        auto& slot = m_clients[i];
+        if (slot.first != name || !slot.second) {
+            slot.first = name;
+            slot.second = from->Acquire();
+        }
+        slot.second->CopyFrom(from.get());
+    }
+    m_activeClients = n;
+}
+
+void TraversalState::Release() {
+    WorldMatrix(nullptr);
+    m_ownItems.Clear();
+    if (m_items == &m_ownItems)
+        m_items = nullptr;
+    for (auto& c : m_clients)
+        c.second = nullptr;
+    m_activeClients = 0;
+    m_node = nullptr;
+}
+
 void TraversalState::BeginChild(TraversalState& parent, ARenderNode* node) {
     m_node = node;
     m_parent = &parent;

@@ -1,4 +1,5 @@
 #pragma once
+#include <Lumo/Objects/ARefCounted.h>
 #include <Lumo/Objects/ArrayList.h>
 #include <Lumo/Objects/AutoPtr.h>
 #include <Lumo/Objects/SBox3.h>
@@ -53,6 +54,19 @@ public:
     void DrawInput(const Lumo::Objects::_ArrayList<Lumo::Objects::ARefCounted*, Lumo::Objects::RefCountedLifetime>& items);
     void RenderItems(RenderItemList* items) { m_items = items; }
 
+    /// The items the current node has added (they sit at the end of the walk's list).
+    int NodeItemCount() const { return m_items ? m_items->Count() - m_nodeItemStart : 0; }
+    Lumo::Devices::RenderItem* NodeItem(int index) const { return m_items->At(m_nodeItemStart + index); }
+    /// Takes the node's items out of the walk's list (they are not drawn with the others).
+    void DropNodeItems();
+
+    /// Makes this state a standalone copy of other: the same node, matrix, box, levels and
+    /// client states (copied), with its own list holding other's node items. Reuses this
+    /// state's objects, so a pooled copy costs no allocation once warm.
+    void CopyFrom(const TraversalState& other);
+    /// Leaves nothing held: matrix, client states and copied items are released.
+    void Release();
+
     /// The client's state under name, or null.
     ClientTraversalState* ClientState(Lumo::Objects::UString* name) const;
     /// Hangs a client state under name (replacing one there); held by reference.
@@ -82,6 +96,7 @@ private:
     int m_nodeItemStart = 0; // items before this index came from other nodes
     std::vector<std::pair<Lumo::Objects::UString*, Lumo::Objects::AutoPtr<ClientTraversalState>>> m_clients;
     int m_activeClients = 0;
+    RenderItemList m_ownItems; // a copy's items
 };
 
 } // namespace Lumo::Graphics
