@@ -4,8 +4,6 @@
 
 #include <Lumo/Objects/AutoPtr.h>
 #include <Scene/Environment/Environment.h>
-#include <Scene/View/RenderParams.h>
-#include <Scene/View/SelectionRenderParams.h>
 #include <Scene/View/SketchSelectionRenderParams.h>
 #include <Scene/View/ViewFragmentPassRenderer.h>
 
@@ -13,118 +11,53 @@
 #include <vector>
 
 using namespace Brio::Scene;
-using EnvironmentTest::ExpectColor;
 using Lumo::Objects::AutoPtr;
+using Pass = ViewFragmentPassRenderer;
 
 namespace {
 
 using RenderParamsTest = SceneTest::GraphicsOptionsTest;
 using SelectionRenderParamsTest = EnvironmentTest::EnvironmentManagerTest;
 
-/// Every property away from its default.
-void changeAll(RenderParams& p) {
-    p.renderer(eRendererTransparencyOnly);
-    p.nprEffect(eNPRGraphite);
-    p.objectShadowType(eObjectShadowSoft);
-    p.visualStyle(6);
-    p.groundPlaneOrientation({0.0, 0.0, 1.0});
-    p.groundPlaneOffset(-2.5f);
-    p.groundReflectionEnabled(true);
-    p.groundShadowEnabled(true);
-    p.shadowStraightDown(false);
-    p.ambientOcclusionEnabled(true);
-    p.transparentCollectionEnabled(!p.transparentCollectionEnabled());
-    p.environmentEnabled(true);
-    p.cacheTarget(true);
-    p.cacheDepthStencil(true);
-    p.cacheSceneType(2);
-    p.interactiveRendering(true);
-    p.colorCyclingEnabled(true);
-    p.groundPlaneEnabled(true);
-    p.displaySilhouettes(!p.displaySilhouettes());
+/// Each changes one property away from its default; transparent collection is left out.
+const std::vector<std::function<void(RenderParams&)>> kChanges = {
+    [](RenderParams& p) { p.renderer(eRendererLayer); }, [](RenderParams& p) { p.nprEffect(eNPRPencil); },
+    [](RenderParams& p) { p.objectShadowType(eObjectShadowSharp); }, [](RenderParams& p) { p.visualStyle(1); },
+    [](RenderParams& p) { p.groundPlaneOrientation({1.0, 0.0, 0.0}); },
+    [](RenderParams& p) { p.groundPlaneOffset(0.5f); }, [](RenderParams& p) { p.groundReflectionEnabled(true); },
+    [](RenderParams& p) { p.groundShadowEnabled(true); }, [](RenderParams& p) { p.shadowStraightDown(false); },
+    [](RenderParams& p) { p.ambientOcclusionEnabled(true); }, [](RenderParams& p) { p.environmentEnabled(true); },
+    [](RenderParams& p) { p.cacheTarget(true); }, [](RenderParams& p) { p.cacheDepthStencil(true); },
+    [](RenderParams& p) { p.cacheSceneType(1); }, [](RenderParams& p) { p.interactiveRendering(true); },
+    [](RenderParams& p) { p.colorCyclingEnabled(true); }, [](RenderParams& p) { p.groundPlaneEnabled(true); },
+    [](RenderParams& p) { p.displaySilhouettes(!p.displaySilhouettes()); },
+};
+
+/// A record whose fields all differ from each other and from the defaults; seed is the halo width.
+SelectEffectInfo distinctRecord(int seed) {
+    SelectEffectInfo info{{0.1f, 0, 0, 0}, {0.2f, 0, 0, 0}, {0.3f, 0, 0, 0}, {0.4f, 0, 0, 0}, {0.5f, 0, 0, 0},
+                          {0.6f, 0, 0, 0}, {0.7f, 0, 0, 0}, seed, 0.25f, 7};
+    info.useBase = info.useHalo = info.useLines = false;
+    info.useGlow = info.useHiddenLines = info.quickHalo = info.dilateOne = true;
+    return info;
 }
 
-SelectEffectInfo distinctRecord(int seed) {
-    const float f = seed / 100.0f;
-    SelectEffectInfo info;
-    info.baseColor = {f, 0.01f, 0.02f, 0.03f};
-    info.backFaceColor = {f, 0.11f, 0.12f, 0.13f};
-    info.haloColor = {f, 0.21f, 0.22f, 0.23f};
-    info.hiddenLineColor = {f, 0.31f, 0.32f, 0.33f};
-    info.lineColor = {f, 0.41f, 0.42f, 0.43f};
-    info.lineColor2 = {f, 0.51f, 0.52f, 0.53f};
-    info.glowColor = {f, 0.61f, 0.62f, 0.63f};
-    info.haloWidth = seed;
-    info.blurWeight = 0.25f;
-    info.linesWidth = 7;
-    info.useBase = false;
-    info.useGlow = true;
-    info.useHalo = false;
-    info.useHiddenLines = true;
-    info.useLines = false;
-    info.quickHalo = true;
-    info.dilateOne = true;
-    return info;
+SelectEffectInfo queried(const SketchSelectionRenderParams& p) {
+    return {p.baseColor(), p.backfaceColor(), p.haloColor(), p.hiddenLineColor(), p.lineColor(), p.lineColor2(),
+            p.glowColor(), p.haloWidth(), p.blurWeight(), p.linesWidth(), p.useBase(), p.useGlow(), p.useHalo(),
+            p.useHiddenLines(), p.useLines(), p.quickHalo(), p.dilateOne()};
 }
 
 } // namespace
 
-TEST_F(RenderParamsTest, DefaultsShowInTheKey) {
+TEST_F(RenderParamsTest, KeyShowsWhatIsDrawnNotJustWhatIsAsked) {
     AutoPtr<RenderParams> p = RenderParams::make();
     EXPECT_EQ(p->rendererKey(), L"{Renderer 1, nprEffect 0, groundReflectionEnabled 0, groundShadowEnabled 0, "
                                 L"objectShadow 0, ambientOcclusionEnabled 0, transpCollection 1, "
                                 L"environmentEnabled 0, groundPlaneEnabled 0}");
-    EXPECT_EQ(p->visualStyle(), 2);
     EXPECT_TRUE(p->shadowStraightDown());
-    EXPECT_EQ(p->groundPlaneOrientation().y, 1.0);
-    EXPECT_EQ(p->displaySilhouettes(), options->displaySilhouette());
+    EXPECT_EQ(p->visualStyle(), 2);
 
-    options->displaySilhouette(!options->displaySilhouette());
-    AutoPtr<RenderParams> later = RenderParams::make();
-    EXPECT_EQ(later->displaySilhouettes(), options->displaySilhouette()) << "taken from the option at construction";
-    EXPECT_NE(p->displaySilhouettes(), later->displaySilhouettes());
-    EXPECT_TRUE(*p != *later);
-
-    EXPECT_FALSE(AutoPtr<RenderParams>(SelectionRenderParams::make())->transparentCollectionEnabled());
-    EXPECT_FALSE(AutoPtr<RenderParams>(SketchSelectionRenderParams::make())->transparentCollectionEnabled());
-}
-
-TEST_F(RenderParamsTest, EqualityCoversEveryPropertyButTransparentCollection) {
-    AutoPtr<RenderParams> a = RenderParams::make(), b = RenderParams::make();
-    b->transparentCollectionEnabled(false);
-    EXPECT_TRUE(*a == *b);
-    EXPECT_FALSE(*a != *b);
-    EXPECT_NE(a->rendererKey(), b->rendererKey()) << "collection decides the graph, so it is in the key";
-
-    const std::vector<std::function<void(RenderParams&)>> changes = {
-        [](RenderParams& p) { p.renderer(eRendererLayer); },
-        [](RenderParams& p) { p.nprEffect(eNPRPencil); },
-        [](RenderParams& p) { p.objectShadowType(eObjectShadowSharp); },
-        [](RenderParams& p) { p.visualStyle(1); },
-        [](RenderParams& p) { p.groundPlaneOrientation({1.0, 0.0, 0.0}); },
-        [](RenderParams& p) { p.groundPlaneOffset(0.5f); },
-        [](RenderParams& p) { p.groundReflectionEnabled(true); },
-        [](RenderParams& p) { p.groundShadowEnabled(true); },
-        [](RenderParams& p) { p.shadowStraightDown(false); },
-        [](RenderParams& p) { p.ambientOcclusionEnabled(true); },
-        [](RenderParams& p) { p.environmentEnabled(true); },
-        [](RenderParams& p) { p.cacheTarget(true); },
-        [](RenderParams& p) { p.cacheDepthStencil(true); },
-        [](RenderParams& p) { p.cacheSceneType(1); },
-        [](RenderParams& p) { p.interactiveRendering(true); },
-        [](RenderParams& p) { p.colorCyclingEnabled(true); },
-        [](RenderParams& p) { p.groundPlaneEnabled(true); },
-        [](RenderParams& p) { p.displaySilhouettes(!p.displaySilhouettes()); },
-    };
-    for (size_t i = 0; i < changes.size(); ++i) {
-        AutoPtr<RenderParams> changed = RenderParams::make();
-        changes[i](*changed);
-        EXPECT_TRUE(*a != *changed) << "property " << i;
-    }
-}
-
-TEST_F(RenderParamsTest, ShadowAndOcclusionNeedAShadedStyle) {
-    AutoPtr<RenderParams> p = RenderParams::make();
     p->groundShadowEnabled(true);
     p->ambientOcclusionEnabled(true);
     p->objectShadowType(eObjectShadowSoft2);
@@ -144,51 +77,53 @@ TEST_F(RenderParamsTest, ShadowAndOcclusionNeedAShadedStyle) {
     EXPECT_FALSE(p->renderObjectShadow());
 }
 
-TEST_F(RenderParamsTest, ClonesAndCopiesKeepKindAndEveryProperty) {
+TEST_F(RenderParamsTest, EqualityCoversEveryPropertyButTransparentCollection) {
+    AutoPtr<RenderParams> a = RenderParams::make(), b = RenderParams::make();
+    b->transparentCollectionEnabled(false);
+    EXPECT_TRUE(*a == *b && !(*a != *b));
+    EXPECT_NE(a->rendererKey(), b->rendererKey()) << "collection decides the graph, so it is in the key";
+    for (size_t i = 0; i < kChanges.size(); ++i) {
+        AutoPtr<RenderParams> changed = RenderParams::make();
+        kChanges[i](*changed);
+        EXPECT_TRUE(*a != *changed) << "property " << i;
+    }
+
+    // Silhouettes start from the option in force at construction.
+    options->displaySilhouette(!options->displaySilhouette());
+    AutoPtr<RenderParams> later = RenderParams::make();
+    EXPECT_EQ(later->displaySilhouettes(), options->displaySilhouette());
+    EXPECT_TRUE(*later != *a);
+}
+
+TEST_F(RenderParamsTest, ClonesAndCopiesKeepKindIdentityAndEveryProperty) {
     const int live = RenderParams::NetObjectCount();
     {
         AutoPtr<RenderParams> kinds[] = {RenderParams::make(), SelectionRenderParams::make(),
                                          SketchSelectionRenderParams::make()};
         EXPECT_EQ(RenderParams::NetObjectCount(), live + 3) << "every kind counts";
-        ViewFragmentPassRenderer pass;
+        EXPECT_TRUE(kinds[0]->transparentCollectionEnabled());
+        EXPECT_FALSE(kinds[1]->transparentCollectionEnabled() || kinds[2]->transparentCollectionEnabled());
+        Pass pass;
         for (const auto& original : kinds) {
-            changeAll(*original);
+            for (const auto& change : kChanges)
+                change(*original);
+            original->transparentCollectionEnabled(!original->transparentCollectionEnabled());
             AutoPtr<RenderParams> copy = original->clone();
             EXPECT_TRUE(*copy == *original);
-            EXPECT_EQ(copy->transparentCollectionEnabled(), original->transparentCollectionEnabled());
             EXPECT_EQ(copy->rendererKey(), original->rendererKey());
             original->Accept(&pass);
-            const auto pick = pass.lastPick();
+            const Pass::EPick pick = pass.lastPick();
             copy->Accept(&pass);
             EXPECT_EQ(pass.lastPick(), pick) << "a clone is of the same kind";
+            EXPECT_EQ(copy->ClassName(), Lumo::Objects::Intern(L"RenderParams"));
+            EXPECT_EQ(copy->GetInterface(RenderParams::InterfaceID()), static_cast<void*>(copy.get()));
         }
         AutoPtr<RenderParams> assigned = RenderParams::make();
         *assigned = *kinds[0];
-        EXPECT_TRUE(*assigned == *kinds[0]);
-        EXPECT_EQ(assigned->transparentCollectionEnabled(), kinds[0]->transparentCollectionEnabled());
+        EXPECT_EQ(assigned->rendererKey(), kinds[0]->rendererKey());
         EXPECT_EQ(assigned->RefCount(), 1) << "assignment copies properties, not the count";
     }
     EXPECT_EQ(RenderParams::NetObjectCount(), live);
-}
-
-TEST_F(RenderParamsTest, EveryKindAnswersToTheOneInterface) {
-    AutoPtr<RenderParams> sketch = SketchSelectionRenderParams::make();
-    EXPECT_EQ(RenderParams::InterfaceID(), Lumo::Objects::Intern(L"RenderParams"));
-    EXPECT_EQ(sketch->ClassName(), RenderParams::InterfaceID());
-    EXPECT_EQ(sketch->GetInterface(RenderParams::InterfaceID()), static_cast<void*>(sketch.get()));
-    EXPECT_EQ(sketch->GetInterface(Lumo::Objects::ARefCounted::StaticClassName()), static_cast<void*>(sketch.get()));
-}
-
-TEST_F(RenderParamsTest, PlainParamsPickTheGraphOfTheirRenderer) {
-    ViewFragmentPassRenderer pass;
-    AutoPtr<RenderParams> p = RenderParams::make();
-    p->renderer(eRendererTransparencyOnly);
-    p->Accept(&pass);
-    EXPECT_EQ(pass.lastPick(), ViewFragmentPassRenderer::ePickPlain);
-    EXPECT_EQ(pass.lastRenderer(), 10);
-    EXPECT_EQ(pass.lastRendererKey(), p->rendererKey());
-    EXPECT_EQ(pass.lastParams(), p.get());
-    p->Accept(nullptr); // nothing to pick for
 }
 
 TEST_F(RenderParamsTest, TheSelectionOptionChoosesTheVariantOfTheRenderersPair) {
@@ -200,16 +135,15 @@ TEST_F(RenderParamsTest, TheSelectionOptionChoosesTheVariantOfTheRenderersPair) 
     };
     const Case cases[] = {
         {false, eRendererSelection, eSelectionEffectSimplified, 3},
-        {false, eRendererSelectionSimplified, eSelectionEffectNormal, 2},
         {false, eRendererSelectionSimplified, eSelectionEffectFast, 2},
         {false, eRendererHighlight, eSelectionEffectSimplified, 5},
-        {false, eRendererHighlightSimplified, eSelectionEffectFast, 4},
+        {false, eRendererHighlightSimplified, eSelectionEffectNormal, 4},
         {false, eRendererSketchSelection, eSelectionEffectSimplified, 6}, // not the selection kind's pair
         {true, eRendererSketchSelection, eSelectionEffectSimplified, 7},
         {true, eRendererSketchSelectionSimplified, eSelectionEffectNormal, 6},
         {true, eRendererSelection, eSelectionEffectSimplified, 2}, // not the sketch kind's pair
     };
-    ViewFragmentPassRenderer pass;
+    Pass pass;
     for (const Case& c : cases) {
         options->selectionEffectOption(c.option);
         AutoPtr<SelectionRenderParams> p =
@@ -218,30 +152,18 @@ TEST_F(RenderParamsTest, TheSelectionOptionChoosesTheVariantOfTheRenderersPair) 
         p->Accept(&pass);
         EXPECT_EQ(p->renderer(), c.expected) << "from " << c.from << " with option " << c.option;
         EXPECT_EQ(pass.lastRenderer(), c.expected);
-        EXPECT_EQ(pass.lastPick(),
-                  c.sketch ? ViewFragmentPassRenderer::ePickSketchSelection : ViewFragmentPassRenderer::ePickSelection);
+        EXPECT_EQ(pass.lastPick(), c.sketch ? Pass::ePickSketchSelection : Pass::ePickSelection);
     }
-
-    // While the view moves, the degraded option rules.
-    options->selectionEffectOption(eSelectionEffectNormal);
-    options->degradedSelectionEffectOption(eSelectionEffectSimplified);
-    AutoPtr<SelectionRenderParams> p = SelectionRenderParams::make();
-    p->renderer(eRendererHighlight);
-    p->Accept(&pass);
-    EXPECT_EQ(p->renderer(), eRendererHighlight);
-    pass.interactiveRendering(true);
-    p->Accept(&pass);
-    EXPECT_EQ(p->renderer(), eRendererHighlightSimplified);
 }
 
 TEST_F(RenderParamsTest, WithoutSelectionEffectThePassIsDrawnAsAPlainLayer) {
     options->selectionEffectOption(eSelectionEffectNone);
-    ViewFragmentPassRenderer pass;
+    Pass pass;
     AutoPtr<SelectionRenderParams> selection = SelectionRenderParams::make();
     selection->renderer(eRendererSelectionSimplified);
     selection->Accept(&pass);
     EXPECT_EQ(selection->renderer(), eRendererSelectionSimplified) << "its own renderer is left alone";
-    EXPECT_EQ(pass.lastPick(), ViewFragmentPassRenderer::ePickPlain);
+    EXPECT_EQ(pass.lastPick(), Pass::ePickPlain);
     EXPECT_EQ(pass.lastRenderer(), 9);
     EXPECT_NE(pass.lastRendererKey().find(L"transpCollection 0"), std::wstring::npos);
     const RenderParams* layer = pass.lastParams();
@@ -249,47 +171,35 @@ TEST_F(RenderParamsTest, WithoutSelectionEffectThePassIsDrawnAsAPlainLayer) {
     AutoPtr<SketchSelectionRenderParams> sketch = SketchSelectionRenderParams::make();
     sketch->renderer(eRendererSketchSelection);
     sketch->Accept(&pass);
-    EXPECT_EQ(pass.lastPick(), ViewFragmentPassRenderer::ePickPlain);
     EXPECT_EQ(pass.lastParams(), layer) << "one stand-in for the whole process";
+    sketch->Accept(nullptr);
 
-    // Only the option in force counts: here the degraded one asks for the full effect.
-    options->degradedSelectionEffectOption(eSelectionEffectNormal);
+    // While the view moves the degraded option rules, here asking for the simplified effect.
+    options->degradedSelectionEffectOption(eSelectionEffectSimplified);
     pass.interactiveRendering(true);
     sketch->Accept(&pass);
-    EXPECT_EQ(pass.lastPick(), ViewFragmentPassRenderer::ePickSketchSelection);
+    EXPECT_EQ(pass.lastPick(), Pass::ePickSketchSelection);
+    EXPECT_EQ(sketch->renderer(), eRendererSketchSelectionSimplified);
 }
 
 TEST_F(SelectionRenderParamsTest, WithoutARecordTheEffectTakesFixedDefaults) {
-    // The test's resource folder holds no environment, so none is active.
+    // The test's resource folder holds no environment, so none is active at first.
     ASSERT_EQ(manager->activeEnvironment(), nullptr);
     auto* env = new Environment(L"Records");
     env->selectParams(distinctRecord(1));
     manager->add(env);
 
+    const SelectEffectInfo defaults{{0, 0, 1, 0.5f}, {1, 0, 1, 1}, {0.5f, 0.5f, 0.5f, 0.7f}, {0.18f, 0.25f, 0.49f, 1},
+                                    {0.3f, 0.47f, 0.84f, 1}, {1, 0, 0, 1}, {0.3f, 0.47f, 0.84f, 0.33f}, 2, 1.0f, 1,
+                                    true, true, true, true, true, false, false};
     AutoPtr<SketchSelectionRenderParams> p = SketchSelectionRenderParams::make();
-    for (bool active : {false, true}) {
-        if (active)
+    // No active environment; then renderer 9, which has no record; then an environment without
+    // a sketch record.
+    for (ERenderer r : {eRendererSelection, eRendererLayer, eRendererSketchSelection}) {
+        if (r != eRendererSelection)
             manager->activeEnvironmentID(L"Records");
-        // Without an active environment even a selection renderer has no record; with one,
-        // renderer 9 has none and the environment lacks a sketch record.
-        const std::vector<ERenderer> renderers =
-            active ? std::vector{eRendererLayer, eRendererSketchSelection} : std::vector{eRendererSelection};
-        for (ERenderer r : renderers) {
-            SCOPED_TRACE(testing::Message() << "renderer " << r << (active ? " active" : ""));
-            p->renderer(r);
-            ExpectColor(p->baseColor(), 0.0f, 0.0f, 1.0f, 0.5f);
-            ExpectColor(p->backfaceColor(), 1.0f, 0.0f, 1.0f, 1.0f);
-            ExpectColor(p->haloColor(), 0.5f, 0.5f, 0.5f, 0.7f);
-            ExpectColor(p->hiddenLineColor(), 0.18f, 0.25f, 0.49f, 1.0f);
-            ExpectColor(p->lineColor(), 0.3f, 0.47f, 0.84f, 1.0f);
-            ExpectColor(p->lineColor2(), 1.0f, 0.0f, 0.0f, 1.0f);
-            ExpectColor(p->glowColor(), 0.3f, 0.47f, 0.84f, 0.33f);
-            EXPECT_EQ(p->haloWidth(), 2);
-            EXPECT_EQ(p->blurWeight(), 1.0f);
-            EXPECT_EQ(p->linesWidth(), 1);
-            EXPECT_TRUE(p->useBase() && p->useGlow() && p->useHalo() && p->useHiddenLines() && p->useLines());
-            EXPECT_FALSE(p->quickHalo() || p->dilateOne());
-        }
+        p->renderer(r);
+        EXPECT_EQ(queried(*p), defaults) << "renderer " << r;
     }
 }
 
@@ -308,24 +218,8 @@ TEST_F(SelectionRenderParamsTest, TheRendererChoosesTheActiveEnvironmentsRecord)
                                                   {eRendererSketchSelectionSimplified, 13}};
     for (auto [renderer, seed] : expected) {
         p->renderer(renderer);
-        EXPECT_EQ(p->haloWidth(), seed) << "renderer " << renderer;
+        EXPECT_EQ(queried(*p), distinctRecord(seed)) << "renderer " << renderer;
     }
-
-    // Each query reads its own field.
-    const SelectEffectInfo r = distinctRecord(13);
-    EXPECT_EQ(p->baseColor(), r.baseColor);
-    EXPECT_EQ(p->backfaceColor(), r.backFaceColor);
-    EXPECT_EQ(p->haloColor(), r.haloColor);
-    EXPECT_EQ(p->hiddenLineColor(), r.hiddenLineColor);
-    EXPECT_EQ(p->lineColor(), r.lineColor);
-    EXPECT_EQ(p->lineColor2(), r.lineColor2);
-    EXPECT_EQ(p->glowColor(), r.glowColor);
-    EXPECT_EQ(p->blurWeight(), r.blurWeight);
-    EXPECT_EQ(p->linesWidth(), r.linesWidth);
-    EXPECT_EQ(std::vector<bool>({p->useBase(), p->useGlow(), p->useHalo(), p->useHiddenLines(), p->useLines(),
-                                 p->quickHalo(), p->dilateOne()}),
-              std::vector<bool>({r.useBase, r.useGlow, r.useHalo, r.useHiddenLines, r.useLines, r.quickHalo,
-                                 r.dilateOne}));
 
     // Values are read when asked for, so a change of environment restyles existing passes.
     auto* other = new Environment(L"Other");
@@ -347,32 +241,26 @@ TEST_F(RenderParamsTest, StandardSetsAreRefreshedOnEveryRequest) {
     scene.renderer(eRendererLayer);
     scene.cacheSceneType(0);
     EXPECT_EQ(&RenderParams::sceneEffectParams(), &scene);
-    EXPECT_EQ(scene.renderer(), eRendererVisualEffect);
-    EXPECT_TRUE(scene.environmentEnabled() && scene.cacheTarget() && scene.cacheDepthStencil());
+    EXPECT_EQ(scene.rendererKey(), L"{Renderer 1, nprEffect 2, groundReflectionEnabled 1, groundShadowEnabled 0, "
+                                   L"objectShadow 1, ambientOcclusionEnabled 0, transpCollection 1, "
+                                   L"environmentEnabled 1, groundPlaneEnabled 1}");
+    EXPECT_TRUE(scene.cacheTarget() && scene.cacheDepthStencil() && scene.ambientOcclusionEnabled());
     EXPECT_EQ(scene.cacheSceneType(), 1);
     EXPECT_EQ(scene.visualStyle(), 4);
-    EXPECT_EQ(scene.nprEffect(), eNPREdgeContrast);
-    EXPECT_EQ(scene.objectShadowType(), eObjectShadowSharp);
-    EXPECT_TRUE(scene.groundPlaneEnabled() && scene.groundShadowEnabled() && scene.groundReflectionEnabled() &&
-                scene.ambientOcclusionEnabled());
     options->groundShadowEnabled(false);
     EXPECT_FALSE(RenderParams::sceneEffectParams().groundShadowEnabled());
 
     EXPECT_EQ(RenderParams::layerEffectParams().renderer(), eRendererLayer);
+    EXPECT_EQ(SelectionRenderParams::highlightEffectParams().renderer(), eRendererHighlight);
+    EXPECT_EQ(SketchSelectionRenderParams::sketchSelectionEffectParams().renderer(), eRendererSketchSelection);
 
     // Accepting the shared selection set moves its renderer; the next request puts it back.
     options->selectionEffectOption(eSelectionEffectSimplified);
-    ViewFragmentPassRenderer pass;
+    Pass pass;
     SelectionRenderParams::selectionEffectParams().Accept(&pass);
     EXPECT_EQ(pass.lastRenderer(), 3);
     const SelectionRenderParams& selection = SelectionRenderParams::selectionEffectParams();
     EXPECT_EQ(selection.renderer(), eRendererSelection);
     EXPECT_TRUE(selection.cacheTarget());
     EXPECT_EQ(selection.cacheSceneType(), 2);
-    EXPECT_FALSE(selection.transparentCollectionEnabled());
-
-    EXPECT_EQ(SelectionRenderParams::highlightEffectParams().renderer(), eRendererHighlight);
-    SketchSelectionRenderParams& sketch = SketchSelectionRenderParams::sketchSelectionEffectParams();
-    EXPECT_EQ(sketch.renderer(), eRendererSketchSelection);
-    EXPECT_FALSE(sketch.transparentCollectionEnabled());
 }
