@@ -117,4 +117,8 @@
 #include <Scene/Persistence/MeshGeometry.h>
 #include <Scene/Persistence/SphereGeometry.h>
 #include <Scene/View/GraphicsOptionGroup.h>
+#include <Scene/View/RenderParams.h>
+#include <Scene/View/SelectionRenderParams.h>
+#include <Scene/View/SketchSelectionRenderParams.h>
 #include <Scene/View/ViewFragment.h>
+#include <Scene/View/ViewFragmentPassRenderer.h>
