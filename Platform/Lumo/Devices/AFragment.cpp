@@ -8,7 +8,24 @@ AFragment::AFragment(Lumo::Objects::UString* name) : m_name(name) {}
 
 AFragment::AFragment(const AFragment& other)
     : ADeviceResource(), m_name(other.m_name), m_featureLevel(other.m_featureLevel), m_inputs(other.m_inputs),
-      m_outputs(other.m_outputs), m_defaults(other.m_defaults) {}
+      m_outputs(other.m_outputs), m_defaults(other.m_defaults), m_args(other.m_args),
+      m_description(other.m_description), m_category(other.m_category) {}
+
+void AFragment::SetArgument(Lumo::Objects::UString* name, const FragmentValue& value) {
+    for (auto& [n, v] : m_args)
+        if (n == name) {
+            v = value;
+            return;
+        }
+    m_args.emplace_back(name, value);
+}
+
+const FragmentValue* AFragment::FindArgument(const Lumo::Objects::UString* name) const {
+    for (auto& [n, v] : m_args)
+        if (n == name)
+            return &v;
+    return nullptr;
+}
 
 AFragment* AFragment::Make(Lumo::Objects::UString* name) { return new AFragment(name); }
 

@@ -1,7 +1,10 @@
 #pragma once
 #include <Lumo/Devices/ADeviceResource.h>
+#include <Lumo/Devices/FragmentValue.h>
 #include <Lumo/Devices/ParameterValues.h>
 
+#include <string>
+#include <utility>
 #include <vector>
 
 namespace Lumo::Devices {
@@ -36,7 +39,21 @@ public:
     ParameterValues& Defaults() { return m_defaults; }
     const ParameterValues& Defaults() const { return m_defaults; }
 
-    /// A copy with the same name, parameters and defaults.
+    /// Values given to the fragment by name (its arguments when it is run); a graph's hold
+    /// what its caller set for the whole run.
+    void SetArgument(Lumo::Objects::UString* name, const FragmentValue& value);
+    /// Null when not given.
+    const FragmentValue* FindArgument(const Lumo::Objects::UString* name) const;
+    const std::vector<std::pair<Lumo::Objects::UString*, FragmentValue>>& Arguments() const { return m_args; }
+
+    /// Text shown for the fragment.
+    const std::wstring& Description() const { return m_description; }
+    void Description(const std::wstring& d) { m_description = d; }
+    /// A graph category ("SceneDraw"); empty for none.
+    const std::wstring& Category() const { return m_category; }
+    void Category(const std::wstring& c) { m_category = c; }
+
+    /// A copy with the same name, parameters, defaults and arguments.
     virtual AFragment* Clone() const;
 
 protected:
@@ -48,6 +65,8 @@ private:
     int m_featureLevel = 0;
     std::vector<FragmentParameter> m_inputs, m_outputs;
     ParameterValues m_defaults;
+    std::vector<std::pair<Lumo::Objects::UString*, FragmentValue>> m_args;
+    std::wstring m_description, m_category;
 };
 
 } // namespace Lumo::Devices

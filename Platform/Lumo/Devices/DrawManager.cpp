@@ -127,6 +127,8 @@ struct DrawManager::Impl {
     Lumo::Objects::AutoPtr<EffectInstance> overrideEffect;
     std::vector<QueuedItem> opaque, transparent;
     std::unordered_map<Lumo::Objects::UString*, int> programOfEffect;
+    std::unordered_map<std::string, GLuint> screenPrograms; // 0: failed to compile
+    GLuint emptyVao = 0;
     GLStateCache gl;
     int currentProgram = -1;
     const EffectInstance* currentEffect = nullptr;
@@ -217,6 +219,11 @@ DrawManager::~DrawManager() {
         for (auto& p : m_impl->programs)
             if (p.program)
                 glDeleteProgram(p.program);
+        for (auto& [name, prog] : m_impl->screenPrograms)
+            if (prog)
+                glDeleteProgram(prog);
+        if (m_impl->emptyVao)
+            glDeleteVertexArrays(1, &m_impl->emptyVao);
     }
 }
 
@@ -700,6 +707,113 @@ void DrawManager::Flush(ADrawContext& dc) {
         ++m_stats.items;
     }
     release();
+}
+
+const std::string& DrawManager::ProgramLog() const { return m_impl->log; }
+
+bool DrawManager::ScreenPass(const std::string& name, const std::string& fragmentSource,
+                             const std::vector<SScreenInput>& inputs, bool blend, float depth) {
+    if (!m_device.MakeCurrent())
+        return false;
+    Impl& d = *m_impl;
+    auto it = d.screenPrograms.find(name);
+    if (it == d.screenPrograms.end()) {
+        static const char* kScreenVertex = R"(#version 450 core
+out vec2 vUV;
+uniform float uQuadDepth;
+void main() {
+    vec2 p = vec2(float((gl_VertexID << 1) & 2), float(gl_VertexID & 2));
+    vUV = p;
+    gl_Position = vec4(p * 2.0 - 1.0, uQuadDepth, 1.0);
+}
+)";
+        auto compile = [&](GLenum kind, const char* text) -> GLuint {
+            GLuint sh = glCreateShader(kind);
+            glShaderSource(sh, 1, &text, nullptr);
+            glCompileShader(sh);
+            GLint ok = 0;
+            glGetShaderiv(sh, GL_COMPILE_STATUS, &ok);
+            if (!ok) {
+                char buffer[2048] = {};
+                glGetShaderInfoLog(sh, sizeof buffer - 1, nullptr, buffer);
+                d.log = name + ": " + buffer;
+                glDeleteShader(sh);
+                return 0;
+            }
+            return sh;
+        };
+        GLuint prog = 0;
+        GLuint vs = compile(GL_VERTEX_SHADER, kScreenVertex);
+        GLuint fs = compile(GL_FRAGMENT_SHADER, fragmentSource.c_str());
+        if (vs && fs) {
+            prog = glCreateProgram();
+            glAttachShader(prog, vs);
+            glAttachShader(prog, fs);
+            glLinkProgram(prog);
+            GLint ok = 0;
+            glGetProgramiv(prog, GL_LINK_STATUS, &ok);
+            if (!ok) {
+                char buffer[2048] = {};
+                glGetProgramInfoLog(prog, sizeof buffer - 1, nullptr, buffer);
+                d.log = name + ": " + buffer;
+                glDeleteProgram(prog);
+                prog = 0;
+            }
+        }
+        glDeleteShader(vs);
+        glDeleteShader(fs);
+        it = d.screenPrograms.emplace(name, prog).first;
+    }
+    const GLuint prog = it->second;
+    if (!prog)
+        return false;
+    if (!d.emptyVao)
+        glCreateVertexArrays(1, &d.emptyVao);
+    glUseProgram(prog);
+    d.currentProgram = -1;
+    d.currentEffect = nullptr;
+    d.currentMesh = nullptr;
+    d.currentLayout = ~0u;
+    int unit = 0;
+    bool texel = false;
+    for (const SScreenInput& in : inputs) {
+        const GLint loc = glGetUniformLocation(prog, in.name);
+        if (in.texture) {
+            if (in.texture->Samples() > 1)
+                continue; // callers resolve multisampled inputs first
+            glBindTextureUnit(GLuint(unit), TargetTexture(in.texture));
+            glUniform1i(loc, unit++);
+            if (!texel) {
+                glUniform2f(glGetUniformLocation(prog, "uTexel"), 1.0f / float(in.texture->Width()),
+                            1.0f / float(in.texture->Height()));
+                texel = true;
+            }
+        } else if (loc >= 0 && in.matrix) {
+            glUniformMatrix4fv(loc, 1, GL_FALSE, &in.matrix->m[0][0]);
+        } else if (loc >= 0) {
+            glUniform4f(loc, in.value.x, in.value.y, in.value.z, in.value.w);
+        }
+    }
+    Resolved r;
+    r.cull = eCullNone;
+    r.depthTest = depth >= 0.0f;
+    r.depthWrite = false;
+    r.depthFunc = eCompareLessEqual;
+    glUniform1f(glGetUniformLocation(prog, "uQuadDepth"), depth >= 0.0f ? std::min(depth, 1.0f) : 0.0f);
+    if (blend) {
+        r.blend.enable = true;
+        r.blend.src = eBlendSrcAlpha;
+        r.blend.dest = eBlendInvSrcAlpha;
+        r.blend.srcAlpha = eBlendOne;
+        r.blend.destAlpha = eBlendInvSrcAlpha;
+    }
+    Apply(d.gl, r, m_stats);
+    for (int i = 0; i < ADrawContext::kMaxClipPlanes; ++i)
+        glDisable(GLenum(GL_CLIP_DISTANCE0 + i));
+    glBindVertexArray(d.emptyVao);
+    glDrawArrays(GL_TRIANGLES, 0, 3);
+    ++m_stats.drawCalls;
+    return true;
 }
 
 bool DrawManager::Resolve(RenderTarget* from, RenderTarget* to) {

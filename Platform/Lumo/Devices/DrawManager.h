@@ -1,9 +1,11 @@
 #pragma once
 #include <Lumo/Objects/AutoPtr.h>
+#include <Lumo/Objects/Mat4.h>
 #include <Lumo/Objects/Vec.h>
 
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -62,6 +64,24 @@ public:
     void Flush(ADrawContext& dc);
     /// Queue length.
     int Pending() const;
+
+    /// One input of a screen pass: a target sampled under a name, or a value set by name.
+    struct SScreenInput {
+        const char* name;
+        RenderTarget* texture = nullptr;
+        Lumo::Objects::vec4<float> value{0, 0, 0, 0};
+        const Lumo::Objects::mat4<float>* matrix = nullptr; ///< a mat4 uniform instead
+    };
+    /// Draws a full-screen pass with a fragment program of ours (GLSL receiving vUV, writing
+    /// oColor; textures are sampler2D uniforms, values vec4 uniforms, uTexel the first
+    /// texture's texel size) into the bound target, without depth, blended over it when
+    /// blend is set. Programs are compiled once per name; false when one does not compile.
+    /// With depth at 0 .. 1 the pass is a quad at that depth, tested less-equal against the
+    /// bound depth without writing it (depth 1 fills only what nothing was drawn on).
+    bool ScreenPass(const std::string& name, const std::string& fragmentSource, const std::vector<SScreenInput>& inputs,
+                    bool blend = false, float depth = -1.0f);
+    /// The compile log of the last program that failed.
+    const std::string& ProgramLog() const;
 
     /// Copies (and resolves multisampling of) one colour target into another of the same size.
     bool Resolve(RenderTarget* from, RenderTarget* to);

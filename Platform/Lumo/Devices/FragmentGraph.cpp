@@ -114,6 +114,10 @@ AFragment* FragmentGraph::Clone() const {
     for (std::size_t i = 0; i < Outputs().size(); ++i)
         copy->AddOutput(Outputs()[i].name, Outputs()[i].type);
     copy->Defaults() = Defaults();
+    for (auto& [n, v] : Arguments())
+        copy->SetArgument(n, v);
+    copy->Description(Description());
+    copy->Category(Category());
     copy->m_arguments = m_arguments;
     copy->m_results = m_results;
     return copy;

@@ -91,4 +91,10 @@ void ARenderNode::RealizeNode(Lumo::Devices::ADrawContext& dc, TraversalState& s
 
 int ARenderNode::NetObjectCount() { return g_liveNodes.load(std::memory_order_relaxed); }
 
+namespace {
+std::atomic<std::uint64_t> g_graphStamp{1};
+}
+std::uint64_t ARenderNode::GraphStamp() { return g_graphStamp.load(std::memory_order_acquire); }
+void ARenderNode::BumpGraphStamp() { g_graphStamp.fetch_add(1, std::memory_order_acq_rel); }
+
 } // namespace Lumo::Graphics

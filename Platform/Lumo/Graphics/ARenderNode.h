@@ -65,6 +65,11 @@ public:
 
     static int NetObjectCount();
 
+    /// Moves on whenever the graph or what its boxes depend on changes (children, geometry,
+    /// attributes, applied packets): boxes cached under an older stamp are stale.
+    static std::uint64_t GraphStamp();
+    static void BumpGraphStamp();
+
 protected:
     ARenderNode();
 

@@ -14,6 +14,7 @@ BaseGroupNode::~BaseGroupNode() {
 bool BaseGroupNode::AddChild(ARenderNode* node, bool) {
     if (!node || node == this || HasChild(node))
         return false;
+    BumpGraphStamp();
     if (!m_children.Add(node))
         return false;
     ++node->m_parentCount;
@@ -24,6 +25,7 @@ bool BaseGroupNode::RemoveChild(ARenderNode* node, bool notify) {
     int index = node ? m_children.IndexOf(node) : -1;
     if (index < 0)
         return false;
+    BumpGraphStamp();
     Lumo::Objects::AutoPtr<ARenderNode> keep = node; // alive while its watchers hear of it
     --node->m_parentCount;
     m_children.RemoveAt(index);

@@ -23,11 +23,26 @@ public:
     ARenderNode* Child(int index) const;
     const RenderNodeList& Children() const { return m_children; }
 
+    /// The subtree's box in the group's own coordinates as last computed, when nothing in the
+    /// graph changed since (see GraphStamp).
+    bool CachedLocalBox(Lumo::Objects::SBox3& box) const {
+        if (m_localBoxStamp != GraphStamp())
+            return false;
+        box = m_localBox;
+        return true;
+    }
+    void CacheLocalBox(const Lumo::Objects::SBox3& box) {
+        m_localBox = box;
+        m_localBoxStamp = GraphStamp();
+    }
+
 protected:
     BaseGroupNode() = default;
 
 private:
     RenderNodeList m_children;
+    Lumo::Objects::SBox3 m_localBox;
+    std::uint64_t m_localBoxStamp = 0;
 };
 
 } // namespace Lumo::Graphics

@@ -27,6 +27,7 @@ void ChangePacket::NewBoundingBox(const Lumo::Objects::SBox3& box) {
 bool ChangePacket::UpdateNode() {
     if (!m_node)
         return false;
+    ARenderNode::BumpGraphStamp(); // boxes cached above the node may have changed
     if (HasNewBoundingBox())
         m_node->SetFlags(eFlagWorldBoxValid, false); // the node boxes itself again from the new data
     return true;

@@ -21,6 +21,7 @@ GeometryNode* GeometryNode::Make() { return new GeometryNode; }
 void GeometryNode::RenderGeometry(Lumo::Devices::IRenderGeom* geometry) {
     if (geometry == m_geometry)
         return;
+    BumpGraphStamp();
     if (geometry)
         geometry->AddRef();
     if (m_geometry)

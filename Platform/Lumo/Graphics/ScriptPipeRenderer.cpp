@@ -66,12 +66,56 @@ UString* ScriptPipeRenderer::TransparencyListName() {
     return name;
 }
 
+namespace {
+struct AgentLists {
+    std::mutex mutex;
+    std::vector<std::pair<std::wstring, std::wstring>> lists{
+        {L"::StdDrawAgents", L"DrawFilterAgent,RealizeBoxAgent,FrustumAgent,SwapAgent,TextureAgent,DrawAgent"},
+        {L"::StdOpaqueAgents",
+         L"DrawFilterAgent,RealizeBoxAgent,FrustumAgent,SwapAgent,TextureAgent,TransparencyAgent,DrawAgent"},
+        {L"::StdShadowMapAgents", L"DrawFilterAgent,ShadowCastingFilterAgent,RealizeBoxAgent,FrustumAgent,DrawAgent"},
+    };
+};
+AgentLists& Lists() {
+    static AgentLists* lists = new AgentLists;
+    return *lists;
+}
+} // namespace
+
+void ScriptPipeRenderer::DefineAgentList(const wchar_t* name, const wchar_t* agents) {
+    if (!name || !agents)
+        return;
+    AgentLists& l = Lists();
+    std::lock_guard lock(l.mutex);
+    for (auto& [n, a] : l.lists)
+        if (n == name) {
+            a = agents;
+            return;
+        }
+    l.lists.emplace_back(name, agents);
+}
+
+std::wstring ScriptPipeRenderer::AgentList(const wchar_t* name) {
+    AgentLists& l = Lists();
+    std::lock_guard lock(l.mutex);
+    for (auto& [n, a] : l.lists)
+        if (name && n == name)
+            return a;
+    return {};
+}
+
 bool ScriptPipeRenderer::SetAgents(const wchar_t* names) {
     m_agents.clear();
     if (!names)
         return true;
     bool all = true;
     std::wstring text(names);
+    if (text.rfind(L"::", 0) == 0) {
+        std::wstring expanded = AgentList(text.c_str());
+        if (expanded.empty())
+            return false;
+        text = expanded;
+    }
     size_t start = 0;
     while (start <= text.size()) {
         size_t end = text.find(L',', start);

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -36,8 +37,9 @@ public:
     static ScriptPipeRenderer* Make();
     ~ScriptPipeRenderer() override;
 
-    /// Replaces the agents by new ones of the comma-separated class names; an unknown name is
-    /// skipped and makes the answer false.
+    /// Replaces the agents by new ones of the comma-separated class names (a name starting
+    /// with "::" stands for a defined list); an unknown name is skipped and makes the answer
+    /// false.
     bool SetAgents(const wchar_t* names);
     void AddAgent(AAgent* agent);
     int AgentCount() const { return int(m_agents.size()); }
@@ -67,6 +69,10 @@ public:
     const SPipeStats& Stats() const { return m_stats; }
     /// Names every stock agent of the graphics system with the class factory (done by Make).
     static void RegisterStockAgents();
+    /// Defines (or redefines) a named agent list such as "::StdDrawAgents".
+    static void DefineAgentList(const wchar_t* name, const wchar_t* agents);
+    /// The agents of a named list; empty when there is none.
+    static std::wstring AgentList(const wchar_t* name);
     static Lumo::Objects::UString* LODStrategyName();
     static Lumo::Objects::UString* TransparencyListName();
 

@@ -1,3 +1,4 @@
+#include <Lumo/Graphics/ARenderNode.h>
 #include <Scene/Attributes/AttributeSet.h>
 #include <Scene/Nodes/ANodeData.h>
 
@@ -34,6 +35,7 @@ AttributeSet& AttributeSet::operator=(const AttributeSet& other) {
 }
 
 void AttributeSet::SetAttribute(Attribute* attribute) {
+    Lumo::Graphics::ARenderNode::BumpGraphStamp(); // transforms and visibility move boxes
     if (!attribute)
         return;
     m_store.Set(attribute);
@@ -41,6 +43,7 @@ void AttributeSet::SetAttribute(Attribute* attribute) {
 }
 
 void AttributeSet::RemoveAttribute(EAttributeType type) {
+    Lumo::Graphics::ARenderNode::BumpGraphStamp(); // transforms and visibility move boxes
     m_store.Remove(type);
     m_remove |= 1u << type;
 }
@@ -71,6 +74,7 @@ void AttributeSet::MergeRemoved(const AttributeSet& change) {
 }
 
 void AttributeSet::MergeChange(const AttributeSet& change, bool keepRemoves) {
+    Lumo::Graphics::ARenderNode::BumpGraphStamp(); // transforms and visibility move boxes
     MergeHas(change);
     MergeRemoved(change);
     if (!keepRemoves)

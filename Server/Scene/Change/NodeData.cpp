@@ -231,26 +231,37 @@ bool isPrimitiveOrImage(Lumo::Graphics::ARenderNode* node) {
            node->GetInterface(Lumo::Scene::ImageNode::StaticClassName());
 }
 
+Lumo::Objects::SBox3 subtreeBox(Lumo::Graphics::ARenderNode* node, int depth);
+
 /// The box of a subtree in the node's own coordinates: leaves' boxes (asking sources for
-/// missing ones), each level placed by its relative transform.
-Lumo::Objects::SBox3 subtreeBox(Lumo::Graphics::ARenderNode* node, int depth) {
+/// missing ones), each child placed by its relative transform. Plain groups keep theirs
+/// until the graph changes, so steady frames box each group once.
+Lumo::Objects::SBox3 localBox(Lumo::Graphics::ARenderNode* node, int depth) {
     Lumo::Objects::SBox3 box;
     if (!node || depth > 64)
         return box;
     if (Lumo::Graphics::BaseGroupNode* group = node->AsGroup()) {
         Lumo::Scene::ANodeData* data = Lumo::Scene::ANodeData::GetNodeData(node);
-        if (data && data->NodeType() == Lumo::Scene::eReferenceNode) {
-            box = subtreeBox(data->Target(), depth + 1);
-        } else {
-            for (int i = 0; i < group->ChildCount(); ++i)
-                box.Extend(subtreeBox(group->Child(i), depth + 1));
-        }
-    } else {
-        box = node->WorldBox();
-        if (box.IsEmpty())
-            if (NodeData* data = nodeData(node))
-                box = data->revalidateModelBox();
+        if (data && data->NodeType() == Lumo::Scene::eReferenceNode)
+            return subtreeBox(data->Target(), depth + 1);
+        if (group->CachedLocalBox(box))
+            return box;
+        for (int i = 0; i < group->ChildCount(); ++i)
+            box.Extend(subtreeBox(group->Child(i), depth + 1));
+        group->CacheLocalBox(box);
+        return box;
     }
+    box = node->WorldBox();
+    if (box.IsEmpty())
+        if (NodeData* data = nodeData(node))
+            box = data->revalidateModelBox();
+    return box;
+}
+
+/// The subtree's box in its parent's coordinates: the local box through the node's own
+/// relative transform.
+Lumo::Objects::SBox3 subtreeBox(Lumo::Graphics::ARenderNode* node, int depth) {
+    Lumo::Objects::SBox3 box = localBox(node, depth);
     if (box.IsEmpty())
         return box;
     if (const Lumo::Scene::AttributeSet* set = Lumo::Scene::GetAttributeSet(node))
@@ -284,8 +295,6 @@ int NodeData::RealizeWorldBoxCB(Lumo::Devices::ADrawContext& dc, Lumo::Graphics:
     if (node->Test(eFlagWorldBoxValid)) {
         box = node->WorldBox();
     } else if (node->AsGroup()) {
-        if (node->Test(eFlagOwnWorldBox))
-            return eBoxFromChildren;
         const Lumo::Scene::ENodeType kind = any ? any->NodeType() : Lumo::Scene::eNoNodeData;
         if (kind == Lumo::Scene::eReferenceNode) {
             if (state.IsSelectionPass())
@@ -302,7 +311,7 @@ int NodeData::RealizeWorldBoxCB(Lumo::Devices::ADrawContext& dc, Lumo::Graphics:
         box = data->revalidateModelBox();
     if (box.IsEmpty()) {
         if (!node->GetInterface(GeometryNode::StaticClassName()))
-            box = subtreeBox(node, 0);
+            box = localBox(node, 0); // the world matrix below already holds the node's transform
         else if (static_cast<GeometryNode*>(node->GetInterface(GeometryNode::StaticClassName()))->RenderGeometry())
             box = node->WorldBox();
     }
