@@ -9,7 +9,7 @@ packages=(
   libtbb-dev libcjson-dev libpugixml-dev libzip-dev libpng-dev libstb-dev libopenexr-dev
   libfreetype-dev fonts-dejavu-core libassimp-dev
   libegl-dev libgl-dev libegl1-mesa-dev libgl1-mesa-dri libglfw3-dev
-  libcli11-dev xvfb xauth
+  libcli11-dev xvfb xauth libx11-dev
 )
 
 missing=()

@@ -21,6 +21,8 @@
 
 #include <CLI/CLI.hpp>
 
+#include "DemoRender.h"
+
 #include <unistd.h>
 
 #include <iostream>
@@ -190,6 +192,21 @@ int main(int argc, char** argv) {
     app.add_option("--instances", instances, "number of instances in the demo assembly")->check(CLI::Range(1, 1000));
     auto* demo = app.add_subcommand("demo", "merge attribute sets down the paths of a demo assembly (default)");
     (void)demo;
+    DemoRenderOptions render;
+    auto* renderCmd = app.add_subcommand("render", "draw the demo assembly off screen into a PNG");
+    renderCmd->add_option("-o,--output", render.output, "the PNG to write")->capture_default_str();
+    renderCmd->add_option("--width", render.width, "image width in pixels")->check(CLI::Range(16, 8192))->capture_default_str();
+    renderCmd->add_option("--height", render.height, "image height in pixels")->check(CLI::Range(16, 8192))->capture_default_str();
+    renderCmd->add_option("--columns", render.columns, "instances across")->check(CLI::Range(1, 100))->capture_default_str();
+    renderCmd->add_option("--rows", render.rows, "instances deep")->check(CLI::Range(1, 100))->capture_default_str();
+    renderCmd->add_option("--style", render.visualStyle, "visual style: 0 shaded, 2 shaded with edges, 4 hidden")
+        ->check(CLI::Range(0, 6))
+        ->capture_default_str();
+    bool noMsaa = false, noEdges = false, noShadow = false;
+    renderCmd->add_flag("--no-msaa", noMsaa, "no multisampling");
+    renderCmd->add_flag("--fxaa", render.fxaa, "smooth edges with FXAA");
+    renderCmd->add_flag("--no-edges", noEdges, "do not draw body edges");
+    renderCmd->add_flag("--no-ground-shadow", noShadow, "no shadow on the ground");
     std::vector<std::string> commands;
     bool console = false;
     std::string optionsDir;
@@ -203,6 +220,14 @@ int main(int argc, char** argv) {
         Brio::PathInfo::optionsDirectory(optionsDir);
     if (!commands.empty() || console)
         return RunCommands(commands, console);
+    if (renderCmd->parsed()) {
+        render.msaa = !noMsaa;
+        render.edges = !noEdges;
+        render.groundShadow = !noShadow;
+        return RenderDemo(render);
+    }
     int rc = RunDemo(instances);
+    if (rc == 0 && !demo->parsed())
+        rc = RenderDemo(DemoRenderOptions{});
     return rc;
 }

@@ -12,6 +12,7 @@
 #include <Brio/Base/Exception.h>
 #include <Brio/Base/IdleHandler.h>
 #include <Brio/Base/JSONWriter.h>
+#include <Brio/Base/ListenerList.h>
 #include <Brio/Base/LocalizedString.h>
 #include <Brio/Base/MultiThreadOptionGroup.h>
 #include <Brio/Base/NumberText.h>

@@ -375,3 +375,49 @@ TEST_F(FragmentLibraryGL, GraphsCarryTheirNamesLevelsAndArguments) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(FragmentLibraryGL, PassRendererSharesGraphsByKeyAndSetsEachPassesArguments) {
+    Brio::Scene::ViewFragmentPassRenderer pr;
+    AutoPtr<RenderParams> a = RenderParams::make();
+    AutoPtr<RenderParams> same(a->clone());
+    AutoPtr<RenderParams> other(a->clone());
+    other->transparentCollectionEnabled(false); // equal parameters, another key
+    a->Accept(&pr);
+    FragmentGraph* first = pr.currentGraph();
+    ASSERT_NE(first, nullptr);
+    same->Accept(&pr);
+    EXPECT_EQ(pr.currentGraph(), first) << "equal keys share one graph";
+    other->Accept(&pr);
+    EXPECT_NE(pr.currentGraph(), first);
+    EXPECT_EQ(pr.graphCount(), 2);
+    AutoPtr<RenderParams> layer = RenderParams::make();
+    layer->renderer(Brio::Scene::ERenderer(9));
+    layer->Accept(&pr);
+    EXPECT_EQ(pr.currentGraph()->Name()->Text(), L"TavexLayerEffectGraph");
+
+    // A depth-only visual style, drawn through the pass renderer's arguments.
+    Frame frame(64, 64);
+    OrthoView(*frame.dc, 1.0f, 64, 64);
+    AutoPtr<SimpleMesh> quad(Quad(0.5f, 1.0f));
+    const vec4<float> red(1, 0, 0, 1);
+    AutoPtr<Lumo::Graphics::GroupNode> world = Group();
+    world->AddChild(Leaf(quad, kFaces, &red));
+    AutoPtr<RenderParams> hidden = RenderParams::make();
+    hidden->visualStyle(4);
+    hidden->Accept(&pr);
+    pr.targets(frame.color, frame.depth);
+    pr.setPassArguments(*hidden);
+    bool depthOnly = false;
+    EXPECT_TRUE(FragmentParameters::getArg(pr.currentGraph(), L"DrawToDepthOnly", depthOnly));
+    EXPECT_TRUE(depthOnly);
+    FragmentParameters::setArg(pr.currentGraph(), L"world", static_cast<Lumo::Graphics::ARenderNode*>(world.get()));
+    frame.Begin();
+    ASSERT_TRUE(frame.interpreter->Run(pr.currentGraph()));
+    EXPECT_TRUE(Near(Read(frame.color).At(32, 32), 233, 233, 233, 0));
+    pr.releaseGraphs();
+    EXPECT_EQ(pr.graphCount(), 0);
+}
+
+} // namespace

@@ -17,6 +17,7 @@
 #include <Scene/View/FragmentLibrary.h>
 #include <Scene/View/FragmentParameters.h>
 #include <Scene/View/RenderParams.h>
+#include <Scene/View/ViewFragmentPassRenderer.h>
 
 namespace SceneGL {
 

@@ -303,6 +303,11 @@ void DrawManager::OverrideEffect(EffectInstance* effect) { m_impl->overrideEffec
 
 std::uint64_t DrawManager::BeginScene() { return ++m_stamp; }
 
+void DrawManager::Finish() {
+    if (m_device.MakeCurrent())
+        glFinish();
+}
+
 int DrawManager::Pending() const { return int(m_impl->opaque.size() + m_impl->transparent.size()); }
 
 void DrawManager::Draw(RenderItem* item) {

@@ -64,6 +64,8 @@ public:
     void Flush(ADrawContext& dc);
     /// Queue length.
     int Pending() const;
+    /// Waits until the device has drawn everything sent so far.
+    void Finish();
 
     /// One input of a screen pass: a target sampled under a name, or a value set by name.
     struct SScreenInput {

@@ -28,6 +28,7 @@
 #include <atomic>
 #include <cmath>
 #include <mutex>
+#include <vector>
 
 namespace Brio::Scene {
 
@@ -184,7 +185,9 @@ AFragment* FragmentLibrary::createBrioDraw3dFragment() {
     Cmd(f, {L"RestoreOverrideEffect"});
     // Faces pass: edges are held out (they get their own pass), faces pushed back a little so
     // that edges drawn later win the depth test.
-    Cmd(f, {L"SetRenderer", L"facesPassRenderer", L"ScriptPipeRenderer", kFacesAgents});
+    Cmd(f, {L"Assign", L"facesAgents", L"::StdOpaqueAgents"});
+    Cmd(f, {L"AssignIfSet", L"facesAgents", L"@drawAgents"});
+    Cmd(f, {L"SetRenderer", L"facesPassRenderer", L"ScriptPipeRenderer", L"@facesAgents"});
     Cmd(f, {L"SetRenderParameter", L"facesPassRenderer", L"LOD Strategy", L"@lodStrategy"});
     Cmd(f, {L"SetRenderParameter", L"facesPassRenderer", L"TransparencyList", L"@transpList"});
     Cmd(f, {L"SetRenderParameter", L"facesPassRenderer", L"MultiThreaded", L"@multiThreaded"});
@@ -243,8 +246,8 @@ AFragment* FragmentLibrary::createBrioDraw3dFragment() {
 }
 
 FragmentGraph* FragmentLibrary::createBeautyPassFragment(const RenderParams&) {
+    // Its agents default to "::StdOpaqueAgents"; a pass's "drawAgents" argument replaces them.
     AutoPtr<AFragment> draw(createBrioDraw3dFragment());
-    draw->SetArgument(Intern(L"drawAgents"), FragmentValue::Text(L"::StdOpaqueAgents"));
     FragmentGraph* g = FragmentGraph::Make(Intern(L"Patched_VE_Draw3DFragment_Imp"));
     g->RequiredFeatureLevel(20);
     g->AddFragment(draw);
@@ -475,12 +478,34 @@ void FragmentLibrary::setGroundShadowArgs(AFragment* graph, const Lumo::Objects:
     // The light looks down along -up (or along the first world light of dc when the shadow is
     // not straight down), from above the box, orthographically over it.
     vec3<double> dir = up * -1.0;
-    if (!p.shadowStraightDown())
-        for (const auto& l : dc.Lights())
-            if (l.type == Lumo::Devices::eLightDirectional && !l.viewSpace && vec3<double>(l.direction.x, l.direction.y, l.direction.z).Dot(up) < -0.2) {
-                dir = vec3<double>(l.direction.x, l.direction.y, l.direction.z).Normalized();
-                break;
-            }
+    if (!p.shadowStraightDown()) {
+        // Along the first directional light that shines down (the device's default key light
+        // when dc has none), kept at least 45 degrees steep so shadows stay near their parts.
+        mat4<float> invView;
+        if (!dc.ViewMatrix().Inverse(invView))
+            invView = mat4<float>();
+        std::vector<Lumo::Devices::SDrawLight> lights = dc.Lights();
+        if (lights.empty()) {
+            Lumo::Devices::SDrawLight key;
+            key.direction = {-0.45f, -0.55f, 0.70f};
+            lights.push_back(key);
+        }
+        for (const auto& l : lights) {
+            if (l.type != Lumo::Devices::eLightDirectional)
+                continue;
+            const vec3<float> w = l.viewSpace ? invView.TransformVector(l.direction) : l.direction;
+            vec3<double> d(w.x, w.y, w.z);
+            if (d.Length() < 1e-9 || d.Normalized().Dot(up) > -0.2)
+                continue;
+            d = d.Normalized();
+            const vec3<double> along = d - up * d.Dot(up); // the part of d along the ground
+            const double down = -d.Dot(up);
+            if (along.Length() > down)
+                d = (along.Normalized() + up * -1.0).Normalized();
+            dir = d;
+            break;
+        }
+    }
     const vec3<double> eye = c - dir * (radius * 3.0);
     vec3<double> side = std::fabs(dir.y) < 0.9 ? vec3<double>(0, 1, 0) : vec3<double>(1, 0, 0);
     const vec3<double> x = side.Cross(dir).Normalized();

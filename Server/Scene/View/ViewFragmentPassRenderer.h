@@ -1,5 +1,11 @@
 #pragma once
+#include <Lumo/Objects/AutoPtr.h>
+
+#include <map>
 #include <string>
+
+namespace Lumo::Devices { class FragmentGraph; class RenderTarget; }
+namespace Lumo::Graphics { class TraversalStateList; }
 
 namespace Brio::Scene {
 
@@ -19,7 +25,7 @@ public:
         ePickSketchSelection = 3,
     };
 
-    ViewFragmentPassRenderer() = default;
+    ViewFragmentPassRenderer();
     virtual ~ViewFragmentPassRenderer();
     ViewFragmentPassRenderer(const ViewFragmentPassRenderer&) = delete;
     ViewFragmentPassRenderer& operator=(const ViewFragmentPassRenderer&) = delete;
@@ -29,8 +35,8 @@ public:
     bool interactiveRendering() const { return m_interactiveRendering; }
     void interactiveRendering(bool on) { m_interactiveRendering = on; }
 
-    // Graph building comes with the view renderer; until then these only record the request.
-    /// Plain parameters: the graph of p.renderer() (visual effect, layer or transparency only).
+    /// Plain parameters: the graph of p.renderer() (visual effect, layer or transparency only),
+    /// made once per renderer key and kept; it becomes the current graph.
     virtual void pickGraph(const RenderParams& p);
     /// Selection kind: the selection (2, 3) or highlight (4, 5) graph, with p's effect values.
     virtual void pickSelectionGraph(const SelectionRenderParams& p);
@@ -45,8 +51,37 @@ public:
     /// Their identity, for comparison only: no reference is held.
     const RenderParams* lastParams() const { return m_lastParams; }
 
+    /// The graph the last pick chose (held by the cache), or null.
+    Lumo::Devices::FragmentGraph* currentGraph() const { return m_current; }
+    /// Graphs kept, one per renderer key.
+    int graphCount() const { return int(m_graphs.size()); }
+    /// Drops every kept graph (a device that lost its frame starts over).
+    void releaseGraphs();
+
+    /// The engine's targets the passes draw into.
+    void targets(Lumo::Devices::RenderTarget* color, Lumo::Devices::RenderTarget* depthStencil);
+    bool fxaaEnabled() const { return m_fxaa; }
+    void fxaaEnabled(bool on) { m_fxaa = on; }
+    /// Raises the one-shot flag that makes the next selection pass use the minimum-alpha blend.
+    void useMinAlphaBlendOpOnce() { m_minAlphaOnce = true; }
+    /// Transparent geometry collected by the passes of this frame, resolved by renderer 10.
+    Lumo::Graphics::TraversalStateList* collectedTransparency();
+    /// Starts a frame: the collected transparent geometry is dropped.
+    void beginFrame();
+    /// Sets the arguments every pass of p's kind takes on the current graph, in order: the
+    /// targets, the clear values, the environment's worlds, ambient occlusion and NPR values,
+    /// transparency handling, selection effect values, and the agents or visual-style flags.
+    void setPassArguments(const RenderParams& p);
+
 private:
     void record(EPick pick, const RenderParams& p);
+    void use(const RenderParams& p, int kind);
+
+    std::map<std::wstring, Lumo::Objects::AutoPtr<Lumo::Devices::FragmentGraph>> m_graphs;
+    Lumo::Devices::FragmentGraph* m_current = nullptr;
+    Lumo::Objects::AutoPtr<Lumo::Devices::RenderTarget> m_color, m_depth;
+    Lumo::Objects::AutoPtr<Lumo::Graphics::TraversalStateList> m_transparency;
+    bool m_fxaa = false, m_minAlphaOnce = false;
 
     bool m_interactiveRendering = false;
     EPick m_lastPick = ePickNone;

@@ -1,0 +1,263 @@
+// The sample host's render path: an assembly of a few parts, each a body with faces and edges,
+// placed many times, drawn off screen through the scene library's fragment graphs.
+#include "DemoRender.h"
+
+#include <Lumo/Devices/ADrawContext.h>
+#include <Lumo/Devices/DrawManager.h>
+#include <Lumo/Devices/FragmentGraph.h>
+#include <Lumo/Devices/GLDevice.h>
+#include <Lumo/Devices/IndexBufferBuilder.h>
+#include <Lumo/Devices/RenderTarget.h>
+#include <Lumo/Devices/SimpleMesh.h>
+#include <Lumo/Devices/VertexBufferBuilder.h>
+#include <Lumo/Devices/VertexFormat.h>
+#include <Lumo/Graphics/GeometryNode.h>
+#include <Lumo/Graphics/GroupNode.h>
+#include <Lumo/Graphics/ScriptInterpreter.h>
+#include <Lumo/Objects/SBox3.h>
+#include <Scene/Scene.h>
+
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <vector>
+
+namespace {
+
+using Lumo::Devices::IndexBufferBuilder;
+using Lumo::Devices::SimpleMesh;
+using Lumo::Devices::VertexBufferBuilder;
+using Lumo::Objects::AutoPtr;
+using Lumo::Objects::mat4;
+using Lumo::Objects::vec3;
+using Lumo::Objects::vec4;
+
+/// Faces and feature edges of one body.
+struct Body {
+    AutoPtr<SimpleMesh> faces, edges;
+};
+
+AutoPtr<Lumo::Devices::VertexFormat> Format(unsigned bits) {
+    return AutoPtr<Lumo::Devices::VertexFormat>(Lumo::Devices::VertexFormat::Make(bits));
+}
+
+/// A quad with outward normal n (wound counter-clockwise seen from outside in device space).
+void AddQuad(VertexBufferBuilder& vb, IndexBufferBuilder& ib, vec3<float> c, vec3<float> n, vec3<float> u, float hu,
+             float hv) {
+    const vec3<float> v = u.Cross(n);
+    const int base = vb.VertexCount();
+    for (auto [a, b] : {std::pair{-1.f, -1.f}, {1.f, -1.f}, {1.f, 1.f}, {-1.f, 1.f}})
+        vb.AddVertex(c + u * (a * hu) + v * (b * hv), n);
+    ib.AddTriangle(base, base + 1, base + 2);
+    ib.AddTriangle(base, base + 2, base + 3);
+}
+
+Body Block(vec3<float> h) {
+    VertexBufferBuilder vb(Format(Lumo::Devices::eVertexPosition | Lumo::Devices::eVertexNormal));
+    IndexBufferBuilder ib;
+    AddQuad(vb, ib, {h.x, 0, 0}, {1, 0, 0}, {0, 1, 0}, h.y, h.z);
+    AddQuad(vb, ib, {-h.x, 0, 0}, {-1, 0, 0}, {0, 1, 0}, h.y, h.z);
+    AddQuad(vb, ib, {0, h.y, 0}, {0, 1, 0}, {1, 0, 0}, h.x, h.z);
+    AddQuad(vb, ib, {0, -h.y, 0}, {0, -1, 0}, {1, 0, 0}, h.x, h.z);
+    AddQuad(vb, ib, {0, 0, h.z}, {0, 0, 1}, {1, 0, 0}, h.x, h.y);
+    AddQuad(vb, ib, {0, 0, -h.z}, {0, 0, -1}, {1, 0, 0}, h.x, h.y);
+    VertexBufferBuilder eb(Format(Lumo::Devices::eVertexPosition));
+    IndexBufferBuilder el;
+    for (int i = 0; i < 8; ++i)
+        eb.AddVertex({(i & 1) ? h.x : -h.x, (i & 2) ? h.y : -h.y, (i & 4) ? h.z : -h.z});
+    for (int i = 0; i < 8; ++i)
+        for (int bit : {1, 2, 4})
+            if (!(i & bit))
+                el.AddLine(std::uint32_t(i), std::uint32_t(i | bit));
+    return {AutoPtr<SimpleMesh>(SimpleMesh::Make(vb, ib)), AutoPtr<SimpleMesh>(SimpleMesh::Make(eb, el, Lumo::Devices::ePrimLineList))};
+}
+
+/// A cylinder standing on y, radius r, half-height h, with its two rim circles as edges.
+Body Cylinder(float r, float h, int segments = 48) {
+    const float pi = 3.14159265f;
+    VertexBufferBuilder vb(Format(Lumo::Devices::eVertexPosition | Lumo::Devices::eVertexNormal));
+    IndexBufferBuilder ib;
+    for (int i = 0; i <= segments; ++i) {
+        const float a = 2 * pi * float(i) / float(segments);
+        const vec3<float> n(std::cos(a), 0, std::sin(a));
+        vb.AddVertex({n.x * r, -h, n.z * r}, n);
+        vb.AddVertex({n.x * r, h, n.z * r}, n);
+    }
+    for (int i = 0; i < segments; ++i) {
+        const std::uint32_t a = std::uint32_t(2 * i);
+        ib.AddTriangle(a, a + 2, a + 1);
+        ib.AddTriangle(a + 1, a + 2, a + 3);
+    }
+    for (int cap = 0; cap < 2; ++cap) {
+        const float y = cap ? h : -h;
+        const vec3<float> n(0, cap ? 1.f : -1.f, 0);
+        const std::uint32_t centre = std::uint32_t(vb.AddVertex({0, y, 0}, n));
+        for (int i = 0; i <= segments; ++i) {
+            const float a = 2 * pi * float(i) / float(segments);
+            vb.AddVertex({std::cos(a) * r, y, std::sin(a) * r}, n);
+        }
+        for (int i = 0; i < segments; ++i) {
+            const std::uint32_t a = centre + 1 + std::uint32_t(i);
+            if (cap)
+                ib.AddTriangle(centre, a, a + 1);
+            else
+                ib.AddTriangle(centre, a + 1, a);
+        }
+    }
+    VertexBufferBuilder eb(Format(Lumo::Devices::eVertexPosition));
+    IndexBufferBuilder el;
+    for (int cap = 0; cap < 2; ++cap) {
+        const int base = eb.VertexCount();
+        for (int i = 0; i < segments; ++i) {
+            const float a = 2 * pi * float(i) / float(segments);
+            eb.AddVertex({std::cos(a) * r, cap ? h : -h, std::sin(a) * r});
+        }
+        for (int i = 0; i < segments; ++i)
+            el.AddLine(std::uint32_t(base + i), std::uint32_t(base + (i + 1) % segments));
+    }
+    return {AutoPtr<SimpleMesh>(SimpleMesh::Make(vb, ib)), AutoPtr<SimpleMesh>(SimpleMesh::Make(eb, el, Lumo::Devices::ePrimLineList))};
+}
+
+AutoPtr<Lumo::Graphics::GroupNode> BodyNode(const Body& body, const mat4<float>& place) {
+    using namespace Lumo::Scene;
+    AutoPtr<Lumo::Graphics::GroupNode> group = MakeGroupNode(Lumo::Graphics::eSingleNodeWorld, false);
+    Brio::Scene::NodeData::make(group, nullptr, eGroupNode, false)->clientType(8);
+    GetAttributeSet(group)->SetAttribute(AutoPtr<Attribute>(TransformAttribute::Make(place, false)));
+    AutoPtr<Lumo::Graphics::GeometryNode> faces = MakeGeometryNode(false);
+    Brio::Scene::NodeData::make(faces, nullptr, eGeometryNode, false)->clientType(16);
+    faces->RenderGeometry(body.faces);
+    AutoPtr<Lumo::Graphics::GeometryNode> edges = MakeGeometryNode(false);
+    Brio::Scene::NodeData::make(edges, nullptr, eGeometryNode, false)->clientType(32);
+    edges->RenderGeometry(body.edges);
+    group->AddChild(faces);
+    group->AddChild(edges);
+    return group;
+}
+
+/// One component: a base plate with a boss and a pin, its bodies shared by every instance.
+AutoPtr<Lumo::Graphics::GroupNode> Component(const std::vector<Body>& bodies) {
+    using namespace Lumo::Scene;
+    AutoPtr<Lumo::Graphics::GroupNode> c = MakeGroupNode(Lumo::Graphics::eSingleNodeWorld, false);
+    Brio::Scene::NodeData::make(c, nullptr, eGroupNode, false)->clientType(2);
+    c->AddChild(BodyNode(bodies[0], mat4<float>::Translation({0, 0.15f, 0})));
+    c->AddChild(BodyNode(bodies[1], mat4<float>::Translation({-0.35f, 0.65f, 0})));
+    c->AddChild(BodyNode(bodies[2], mat4<float>::Translation({0.45f, 0.8f, 0.1f})));
+    return c;
+}
+
+/// A left-handed device view from eye towards target.
+mat4<float> LookAt(vec3<float> eye, vec3<float> target, vec3<float> up) {
+    const vec3<float> z = (target - eye).Normalized();
+    const vec3<float> x = up.Cross(z).Normalized();
+    const vec3<float> y = z.Cross(x);
+    return mat4<float>(x.x, y.x, z.x, 0, x.y, y.y, z.y, 0, x.z, y.z, z.z, 0, -x.Dot(eye), -y.Dot(eye), -z.Dot(eye), 1);
+}
+
+} // namespace
+
+int RenderDemo(const DemoRenderOptions& o) {
+    using namespace Brio::Scene;
+    std::string error;
+    AutoPtr<Lumo::Devices::GLDevice> device(Lumo::Devices::GLDevice::MakeOffscreen(&error));
+    if (!device) {
+        std::fprintf(stderr, "brioscene: no OpenGL device: %s\n", error.c_str());
+        return 1;
+    }
+    NodeData::installRenderCallbacks();
+    if (!FragmentLibrary::initializeFragmentLibrary())
+        std::fprintf(stderr, "brioscene: %s\n", FragmentLibrary::lastError().c_str());
+
+    const auto start = std::chrono::steady_clock::now();
+    std::vector<Body> bodies{Block({0.9f, 0.15f, 0.6f}), Block({0.35f, 0.35f, 0.35f}), Cylinder(0.22f, 0.5f)};
+    AutoPtr<Lumo::Graphics::GroupNode> component = Component(bodies);
+    AutoPtr<Lumo::Graphics::GroupNode> root = Lumo::Scene::MakeGroupNode(Lumo::Graphics::eSingleNodeWorld, false);
+    NodeData::make(root, nullptr, Lumo::Scene::eGroupNode, false);
+    const vec4<float> palette[] = {{0.72f, 0.74f, 0.78f, 1}, {0.80f, 0.45f, 0.20f, 1}, {0.30f, 0.50f, 0.75f, 1},
+                                   {0.45f, 0.62f, 0.35f, 1}, {0.78f, 0.70f, 0.35f, 1}, {0.60f, 0.40f, 0.60f, 1}};
+    Lumo::Objects::SBox3 box;
+    for (int r = 0; r < o.rows; ++r)
+        for (int c = 0; c < o.columns; ++c) {
+            const int i = r * o.columns + c;
+            AutoPtr<Lumo::Graphics::GroupNode> inst = Lumo::Scene::MakeGroupNode(Lumo::Graphics::eSingleNodeWorld, false);
+            NodeData::make(inst, nullptr, Lumo::Scene::eGroupNode, false)->clientType(1);
+            const vec3<float> at(float(c) * 2.4f, 0, float(r) * 1.9f);
+            auto* set = Lumo::Scene::GetAttributeSet(inst);
+            set->SetAttribute(AutoPtr<Lumo::Scene::Attribute>(Lumo::Scene::TransformAttribute::Make(
+                mat4<float>::Rotation({0, 1, 0}, 0.3f * float(i)) * mat4<float>::Translation(at), false)));
+            set->SetAttribute(AutoPtr<Lumo::Scene::Attribute>(Lumo::Scene::ColorEffectAttribute::Make(palette[i % 6])));
+            inst->AddChild(component);
+            root->AddChild(inst);
+            box.Extend(Lumo::Objects::vec3<double>(at.x - 1.2, 0.0, at.z - 1.2));
+            box.Extend(Lumo::Objects::vec3<double>(at.x + 1.2, 1.3, at.z + 1.2));
+        }
+
+    const int samples = o.msaa ? device->MultisampleCount() : 1;
+    AutoPtr<Lumo::Devices::RenderTarget> color(Lumo::Devices::RenderTarget::Make(o.width, o.height, Lumo::Devices::eTargetRGBA8, samples));
+    AutoPtr<Lumo::Devices::RenderTarget> depth(Lumo::Devices::RenderTarget::Make(o.width, o.height, Lumo::Devices::eTargetDepthStencil, samples));
+    AutoPtr<Lumo::Devices::RenderTarget> resolved(Lumo::Devices::RenderTarget::Make(o.width, o.height));
+    if (!color || !depth || !resolved) {
+        std::fprintf(stderr, "brioscene: bad image size %d x %d\n", o.width, o.height);
+        return 1;
+    }
+    AutoPtr<Lumo::Devices::ADrawContext> dc(Lumo::Devices::ADrawContext::Make(device));
+    const auto centre = box.Center();
+    const vec3<float> target(float(centre.x), 0.3f, float(centre.z));
+    const float radius = float(box.Size().Length() / 2);
+    dc->ViewMatrix(LookAt(target + vec3<float>(0.55f, 0.75f, -1.0f).Normalized() * (radius * 2.1f), target, {0, 1, 0}));
+    const float n = 0.1f, f = radius * 8, y = 1.0f / std::tan(0.35f);
+    dc->ProjMatrix(mat4<float>(y * float(o.height) / float(o.width), 0, 0, 0, 0, y, 0, 0, 0, 0, f / (f - n), 1, 0, 0,
+                               -n * f / (f - n), 0));
+    dc->Viewport(o.width, o.height);
+
+    AutoPtr<RenderParams> params = RenderParams::make();
+    params->visualStyle(o.visualStyle);
+    params->transparentCollectionEnabled(false);
+    params->groundPlaneEnabled(o.groundShadow);
+    params->groundShadowEnabled(o.groundShadow);
+    params->shadowStraightDown(false); // cast along the key light: shadows show beside the parts
+    AutoPtr<Lumo::Devices::FragmentGraph> graph(FragmentLibrary::createVisualEffectGraph(*params));
+    FragmentParameters::setArg(graph, L"world", static_cast<Lumo::Graphics::ARenderNode*>(root.get()));
+    FragmentParameters::setArg(graph, L"final", color.get());
+    FragmentParameters::setArg(graph, L"depthstencil", depth.get());
+    FragmentParameters::setArg(graph, L"clearColor", vec4<float>(0.914f, 0.914f, 0.914f, 1.0f));
+    FragmentParameters::setArg(graph, L"HasEdgesPass", o.edges && o.visualStyle >= 1 && o.visualStyle <= 5);
+    FragmentParameters::setArg(graph, L"FilterFaces", !(o.visualStyle == 4 || o.visualStyle == 5));
+    FragmentParameters::setArg(graph, L"DrawToDepthOnly", o.visualStyle == 4 || o.visualStyle == 5);
+    if (o.groundShadow)
+        FragmentLibrary::setGroundShadowArgs(graph, box, *params, *dc);
+
+    Lumo::Graphics::ScriptInterpreter interpreter(*dc);
+    interpreter.DefaultTargets(color, depth);
+    auto& draw = device->Draw();
+    draw.BindTargets(color, depth);
+    draw.Clear(Lumo::Devices::eClearColor | Lumo::Devices::eClearDepth | Lumo::Devices::eClearStencil,
+               {0.914f, 0.914f, 0.914f, 1.0f});
+    if (!interpreter.Run(graph)) {
+        std::fprintf(stderr, "brioscene: drawing failed: %ls\n", interpreter.LastError().c_str());
+        return 1;
+    }
+    Lumo::Devices::RenderTarget* image = color;
+    if (samples > 1 || o.fxaa) {
+        draw.Resolve(color, resolved);
+        image = resolved;
+    }
+    AutoPtr<Lumo::Devices::RenderTarget> smoothed;
+    if (o.fxaa) {
+        smoothed = Lumo::Devices::RenderTarget::Make(o.width, o.height);
+        AutoPtr<Lumo::Devices::FragmentGraph> fxaa(FragmentLibrary::createFXAAEffectGraph());
+        FragmentParameters::setArg(fxaa, L"input", resolved.get());
+        FragmentParameters::setArg(fxaa, L"final", smoothed.get());
+        interpreter.DefaultTargets(smoothed, nullptr);
+        if (interpreter.Run(fxaa))
+            image = smoothed;
+    }
+    interpreter.ReleaseLocalTargets();
+    if (!draw.SavePng(image, o.output)) {
+        std::fprintf(stderr, "brioscene: cannot write %s\n", o.output.c_str());
+        return 1;
+    }
+    const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+    std::printf("Rendered %s: %d x %d, %d instances of 3 bodies, %s, %.0f ms\n", o.output.c_str(), o.width, o.height,
+                o.rows * o.columns, device->RendererName().c_str(), ms);
+    return 0;
+}
