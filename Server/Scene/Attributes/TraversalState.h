@@ -114,6 +114,8 @@ protected:
                                   TextNode* text);
     /// Gives this state a pending list of its own before it is changed.
     void OwnPending();
+    /// An empty list for this state to own.
+    AttributeSetListEx* NewPending();
 
 private:
     bool m_skipNextMerge = false;
@@ -125,6 +127,8 @@ private:
     SimpleAttributeSet m_accumulated;
     Lumo::Objects::AutoPtr<AttributeSetListEx> m_pending;
     bool m_ownsPending;
+    Lumo::Objects::AutoPtr<AttributeSetListEx> m_spares[2]; // lists owned before, reused once unshared
+    int m_nextSpare = 0;
 };
 
 } // namespace Lumo::Scene

@@ -383,9 +383,22 @@ Lumo::Scene::TraversalState* NodeData::traversalState(Lumo::Devices::ADrawContex
     return scene;
 }
 
+namespace {
+// The callbacks tick the idle handler per node; what a tick would deliver meanwhile (an event
+// whose handler edits the graph) waits for the end of the walk.
+void beginWalkCB(Lumo::Devices::ADrawContext&) { Brio::IIdleHandler::enterWalk(); }
+
+void endWalkCB(Lumo::Devices::ADrawContext& dc) {
+    Lumo::Scene::SceneWalk::EndWalk(dc);
+    Brio::IIdleHandler::leaveWalk();
+}
+} // namespace
+
 void NodeData::installRenderCallbacks() {
     Lumo::Scene::SceneWalk::Install();
     Lumo::Graphics::NodeCallbacks& cb = Lumo::Graphics::NodeCallbacks::Installed();
+    cb.beginWalk = &beginWalkCB;
+    cb.endWalk = &endWalkCB;
     cb.realize = &RealizeCB;
     cb.realizeWorldBox = &RealizeWorldBoxCB;
     cb.realizeAttributes = &RealizeAttributesCB;

@@ -8,6 +8,7 @@
 #include <Lumo/Objects/AutoPtr.h>
 #include <Scene/Attributes/AttributeSet.h>
 #include <Scene/Attributes/AttributeSetListEx.h>
+#include <Scene/Attributes/EffectVariantCache.h>
 #include <Scene/Attributes/TraversalState.h>
 #include <Scene/Nodes/ANodeData.h>
 #include <Scene/Nodes/ImageNode.h>
@@ -111,8 +112,11 @@ int SceneWalk::PreRealizePrimitive(Lumo::Devices::ADrawContext& dc, Lumo::Graphi
     return Lumo::Graphics::APrimitiveNode::ePrimitiveStateReady;
 }
 
+void SceneWalk::EndWalk(Lumo::Devices::ADrawContext&) { EffectVariantCache::Sweep(); }
+
 void SceneWalk::Install() {
     Lumo::Graphics::NodeCallbacks& cb = Lumo::Graphics::NodeCallbacks::Installed();
+    cb.endWalk = &EndWalk;
     cb.realizeAttributes = &RealizeAttributes;
     cb.realizeWorldBox = &RealizeWorldBox;
     cb.applyAttributes = &ApplyAttributes;
