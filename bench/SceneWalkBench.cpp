@@ -4,6 +4,7 @@
 // walk) per frame and per leaf, next to a floor: the same graph walked by the same walker with
 // no callbacks, which is what the walk costs before the scene does anything.
 #include "../tests/Scene/Walk/AssemblyFixture.h"
+#include "../tests/Scene/Walk/CountingNew.h"
 
 #include <Lumo/Devices/ADrawContext.h>
 #include <Lumo/Devices/RenderItem.h>
@@ -17,59 +18,13 @@
 
 #include <benchmark/benchmark.h>
 
-#include <atomic>
-#include <cstdlib>
 #include <malloc.h>
-#include <new>
-
-// Every allocation of the process through the global operators: the standard library's, the
-// host framework's and the scene's. Graphics objects bypass these (HeapOperators calls malloc)
-// and are counted by their own heap's counter; a figure below is the sum of both.
-namespace {
-std::atomic<std::int64_t> g_news{0};
-
-void* Counted(std::size_t size) {
-    g_news.fetch_add(1, std::memory_order_relaxed);
-    if (void* p = std::malloc(size ? size : 1))
-        return p;
-    throw std::bad_alloc();
-}
-
-void* CountedAligned(std::size_t size, std::align_val_t align) {
-    g_news.fetch_add(1, std::memory_order_relaxed);
-    const std::size_t a = static_cast<std::size_t>(align);
-    if (void* p = std::aligned_alloc(a, (size + a - 1) / a * a))
-        return p;
-    throw std::bad_alloc();
-}
-} // namespace
-
-void* operator new(std::size_t size) { return Counted(size); }
-void* operator new[](std::size_t size) { return Counted(size); }
-void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
-    try {
-        return Counted(size);
-    } catch (...) {
-        return nullptr;
-    }
-}
-void* operator new[](std::size_t size, const std::nothrow_t& t) noexcept { return operator new(size, t); }
-void* operator new(std::size_t size, std::align_val_t align) { return CountedAligned(size, align); }
-void* operator new[](std::size_t size, std::align_val_t align) { return CountedAligned(size, align); }
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete[](void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
-void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
-void operator delete(void* p, std::align_val_t) noexcept { std::free(p); }
-void operator delete[](void* p, std::align_val_t) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t, std::align_val_t) noexcept { std::free(p); }
-void operator delete[](void* p, std::size_t, std::align_val_t) noexcept { std::free(p); }
 
 namespace {
 
-std::int64_t Allocations() {
-    return g_news.load(std::memory_order_relaxed) + Lumo::Objects::HeapOperators::Stats().totalBlocks;
-}
+/// Heap allocations so far: the walking thread's through the global operators, and every
+/// graphics object (those bypass the operators).
+std::int64_t Allocations() { return CountingNew::allocations + Lumo::Objects::HeapOperators::Stats().totalBlocks; }
 
 /// Empties the list but keeps its storage, as a renderer that walks every frame would.
 void Release(Lumo::Graphics::RenderItemList& items) {

@@ -190,15 +190,6 @@ TEST_F(WalkPoolTest, TheEndHookRunsWhenALeafThrowsAndTheNextWalkStartsClean) {
     EXPECT_EQ(walker.Pool().Reused(), 2) << "the first leaf's item and matrix";
 }
 
-TEST(WalkPoolNoWalker, WithoutAPoolEveryRequestMakesANewObject) {
-    AutoPtr<RenderItem> a = WalkPool::Item(nullptr, nullptr, nullptr, false);
-    AutoPtr<RenderItem> b = WalkPool::Item(nullptr, nullptr, nullptr, false);
-    ASSERT_NE(a, nullptr);
-    EXPECT_NE(a, b);
-    AutoPtr<ADevMatrix> m = WalkPool::Matrix(nullptr, mat4<float>::Translation({1, 2, 3}));
-    EXPECT_EQ(m->Matrix().GetTranslation(), (vec3<float>(1, 2, 3)));
-}
-
 namespace {
 /// Leaves that draw a cached input in place of their own items, placed at x = 5.
 struct CachedInput {

@@ -3,6 +3,7 @@
 // that an event delivered to the user-interface thread cannot edit the graph under a walk.
 #include "../TestSupport.h"
 #include "AssemblyFixture.h"
+#include "CountingNew.h"
 
 #include <Brio/Base/DelayedEventBase.h>
 #include <Brio/Base/IdleHandler.h>
@@ -17,59 +18,13 @@
 #include <Lumo/Objects/HeapOperators.h>
 #include <Scene/Attributes/CullModeAttribute.h>
 #include <Scene/Attributes/EffectInstanceCache.h>
-#include <Scene/Attributes/EffectVariantCache.h>
 #include <Scene/Attributes/ObjectIDAttribute.h>
 #include <Scene/Attributes/OpacityAttribute.h>
 #include <Scene/Attributes/TraversalState.h>
 #include <Scene/Change/NodeData.h>
 #include <Scene/Nodes/SceneWalk.h>
 
-#include <cstdlib>
-#include <new>
 #include <vector>
-
-// Every allocation this test executable's threads make through the global operators, counted
-// per thread so that only the walking thread's show. Graphics objects bypass these (their
-// heap calls malloc) and are counted by HeapOperators.
-namespace {
-thread_local std::int64_t t_allocations = 0;
-
-void* Counted(std::size_t size) {
-    ++t_allocations;
-    if (void* p = std::malloc(size ? size : 1))
-        return p;
-    throw std::bad_alloc();
-}
-
-void* CountedAligned(std::size_t size, std::align_val_t align) {
-    ++t_allocations;
-    const std::size_t a = static_cast<std::size_t>(align);
-    if (void* p = std::aligned_alloc(a, (size + a - 1) / a * a))
-        return p;
-    throw std::bad_alloc();
-}
-} // namespace
-
-void* operator new(std::size_t size) { return Counted(size); }
-void* operator new[](std::size_t size) { return Counted(size); }
-void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
-    try {
-        return Counted(size);
-    } catch (...) {
-        return nullptr;
-    }
-}
-void* operator new[](std::size_t size, const std::nothrow_t& t) noexcept { return operator new(size, t); }
-void* operator new(std::size_t size, std::align_val_t align) { return CountedAligned(size, align); }
-void* operator new[](std::size_t size, std::align_val_t align) { return CountedAligned(size, align); }
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete[](void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
-void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
-void operator delete(void* p, std::align_val_t) noexcept { std::free(p); }
-void operator delete[](void* p, std::align_val_t) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t, std::align_val_t) noexcept { std::free(p); }
-void operator delete[](void* p, std::size_t, std::align_val_t) noexcept { std::free(p); }
 
 using namespace Lumo::Scene;
 using namespace SceneTest;
@@ -78,7 +33,8 @@ using Lumo::Graphics::RenderItemList;
 
 namespace {
 
-std::int64_t Allocations() { return t_allocations + Lumo::Objects::HeapOperators::Stats().totalBlocks; }
+/// This thread's allocations through the global operators and every graphics object made.
+std::int64_t Allocations() { return CountingNew::allocations + Lumo::Objects::HeapOperators::Stats().totalBlocks; }
 
 /// Empties the list but keeps its storage, as a renderer does between frames.
 void Release(RenderItemList& items) {
@@ -87,14 +43,15 @@ void Release(RenderItemList& items) {
 }
 
 /// 3 components x 4 instances x 2 bodies: instance 1 of each component at half opacity,
-/// instance 2 with an object id and a cull mode, instance 0 of component 0 (and of 1) with a
-/// type-specific child set. Walked by one walker with the scene's hooks or the node data's.
-class WalkReuseTest : public ::testing::TestWithParam<bool> {
+/// instance 2 with an object id and a cull mode; the fixture gives instance 0 of component 0
+/// and instance 2 of component 2 a type-specific child set. Walked by one walker with the node data's hooks (or the scene's).
+class WalkTest : public ::testing::Test {
 protected:
     static constexpr int kInstances = 4, kBodies = 2;
 
+    virtual bool NodeDataHooks() const { return true; }
     void SetUp() override {
-        if (GetParam())
+        if (NodeDataHooks())
             Brio::Scene::NodeData::installRenderCallbacks();
         else
             SceneWalk::Install();
@@ -132,6 +89,12 @@ protected:
     AutoPtr<TraversalState> seed = TraversalState::Make();
     Lumo::Graphics::GraphWalker walker{*dc};
     RenderItemList items;
+};
+
+/// The same with either set of hooks.
+class WalkReuseTest : public WalkTest, public ::testing::WithParamInterface<bool> {
+protected:
+    bool NodeDataHooks() const override { return GetParam(); }
 };
 
 } // namespace
@@ -203,9 +166,8 @@ TEST_P(WalkReuseTest, AChangedSceneIsDrawnAsItNowIsWithTheItemsOfTheLastFrame) {
     EXPECT_EQ(Item(0, 3, 0)->WorldMatrix()->Matrix().GetTranslation(), (Lumo::Objects::vec3<float>(7, 7, 7)));
 }
 
-TEST_P(WalkReuseTest, AnEventThatEditsTheGraphDuringAWalkTakesEffectAfterIt) {
-    if (!GetParam())
-        GTEST_SKIP() << "only the node data's hooks tick the idle handler";
+// Only the node data's hooks tick the idle handler.
+TEST_F(WalkTest, AnEventThatEditsTheGraphDuringAWalkTakesEffectAfterIt) {
     Walk();
     // Posted as another thread would; the first tick of the walk used to deliver it.
     bool ran = false;
