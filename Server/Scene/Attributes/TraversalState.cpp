@@ -213,10 +213,15 @@ void TraversalState::OwnPending() {
 }
 
 void TraversalState::AddPendingAttributeSets(const AttributeSetListEx* list) {
-    if (!list)
+    if (list)
+        AddPendingAttributeSets(list->List());
+}
+
+void TraversalState::AddPendingAttributeSets(const AttributeSetList& sets) {
+    if (sets.Count() == 0)
         return;
     OwnPending();
-    for (AttributeSet* s : list->List())
+    for (AttributeSet* s : sets)
         m_pending->Add(s);
 }
 

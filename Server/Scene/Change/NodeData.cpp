@@ -372,12 +372,8 @@ Lumo::Scene::TraversalState* NodeData::traversalState(Lumo::Devices::ADrawContex
         if (Lumo::Scene::ANodeData* data = Lumo::Scene::ANodeData::GetNodeData(attachment->sceneNode)) {
             const Lumo::Scene::AttributeSet* set = data->GetAttributeSet();
             scene->MergeAttributes(set);
-            if (const auto* children = set ? set->Children() : nullptr; children && !children->IsEmpty()) {
-                Lumo::Objects::AutoPtr<Lumo::Scene::AttributeSetListEx> list = Lumo::Scene::AttributeSetListEx::Make();
-                for (Lumo::Scene::AttributeSet* c : *children)
-                    list->Add(c);
-                scene->AddPendingAttributeSets(list);
-            }
+            if (const auto* children = set ? set->Children() : nullptr)
+                scene->AddPendingAttributeSets(*children);
             scene->SortPendingAttributeSets();
         }
     return scene;

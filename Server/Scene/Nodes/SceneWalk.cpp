@@ -20,15 +20,10 @@ namespace Lumo::Scene {
 using Lumo::Graphics::ARenderNode;
 
 namespace {
-/// The set's children as a pending list to add.
+/// Adds the set's children to the pending sets.
 void AddChildrenAsPending(TraversalState& state, const AttributeSet* set) {
-    const AttributeSetList* children = set ? set->Children() : nullptr;
-    if (!children || children->IsEmpty())
-        return;
-    Lumo::Objects::AutoPtr<AttributeSetListEx> list = AttributeSetListEx::Make();
-    for (AttributeSet* c : *children)
-        list->Add(c);
-    state.AddPendingAttributeSets(list);
+    if (const AttributeSetList* children = set ? set->Children() : nullptr)
+        state.AddPendingAttributeSets(*children);
 }
 } // namespace
 

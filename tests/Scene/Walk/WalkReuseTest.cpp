@@ -17,6 +17,7 @@
 #include <Lumo/Objects/ADevMatrix.h>
 #include <Lumo/Objects/HeapOperators.h>
 #include <Scene/Attributes/CullModeAttribute.h>
+#include <Scene/Attributes/DepthPriorityAttribute.h>
 #include <Scene/Attributes/EffectInstanceCache.h>
 #include <Scene/Attributes/ObjectIDAttribute.h>
 #include <Scene/Attributes/OpacityAttribute.h>
@@ -44,7 +45,8 @@ void Release(RenderItemList& items) {
 
 /// 3 components x 4 instances x 2 bodies: instance 1 of each component at half opacity,
 /// instance 2 with an object id and a cull mode; the fixture gives instance 0 of component 0
-/// and instance 2 of component 2 a type-specific child set. Walked by one walker with the node data's hooks (or the scene's).
+/// and instance 2 of component 2 a type-specific child set, and component 1 (a shared target)
+/// has one that puts its bodies at depth priority 3. Walked by one walker with the node data's hooks (or the scene's).
 class WalkTest : public ::testing::Test {
 protected:
     static constexpr int kInstances = 4, kBodies = 2;
@@ -60,6 +62,9 @@ protected:
             Set(c, 2)->SetAttribute(AutoPtr<Attribute>(ObjectIDAttribute::Make()));
             Set(c, 2)->SetAttribute(AutoPtr<Attribute>(CullModeAttribute::Make(Lumo::Devices::eCullBack)));
         }
+        static_cast<AttributeSetEx*>(GetAttributeSet(a.components[1]))
+            ->GetAttributeSet(SceneFixture::kBodyType, SceneFixture::kInstanceType | SceneFixture::kComponentType, true)
+            ->SetAttribute(AutoPtr<Attribute>(DepthPriorityAttribute::Make(3)));
         walker.AddClientState(TraversalState::StaticClassName(), seed);
     }
     void TearDown() override {
@@ -130,6 +135,7 @@ TEST_P(WalkReuseTest, AnUnchangedWalkAllocatesNothingAndDrawsWithTheSameItemsAnd
         EXPECT_FLOAT_EQ(front->Opacity(), 0.5f);
         EXPECT_TRUE(Item(c, 2, 0)->HasObjectId());
         EXPECT_TRUE(Item(c, 2, 0)->HasCullMode());
+        EXPECT_EQ(Item(c, 3, 1)->DepthPriority(), c == 1 ? 3 : 0) << "the target's child set reached its bodies";
     }
 }
 
