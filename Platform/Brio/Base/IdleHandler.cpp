@@ -20,26 +20,41 @@ Idle& GetIdle() {
 }
 
 thread_local bool t_inTick = false;
+thread_local int t_walkDepth = 0;
+thread_local bool t_heldTick = false; // a tick came while walking
 
-} // namespace
-
-void IIdleHandler::tick() {
+/// Delivers the delayed events and runs the tasks, unless a tick is already doing so.
+void runIdleWork() {
     Idle& idle = GetIdle();
     if (t_inTick || !OS::isUIThread())
         return;
-    idle.ticks.fetch_add(1, std::memory_order_relaxed);
-    // The walk ticks per node: both checks below are lock-free reads.
+    // Ticks come as often as every walked node: both checks below are lock-free reads.
     const bool events = DelayedEventBase::pendingCount() != 0;
     const bool tasks = idle.tasks.size() != 0;
     if (!events && !tasks)
         return;
-    t_inTick = true;
+    // Cleared however the work ends: an event that throws must not stop every later tick.
+    struct InTick {
+        InTick() { t_inTick = true; }
+        ~InTick() { t_inTick = false; }
+    } inTick;
     // Events raised on other threads (camera changes...) are delivered here.
     if (events)
         DelayedEventBase::processDelayedEvents();
     if (tasks)
         idle.tasks.call();
-    t_inTick = false;
+}
+
+} // namespace
+
+void IIdleHandler::tick() {
+    if (t_inTick || !OS::isUIThread())
+        return;
+    GetIdle().ticks.fetch_add(1, std::memory_order_relaxed);
+    if (t_walkDepth > 0)
+        t_heldTick = true;
+    else
+        runIdleWork();
 }
 
 int IIdleHandler::add(Task task) { return GetIdle().tasks.add(std::move(task)); }
@@ -47,5 +62,16 @@ int IIdleHandler::add(Task task) { return GetIdle().tasks.add(std::move(task)); 
 bool IIdleHandler::remove(int id) { return GetIdle().tasks.remove(id); }
 
 long IIdleHandler::tickCount() { return GetIdle().ticks.load(std::memory_order_relaxed); }
+
+void IIdleHandler::enterWalk() { ++t_walkDepth; }
+
+void IIdleHandler::leaveWalk() {
+    if (t_walkDepth == 0 || --t_walkDepth > 0 || !t_heldTick)
+        return;
+    t_heldTick = false;
+    runIdleWork();
+}
+
+bool IIdleHandler::inWalk() { return t_walkDepth > 0; }
 
 } // namespace Brio

@@ -28,8 +28,23 @@ void GraphWalker::Walk(ARenderNode* root, RenderItemList& out) {
     TraversalState& seed = *m_states[0];
     seed.BeginRoot(nullptr);
     seed.RenderItems(&out);
-    if (root)
-        Visit(root, 1);
+    seed.Pool(&m_pool);
+    m_pool.Begin();
+    const NodeCallbacks& cb = *m_callbacks;
+    if (cb.beginWalk)
+        cb.beginWalk(m_dc);
+    try {
+        if (root)
+            Visit(root, 1);
+    } catch (...) {
+        m_pool.End();
+        if (cb.endWalk)
+            cb.endWalk(m_dc);
+        throw;
+    }
+    m_pool.End();
+    if (cb.endWalk)
+        cb.endWalk(m_dc);
 }
 
 void GraphWalker::Visit(ARenderNode* node, int depth) {

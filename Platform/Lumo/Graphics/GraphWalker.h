@@ -1,5 +1,6 @@
 #pragma once
 #include <Lumo/Graphics/TraversalState.h>
+#include <Lumo/Graphics/WalkPool.h>
 #include <Lumo/Graphics/WorldIterator.h>
 
 #include <cstdint>
@@ -35,6 +36,9 @@ public:
 
     explicit GraphWalker(Lumo::Devices::ADrawContext& dc);
     ~GraphWalker();
+    /// The items and matrices kept from the last walk: release the items a walk gave you before
+    /// the next walk of the same root and that walk makes none anew for an unchanged scene.
+    const WalkPool& Pool() const { return m_pool; }
 
     /// A client state the root starts with; children get copies of their parent's.
     void AddClientState(Lumo::Objects::UString* name, ClientTraversalState* state);
@@ -57,6 +61,7 @@ private:
 
     Lumo::Devices::ADrawContext& m_dc;
     const NodeCallbacks* m_callbacks;
+    WalkPool m_pool;
     std::vector<std::unique_ptr<TraversalState>> m_states;
     WorldIterator m_iterator;
     IWalkVisitor* m_visitor = nullptr;

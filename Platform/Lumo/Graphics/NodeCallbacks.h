@@ -28,6 +28,10 @@ struct NodeCallbacks {
     void (*applyAttributes)(Lumo::Devices::ADrawContext&, TraversalState&, ARenderNode*) = nullptr;
     /// At a primitive node, before its primitive is tessellated; answers the primitive state.
     int (*preRealizePrimitive)(Lumo::Devices::ADrawContext&, TraversalState&, ARenderNode*) = nullptr;
+    /// Around a whole walk (also when a callback throws): what must not happen while a graph
+    /// is being walked, such as delivering events that could edit it, waits for the end.
+    void (*beginWalk)(Lumo::Devices::ADrawContext&) = nullptr;
+    void (*endWalk)(Lumo::Devices::ADrawContext&) = nullptr;
 
     /// The process-wide set the walk uses.
     static NodeCallbacks& Installed();

@@ -1,5 +1,6 @@
 #include <Lumo/Graphics/ClientTraversalState.h>
 #include <Lumo/Graphics/TraversalState.h>
+#include <Lumo/Graphics/WalkPool.h>
 #include <Lumo/Devices/RenderItem.h>
 #include <Lumo/Objects/ADevMatrix.h>
 #include <Lumo/Objects/UString.h>
@@ -70,7 +71,7 @@ void TraversalState::DrawInput(
         m_items->RemoveAt(m_items->Count() - 1);
     for (Lumo::Objects::ARefCounted* object : items) {
         auto* item = static_cast<Lumo::Devices::RenderItem*>(object);
-        Lumo::Objects::AutoPtr<Lumo::Devices::RenderItem> placed = item->Clone();
+        Lumo::Objects::AutoPtr<Lumo::Devices::RenderItem> placed = WalkPool::Copy(m_pool, *item);
         placed->WorldMatrix(m_world);
         m_items->Add(placed);
     }
@@ -135,6 +136,7 @@ void TraversalState::BeginChild(TraversalState& parent, ARenderNode* node) {
     m_depthPriority = parent.m_depthPriority;
     m_pickable = parent.m_pickable;
     m_items = parent.m_items;
+    m_pool = parent.m_pool;
     m_nodeItemStart = m_items ? m_items->Count() : 0;
     // Pooled states keep their client objects between siblings: reset, do not reallocate.
     const int n = parent.m_activeClients;

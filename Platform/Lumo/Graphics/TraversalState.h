@@ -14,6 +14,7 @@ namespace Lumo::Graphics {
 
 class ARenderNode;
 class ClientTraversalState;
+class WalkPool;
 
 /// Render items produced by a walk, one reference each.
 using RenderItemList = Lumo::Objects::_ArrayList<Lumo::Devices::RenderItem*, Lumo::Objects::RefCountedLifetime>;
@@ -45,6 +46,9 @@ public:
     void DepthPriority(int p) { m_depthPriority = p; }
     bool Pickable() const { return m_pickable; }
     void Pickable(bool on) { m_pickable = on; }
+    /// Where the walk's items and matrices come from, inherited like the output (null: made new).
+    WalkPool* Pool() const { return m_pool; }
+    void Pool(WalkPool* pool) { m_pool = pool; }
 
     /// Adds a render item to the walk's output.
     void AddItem(Lumo::Devices::RenderItem* item);
@@ -93,6 +97,7 @@ private:
     int m_depthPriority = 0;
     bool m_pickable = true;
     RenderItemList* m_items = nullptr;
+    WalkPool* m_pool = nullptr;
     int m_nodeItemStart = 0; // items before this index came from other nodes
     std::vector<std::pair<Lumo::Objects::UString*, Lumo::Objects::AutoPtr<ClientTraversalState>>> m_clients;
     int m_activeClients = 0;

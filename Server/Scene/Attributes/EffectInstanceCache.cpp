@@ -1,6 +1,7 @@
 #include <Scene/Attributes/EffectInstanceCache.h>
 
 #include <Lumo/Devices/EffectInstance.h>
+#include <Scene/Attributes/EffectVariantCache.h>
 
 #include <memory>
 #include <mutex>
@@ -40,6 +41,8 @@ bool EffectInstanceCache::Exists() {
 }
 
 void EffectInstanceCache::Destroy() {
+    // The variants are made from these instances: they go first.
+    EffectVariantCache::Clear();
     std::unique_ptr<EffectInstanceCache> old;
     {
         std::lock_guard<std::mutex> lock(SingletonMutex());

@@ -17,7 +17,8 @@ class EffectInstanceCache : public NetObjectCountImpl<EffectInstanceCache> {
 public:
     /// The process-wide cache, made now when there is none.
     static EffectInstanceCache* Make();
-    /// Releases every entry and the cache itself; a later Make or Instance starts afresh.
+    /// Releases every entry and the cache itself, and the effect variants made from shared
+    /// instances (EffectVariantCache); a later Make or Instance starts afresh.
     static void Destroy();
     /// The process-wide cache, made on first use, so attributes share before the add-in starts.
     static EffectInstanceCache* Instance();

@@ -38,6 +38,7 @@
 #include <Scene/Attributes/ColorHintAttribute.h>
 #include <Scene/Attributes/CullModeAttribute.h>
 #include <Scene/Attributes/EffectAttribute.h>
+#include <Scene/Attributes/EffectVariantCache.h>
 #include <Scene/Attributes/ObjectIDAttribute.h>
 #include <Scene/Attributes/OccludedEffectAttribute.h>
 #include <Scene/Attributes/OpacityAttribute.h>
@@ -46,6 +47,7 @@
 #include <Scene/Nodes/LODGeometryNode.h>
 #include <Lumo/Graphics/TransformHelper.h>
 #include <Lumo/Graphics/TraversalState.h>
+#include <Lumo/Graphics/WalkPool.h>
 #include <Lumo/Objects/SharedMatrix.h>
 #include <Scene/Attributes/BillBoardAttribute.h>
 #include <Scene/Attributes/PixelScaleAttribute.h>
@@ -138,7 +140,7 @@ void TraversalState::Merge(Lumo::Graphics::ARenderNode* node, const AttributeSet
     m_ownsPending = false;
     auto addPending = [this](AttributeSet* s) {
         if (!m_ownsPending) {
-            m_pending = AttributeSetListEx::Make();
+            m_pending = NewPending();
             m_ownsPending = true;
         }
         m_pending->Add(s);
@@ -182,18 +184,44 @@ void TraversalState::MergeAttributes(const AttributeSet* set) {
         m_accumulated.Merge(set->Attributes());
 }
 
+AttributeSetListEx* TraversalState::NewPending() {
+    // A list this state made for an earlier node, once no state below shares it any more: a
+    // walk then makes pending lists only where it reaches deeper than it did before.
+    for (Lumo::Objects::AutoPtr<AttributeSetListEx>& spare : m_spares)
+        if (spare && spare->RefCount() == 1) {
+            AttributeSetList& list = spare->List();
+            while (list.Count() > 0)
+                list.RemoveAt(list.Count() - 1); // keeps the storage
+            return spare;
+        }
+    // Both still shared: replace the older one (its sharers keep it).
+    Lumo::Objects::AutoPtr<AttributeSetListEx>& slot = m_spares[m_nextSpare];
+    m_nextSpare = 1 - m_nextSpare;
+    slot = AttributeSetListEx::Make();
+    return slot;
+}
+
 void TraversalState::OwnPending() {
     if (m_ownsPending)
         return;
-    m_pending = m_pending->Clone(); // the shared or inherited list stays as it was
+    // A copy: the shared or inherited list stays as it was.
+    Lumo::Objects::AutoPtr<AttributeSetListEx> shared = m_pending;
+    m_pending = NewPending();
+    for (AttributeSet* s : shared->List())
+        m_pending->Add(s);
     m_ownsPending = true;
 }
 
 void TraversalState::AddPendingAttributeSets(const AttributeSetListEx* list) {
-    if (!list)
+    if (list)
+        AddPendingAttributeSets(list->List());
+}
+
+void TraversalState::AddPendingAttributeSets(const AttributeSetList& sets) {
+    if (sets.Count() == 0)
         return;
     OwnPending();
-    for (AttributeSet* s : list->List())
+    for (AttributeSet* s : sets)
         m_pending->Add(s);
 }
 
@@ -417,8 +445,10 @@ void TraversalState::UpdateTransform(const Lumo::Devices::ADrawContext& dc, Lumo
     Lumo::Objects::ADevMatrix* world = graphicsState.WorldMatrix();
     if (world ? world->Matrix() == m : m.IsIdentity())
         return;
-    Lumo::Objects::AutoPtr<Lumo::Objects::SharedMatrix> made = Lumo::Objects::SharedMatrix::Make(m);
-    graphicsState.WorldMatrix(made);
+    // Last walk's matrix at this point when it is the same: an unchanged frame allocates none.
+    Lumo::Objects::AutoPtr<Lumo::Objects::ADevMatrix> placed =
+        Lumo::Graphics::WalkPool::Matrix(graphicsState.Pool(), m);
+    graphicsState.WorldMatrix(placed);
 }
 
 namespace {
@@ -439,8 +469,11 @@ int AnalysisOpacityIndex(const EffectInstance* e) {
     return -1;
 }
 
-/// E drawn at opacity o: relative (times its own) unless absolute.
-AutoPtr<EffectInstance> TransparentVariant(Lumo::Devices::ADrawContext& dc, EffectInstance* e, float o, bool absolute) {
+AutoPtr<EffectInstance> TransparentVariant(Lumo::Devices::ADrawContext& dc, EffectInstance* e, float o, bool absolute);
+
+/// What TransparentVariant answers, made anew.
+AutoPtr<EffectInstance> MakeTransparentVariant(Lumo::Devices::ADrawContext& dc, EffectInstance* e, float o,
+                                               bool absolute) {
     if (auto* solid = QueryInterface<Lumo::Devices::SolidEffectInstance>(e)) {
         AutoPtr<Lumo::Devices::SolidEffectInstance> c =
             static_cast<Lumo::Devices::SolidEffectInstance*>(solid->Clone());
@@ -482,12 +515,94 @@ AutoPtr<EffectInstance> TransparentVariant(Lumo::Devices::ADrawContext& dc, Effe
     return c;
 }
 
+/// The variant's key: the base, the device (layered variants are built on it), the kind and
+/// what it depends on.
+EffectVariantCache::Key VariantKey(Lumo::Devices::ADrawContext& dc, EffectInstance* e, EffectVariantCache::EKind kind,
+                                   unsigned flags, float value) {
+    EffectVariantCache::Key key;
+    key.base = e;
+    key.device = dc.VirtualDevice();
+    key.kind = kind;
+    key.flags = flags;
+    key.values[0] = value;
+    return key;
+}
+
+/// E drawn at opacity o: relative (times its own) unless absolute. The same E, o and flag
+/// answer the same shared instance every frame.
+AutoPtr<EffectInstance> TransparentVariant(Lumo::Devices::ADrawContext& dc, EffectInstance* e, float o, bool absolute) {
+    const EffectVariantCache::Key key = VariantKey(dc, e, EffectVariantCache::eTransparent, absolute ? 1u : 0u, o);
+    if (AutoPtr<EffectInstance> found = EffectVariantCache::Find(key))
+        return found;
+    AutoPtr<EffectInstance> made = MakeTransparentVariant(dc, e, o, absolute);
+    if (made.get() == e)
+        return made; // no device for a layered one: E is drawn as it is
+    return EffectVariantCache::Offer(key, made);
+}
+
 float OpacityOf(EffectInstance* e) {
     if (auto* solid = QueryInterface<Lumo::Devices::SolidEffectInstance>(e))
         return solid->Opacity();
     if (auto* material = QueryInterface<Lumo::Devices::BasicMaterialEffectInstance>(e))
         return material->Opacity();
     return -1.0f;
+}
+
+/// E with a back-face layer in the back-face colour at that opacity: E first and the back
+/// material drawing back faces only, or (backFirst) the back material first and E drawing
+/// front faces only. E itself when the device cannot make the layers.
+AutoPtr<EffectInstance> MakeBackFaceVariant(Lumo::Devices::ADrawContext& dc, EffectInstance* e, float opacity,
+                                            bool backFirst) {
+    AutoPtr<Lumo::Devices::LayeredEffectInstance> layered =
+        Lumo::Devices::LayeredEffectInstance::Make(dc.VirtualDevice());
+    AutoPtr<Lumo::Devices::BasicMaterialEffectInstance> back =
+        Lumo::Devices::BasicMaterialEffectInstance::Make(dc.VirtualDevice());
+    if (!layered || !back)
+        return e;
+    // The back-face colour: 92, 76, 32 of 255.
+    const vec3<float> backColor(0.36078432f, 0.29803923f, 0.1254902f);
+    back->Ambient(backColor);
+    back->Diffuse(backColor);
+    back->Specular(backColor);
+    back->Opacity(opacity);
+    AutoPtr<Lumo::Devices::ARasterizerState> cullFront =
+        Lumo::Devices::ARasterizerState::Make(Lumo::Devices::eCullFront);
+    if (backFirst) {
+        AutoPtr<EffectInstance> front = e->Clone();
+        front->OverrideState(cullFront.get());
+        layered->AddLayer(back);
+        layered->AddLayer(front);
+    } else {
+        back->OverrideState(cullFront.get());
+        layered->AddLayer(e);
+        layered->AddLayer(back);
+    }
+    return AutoPtr<EffectInstance>(layered.get());
+}
+
+/// E drawn without culling, marked transparent as E reports itself.
+AutoPtr<EffectInstance> MakeTwoSidedVariant(EffectInstance* e, bool transparent) {
+    AutoPtr<EffectInstance> c = e->Clone();
+    c->Transparent(transparent);
+    AutoPtr<Lumo::Devices::ARasterizerState> none = Lumo::Devices::ARasterizerState::Make(Lumo::Devices::eCullNone);
+    c->OverrideState(none.get());
+    return c;
+}
+
+/// The material's shared instance in that colour; looked up by identity and colour rather
+/// than by the material library's text key, which would cost a string per leaf.
+AutoPtr<EffectInstance> ColoredMaterialEI(Lumo::Devices::ADrawContext& dc, AmbraEffectAttribute* ambra,
+                                          const vec3<float>& color) {
+    EffectVariantCache::Key key;
+    key.device = dc.VirtualDevice();
+    key.tag = ambra->Identifier(); // interned: lives as long as the process
+    key.kind = EffectVariantCache::eColor;
+    key.values[0] = color.x;
+    key.values[1] = color.y;
+    key.values[2] = color.z;
+    if (AutoPtr<EffectInstance> found = EffectVariantCache::Find(key))
+        return found;
+    return EffectVariantCache::Offer(key, ambra->ColorCustomizedEI(dc, color));
 }
 } // namespace
 
@@ -499,17 +614,6 @@ AutoPtr<EffectInstance> TraversalState::DoubleSidedEI(Lumo::Devices::ADrawContex
         !QueryInterface<VisualAnalysisAttribute>(effectAttr)) {
         if (m_visualStyle == 3 || m_visualStyle == 4 || m_visualStyle == 5)
             return e;
-        AutoPtr<Lumo::Devices::LayeredEffectInstance> layered =
-            Lumo::Devices::LayeredEffectInstance::Make(dc.VirtualDevice());
-        AutoPtr<Lumo::Devices::BasicMaterialEffectInstance> back =
-            Lumo::Devices::BasicMaterialEffectInstance::Make(dc.VirtualDevice());
-        if (!layered || !back)
-            return e;
-        // The back-face colour: 92, 76, 32 of 255.
-        const vec3<float> backColor(0.36078432f, 0.29803923f, 0.1254902f);
-        back->Ambient(backColor);
-        back->Diffuse(backColor);
-        back->Specular(backColor);
         float opacity = OpacityOf(e);
         if (opacity < 0.0f) {
             opacity = 1.0f;
@@ -518,25 +622,23 @@ AutoPtr<EffectInstance> TraversalState::DoubleSidedEI(Lumo::Devices::ADrawContex
                 opacity = o ? o->GetOpacity() : 0.4f;
             }
         }
-        back->Opacity(opacity);
-        AutoPtr<Lumo::Devices::ARasterizerState> cullFront = Lumo::Devices::ARasterizerState::Make(Lumo::Devices::eCullFront);
-        if (m_doubleSided == 3) {
-            AutoPtr<EffectInstance> front = e->Clone();
-            front->OverrideState(cullFront.get());
-            layered->AddLayer(back);
-            layered->AddLayer(front);
-        } else {
-            back->OverrideState(cullFront.get());
-            layered->AddLayer(e);
-            layered->AddLayer(back);
-        }
-        return AutoPtr<EffectInstance>(layered.get());
+        // Shared by everything drawn with E in this mode at this back-face opacity.
+        const bool backFirst = m_doubleSided == 3;
+        const EffectVariantCache::Key key =
+            VariantKey(dc, e, EffectVariantCache::eBackFace, backFirst ? 1u : 0u, opacity);
+        if (AutoPtr<EffectInstance> found = EffectVariantCache::Find(key))
+            return found;
+        AutoPtr<EffectInstance> made = MakeBackFaceVariant(dc, e, opacity, backFirst);
+        if (made.get() == e)
+            return made;
+        return EffectVariantCache::Offer(key, made);
     }
-    AutoPtr<EffectInstance> c = e->Clone();
-    c->Transparent(e->IsTransparent(&dc));
-    AutoPtr<Lumo::Devices::ARasterizerState> none = Lumo::Devices::ARasterizerState::Make(Lumo::Devices::eCullNone);
-    c->OverrideState(none.get());
-    return c;
+    const bool transparent = e->IsTransparent(&dc);
+    EffectVariantCache::Key key = VariantKey(dc, e, EffectVariantCache::eTwoSided, transparent ? 1u : 0u, 0.0f);
+    key.device = nullptr; // a clone: no device involved
+    if (AutoPtr<EffectInstance> found = EffectVariantCache::Find(key))
+        return found;
+    return EffectVariantCache::Offer(key, MakeTwoSidedVariant(e, transparent));
 }
 
 void TraversalState::RealizeAttribute(Lumo::Devices::ADrawContext& dc, Lumo::Graphics::TraversalState& graphicsState,
@@ -575,8 +677,8 @@ void TraversalState::RealizeAttribute(Lumo::Devices::ADrawContext& dc, Lumo::Gra
             occluded = QueryInterface<OccludedEffectAttribute>(effect) != nullptr;
             auto* hint = QueryInterface<ColorHintAttribute>(GetAttribute(eColorHint));
             if ((hint || m_colorCycling) && QueryInterface<AmbraEffectAttribute>(effect))
-                e = static_cast<AmbraEffectAttribute*>(QueryInterface<AmbraEffectAttribute>(effect))
-                        ->ColorCustomizedEI(dc, m_colorCycling ? m_cyclingColor : hint->ColorHint());
+                e = ColoredMaterialEI(dc, QueryInterface<AmbraEffectAttribute>(effect),
+                                      m_colorCycling ? m_cyclingColor : hint->ColorHint());
         }
         if (geometryNode && geometryNode->EffectInst() &&
             !(effectPriority > 3 || (effectPriority == 3 && effectWinsTies)))
@@ -591,7 +693,10 @@ void TraversalState::RealizeAttribute(Lumo::Devices::ADrawContext& dc, Lumo::Gra
     }
 
     if (lod || geometryNode) {
-        AutoPtr<Lumo::Devices::RenderItem> item = Lumo::Devices::RenderItem::Make(geometry, nullptr, graphicsState.WorldMatrix());
+        auto* id = picking ? nullptr : QueryInterface<ObjectIDAttribute>(GetAttribute(eObjectID));
+        // Last walk's item for this leaf when nobody holds it any more: no allocation per leaf.
+        AutoPtr<Lumo::Devices::RenderItem> item =
+            Lumo::Graphics::WalkPool::Item(graphicsState.Pool(), geometry, graphicsState.WorldMatrix(), id != nullptr);
         if (!picking) {
             if (e && m_doubleSided != 0)
                 e = DoubleSidedEI(dc, e);
@@ -599,7 +704,7 @@ void TraversalState::RealizeAttribute(Lumo::Devices::ADrawContext& dc, Lumo::Gra
             if (geometryNode && geometryNode->Attributes())
                 geometryNode->Attributes()->InvalidateInputData(Lumo::Graphics::AttributeLODList::BaseDataID(),
                                                                 Lumo::Graphics::GeometryNode::kGeometryLevel);
-            if (auto* id = QueryInterface<ObjectIDAttribute>(GetAttribute(eObjectID)))
+            if (id)
                 item->ObjectId(id->ObjectID());
             if (auto* cull = QueryInterface<CullModeAttribute>(GetAttribute(eCullMode))) {
                 int c = cull->CullMode();

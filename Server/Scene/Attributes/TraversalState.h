@@ -3,6 +3,7 @@
 #include <Lumo/Objects/AutoPtr.h>
 #include <Lumo/Objects/Mat4.h>
 #include <Lumo/Objects/Vec.h>
+#include <Scene/Attributes/AttributeSet.h>
 #include <Scene/Attributes/SimpleAttributeSet.h>
 
 namespace Lumo::Graphics { class ARenderNode; class TraversalState; }
@@ -46,6 +47,8 @@ public:
     /// The next Merge of a node's set is skipped once.
     void SkipNextMerge() { m_skipNextMerge = true; }
     void AddPendingAttributeSets(const AttributeSetListEx* list);
+    /// The same for a plain list (a set's children), without wrapping it in a counted list.
+    void AddPendingAttributeSets(const AttributeSetList& sets);
     /// Puts the pending sets with apply types first.
     void SortPendingAttributeSets();
     const AttributeSetListEx& PendingAttributeSets() const { return *m_pending; }
@@ -114,6 +117,8 @@ protected:
                                   TextNode* text);
     /// Gives this state a pending list of its own before it is changed.
     void OwnPending();
+    /// An empty list for this state to own.
+    AttributeSetListEx* NewPending();
 
 private:
     bool m_skipNextMerge = false;
@@ -125,6 +130,8 @@ private:
     SimpleAttributeSet m_accumulated;
     Lumo::Objects::AutoPtr<AttributeSetListEx> m_pending;
     bool m_ownsPending;
+    Lumo::Objects::AutoPtr<AttributeSetListEx> m_spares[2]; // lists owned before, reused once unshared
+    int m_nextSpare = 0;
 };
 
 } // namespace Lumo::Scene

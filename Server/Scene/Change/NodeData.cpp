@@ -372,20 +372,29 @@ Lumo::Scene::TraversalState* NodeData::traversalState(Lumo::Devices::ADrawContex
         if (Lumo::Scene::ANodeData* data = Lumo::Scene::ANodeData::GetNodeData(attachment->sceneNode)) {
             const Lumo::Scene::AttributeSet* set = data->GetAttributeSet();
             scene->MergeAttributes(set);
-            if (const auto* children = set ? set->Children() : nullptr; children && !children->IsEmpty()) {
-                Lumo::Objects::AutoPtr<Lumo::Scene::AttributeSetListEx> list = Lumo::Scene::AttributeSetListEx::Make();
-                for (Lumo::Scene::AttributeSet* c : *children)
-                    list->Add(c);
-                scene->AddPendingAttributeSets(list);
-            }
+            if (const auto* children = set ? set->Children() : nullptr)
+                scene->AddPendingAttributeSets(*children);
             scene->SortPendingAttributeSets();
         }
     return scene;
 }
 
+namespace {
+// The callbacks tick the idle handler per node; what a tick would deliver meanwhile (an event
+// whose handler edits the graph) waits for the end of the walk.
+void beginWalkCB(Lumo::Devices::ADrawContext&) { Brio::IIdleHandler::enterWalk(); }
+
+void endWalkCB(Lumo::Devices::ADrawContext& dc) {
+    Lumo::Scene::SceneWalk::EndWalk(dc);
+    Brio::IIdleHandler::leaveWalk();
+}
+} // namespace
+
 void NodeData::installRenderCallbacks() {
     Lumo::Scene::SceneWalk::Install();
     Lumo::Graphics::NodeCallbacks& cb = Lumo::Graphics::NodeCallbacks::Installed();
+    cb.beginWalk = &beginWalkCB;
+    cb.endWalk = &endWalkCB;
     cb.realize = &RealizeCB;
     cb.realizeWorldBox = &RealizeWorldBoxCB;
     cb.realizeAttributes = &RealizeAttributesCB;

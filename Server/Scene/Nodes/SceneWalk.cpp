@@ -8,6 +8,7 @@
 #include <Lumo/Objects/AutoPtr.h>
 #include <Scene/Attributes/AttributeSet.h>
 #include <Scene/Attributes/AttributeSetListEx.h>
+#include <Scene/Attributes/EffectVariantCache.h>
 #include <Scene/Attributes/TraversalState.h>
 #include <Scene/Nodes/ANodeData.h>
 #include <Scene/Nodes/ImageNode.h>
@@ -19,15 +20,10 @@ namespace Lumo::Scene {
 using Lumo::Graphics::ARenderNode;
 
 namespace {
-/// The set's children as a pending list to add.
+/// Adds the set's children to the pending sets.
 void AddChildrenAsPending(TraversalState& state, const AttributeSet* set) {
-    const AttributeSetList* children = set ? set->Children() : nullptr;
-    if (!children || children->IsEmpty())
-        return;
-    Lumo::Objects::AutoPtr<AttributeSetListEx> list = AttributeSetListEx::Make();
-    for (AttributeSet* c : *children)
-        list->Add(c);
-    state.AddPendingAttributeSets(list);
+    if (const AttributeSetList* children = set ? set->Children() : nullptr)
+        state.AddPendingAttributeSets(*children);
 }
 } // namespace
 
@@ -111,8 +107,11 @@ int SceneWalk::PreRealizePrimitive(Lumo::Devices::ADrawContext& dc, Lumo::Graphi
     return Lumo::Graphics::APrimitiveNode::ePrimitiveStateReady;
 }
 
+void SceneWalk::EndWalk(Lumo::Devices::ADrawContext&) { EffectVariantCache::Sweep(); }
+
 void SceneWalk::Install() {
     Lumo::Graphics::NodeCallbacks& cb = Lumo::Graphics::NodeCallbacks::Installed();
+    cb.endWalk = &EndWalk;
     cb.realizeAttributes = &RealizeAttributes;
     cb.realizeWorldBox = &RealizeWorldBox;
     cb.applyAttributes = &ApplyAttributes;

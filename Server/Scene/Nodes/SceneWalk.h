@@ -27,6 +27,8 @@ public:
                                 Lumo::Graphics::ARenderNode* node);
     static int PreRealizePrimitive(Lumo::Devices::ADrawContext& dc, Lumo::Graphics::TraversalState& graphicsState,
                                    Lumo::Graphics::ARenderNode* node);
+    /// At the end of a walk: effect variants nobody draws with any more are let go.
+    static void EndWalk(Lumo::Devices::ADrawContext& dc);
 };
 
 } // namespace Lumo::Scene

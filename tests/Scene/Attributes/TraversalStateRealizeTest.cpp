@@ -188,6 +188,8 @@ TEST_F(TraversalStateRealizeTest, OpacityBelowThresholdDrawsATransparentCopyOfTh
         ASSERT_NE(faded, nullptr);
         EXPECT_NE(faded, shared);
         EXPECT_FLOAT_EQ(faded->Opacity(), absolute ? 0.5f : 0.4f);
+        EXPECT_EQ(Leaf({colour, OpacityAttribute::Make(0.5f, absolute)}).EffectOf(*dc, body), made)
+            << "the same base and opacity share one variant";
     }
     EXPECT_FLOAT_EQ(shared->Opacity(), 0.8f) << "the cached instance is shared: never changed";
 
@@ -286,6 +288,7 @@ TEST_F(TraversalStateRealizeTest, DoubleSidedFacesGetABackLayerOrLoseCulling) {
     EXPECT_EQ(layered->Layer(0), e);
     expectBack(layered->Layer(1), 0.6f);
     EXPECT_EQ(OverriddenCull(layered->Layer(1)), eCullFront);
+    EXPECT_EQ(Leaf({colour}, 1).EffectOf(*dc, body), made) << "one shared variant per base and mode";
 
     made = Leaf({colour}, 3).EffectOf(*dc, body);
     auto* backFirst = As<LayeredEffectInstance>(made);
@@ -314,6 +317,7 @@ TEST_F(TraversalStateRealizeTest, DoubleSidedFacesGetABackLayerOrLoseCulling) {
     };
     expectUnculled(Leaf({colour}, 2).EffectOf(*dc, body), e);
     expectUnculled(Leaf({colour}, 1, 6).EffectOf(*dc, body), e);
+    EXPECT_EQ(Leaf({colour}, 2).EffectOf(*dc, body), Leaf({colour}, 1, 6).EffectOf(*dc, body));
     TraversalState::NormalDoubleSideDisplay(true);
     expectUnculled(Leaf({colour}, 1).EffectOf(*dc, body), e);
     TraversalState::NormalDoubleSideDisplay(false);
