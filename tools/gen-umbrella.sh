@@ -9,6 +9,15 @@ out=Server/Scene/Scene.h
   (cd Server && find Scene -name '*.h' ! -path 'Scene/Scene.h' | LC_ALL=C sort | sed 's|^|#include <|; s|$|>|')
 } > "$out"
 
+out=Platform/Lumo/Lumo.h
+{
+  echo '#pragma once'
+  echo '/// Every public header of the graphics system.'
+  (cd Platform && for m in Objects Devices Graphics; do
+     find Lumo/$m -name '*.h' ! -name '*Internal.h' | LC_ALL=C sort | sed 's|^|#include <|; s|$|>|'
+   done)
+} > "$out"
+
 out=Platform/Brio/Brio.h
 {
   echo '#pragma once'

@@ -25,6 +25,7 @@
 #include <Scene/Attributes/EAttributeType.h>
 #include <Scene/Attributes/EffectAttribute.h>
 #include <Scene/Attributes/EffectInstanceCache.h>
+#include <Scene/Attributes/EffectVariantCache.h>
 #include <Scene/Attributes/GenericEffectAttribute.h>
 #include <Scene/Attributes/GroupAttribute.h>
 #include <Scene/Attributes/LineStyle.h>

@@ -1,6 +1,7 @@
 #include <Lumo/Devices/EffectInstance.h>
 #include <Lumo/Devices/RenderItem.h>
 #include <Lumo/Graphics/APrimitiveNode.h>
+#include <Lumo/Graphics/WalkPool.h>
 #include <Lumo/Graphics/AttributeCache.h>
 #include <Lumo/Graphics/NodeCallbacks.h>
 #include <Lumo/Graphics/PrimitiveTessellator.h>
@@ -106,7 +107,8 @@ void APrimitiveNode::RealizeNode(Lumo::Devices::ADrawContext& dc, TraversalState
     AutoPtr<SimpleMesh> mesh = Mesh(state.GeomLOD());
     if (!mesh || mesh->PrimitiveCount() == 0)
         return;
-    AutoPtr<Lumo::Devices::RenderItem> item = Lumo::Devices::RenderItem::Make(mesh, EffectInst(), state.WorldMatrix());
+    AutoPtr<Lumo::Devices::RenderItem> item = WalkPool::Item(state.Pool(), mesh, state.WorldMatrix(), false);
+    item->Effect(EffectInst());
     state.AddItem(item);
 }
 

@@ -1,4 +1,5 @@
 #include <Lumo/Graphics/ATextNode.h>
+#include <Lumo/Graphics/WalkPool.h>
 #include <Lumo/Graphics/AttributeCache.h>
 #include <Lumo/Graphics/TraversalState.h>
 
@@ -287,7 +288,7 @@ void ATextNode::RealizeNode(Lumo::Devices::ADrawContext& dc, Lumo::Graphics::Tra
     Lumo::Devices::RenderItem* item = TextItem(dc);
     if (!item)
         return;
-    Lumo::Objects::AutoPtr<Lumo::Devices::RenderItem> placed = item->Clone();
+    Lumo::Objects::AutoPtr<Lumo::Devices::RenderItem> placed = Lumo::Graphics::WalkPool::Copy(state.Pool(), *item);
     placed->WorldMatrix(state.WorldMatrix());
     state.AddItem(placed);
 }

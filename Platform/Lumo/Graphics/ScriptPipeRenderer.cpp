@@ -235,7 +235,7 @@ void ScriptPipeRenderer::Render(Lumo::Devices::ADrawContext& dc, ARenderNode* ro
         a->BeginPass(dc);
     }
     m_visitor->dc = &dc;
-    m_items.Clear();
+    m_items.Truncate(0);
     m_walker->Walk(root, m_items);
     m_stats.nodes = m_walker->NodesVisited();
     m_stats.leaves = m_walker->LeavesVisited();
@@ -253,7 +253,7 @@ void ScriptPipeRenderer::Render(Lumo::Devices::ADrawContext& dc, ARenderNode* ro
         a->EndPass(dc, nullptr);
         a->Renderer(nullptr);
     }
-    m_items.Clear();
+    m_items.Truncate(0);
     const auto t2 = Clock::now();
     m_stats.walkMs = std::chrono::duration<double, std::milli>(t1 - t0).count();
     m_stats.drawMs = std::chrono::duration<double, std::milli>(t2 - t1).count();

@@ -95,7 +95,7 @@ void TraversalState::CopyFrom(const TraversalState& other) {
     m_geomLOD = other.m_geomLOD;
     m_depthPriority = other.m_depthPriority;
     m_pickable = other.m_pickable;
-    m_ownItems.Clear();
+    m_ownItems.Truncate(0);
     for (int i = 0; i < other.NodeItemCount(); ++i)
         m_ownItems.Add(other.NodeItem(i));
     m_items = &m_ownItems;
@@ -117,7 +117,7 @@ void TraversalState::CopyFrom(const TraversalState& other) {
 
 void TraversalState::Release() {
     WorldMatrix(nullptr);
-    m_ownItems.Clear();
+    m_ownItems.Truncate(0);
     if (m_items == &m_ownItems)
         m_items = nullptr;
     for (auto& c : m_clients)

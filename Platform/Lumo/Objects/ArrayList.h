@@ -83,6 +83,15 @@ public:
             if (m_items[i] == item) return i;
         return -1;
     }
+    /// Releases the elements after the first count, keeping the storage for reuse.
+    void Truncate(int count) {
+        while (m_count > count && m_count > 0) {
+            T item = std::move(m_items[m_count - 1]);
+            m_items.pop_back();
+            --m_count;
+            Lifetime::Release(item);
+        }
+    }
     void Clear() {
         std::vector<T> old;
         old.swap(m_items); // releasing may re-enter this list's owner
