@@ -28,8 +28,10 @@
 #include <Scene/View/FragmentLibrary.h>
 #include <Scene/View/FragmentParameters.h>
 #include <Scene/View/RenderParams.h>
+#include <Lumo/Objects/HeapOperators.h>
 
 #include <benchmark/benchmark.h>
+#include <malloc.h>
 
 #include <atomic>
 #include <chrono>
@@ -41,6 +43,10 @@
 
 namespace {
 std::atomic<std::uint64_t> g_allocations{0}, g_bytes{0};
+/// Every heap allocation so far: through operator new, and the graphics heap's own blocks.
+std::uint64_t Allocations() {
+    return g_allocations.load() + std::uint64_t(Lumo::Objects::HeapOperators::Stats().totalBlocks);
+}
 }
 
 void* operator new(std::size_t n) {
@@ -139,7 +145,7 @@ Assembly Build(int parts, int triangles, int instances) {
     a.side = int(std::ceil(std::sqrt(double(instances))));
     a.root = Lumo::Scene::MakeGroupNode(Lumo::Graphics::eSingleNodeWorld, false);
     Brio::Scene::NodeData::make(a.root, nullptr, Lumo::Scene::eGroupNode, false);
-    const std::uint64_t before = g_bytes.load();
+    const std::size_t before = mallinfo2().uordblks;
     for (int i = 0; i < instances; ++i) {
         AutoPtr<Lumo::Graphics::GroupNode> inst = Lumo::Scene::MakeGroupNode(Lumo::Graphics::eSingleNodeWorld, false);
         Brio::Scene::NodeData::make(inst, nullptr, Lumo::Scene::eGroupNode, false)->clientType(1);
@@ -149,7 +155,7 @@ Assembly Build(int parts, int triangles, int instances) {
         inst->AddChild(bodies[size_t(i % parts)]);
         a.root->AddChild(inst);
     }
-    a.bytesPerInstance = double(g_bytes.load() - before) / double(instances);
+    a.bytesPerInstance = double(mallinfo2().uordblks - before) / double(instances);
     return a;
 }
 
@@ -196,11 +202,11 @@ void BM_SceneFrame(benchmark::State& state) {
     frame(); // uploads, programs and pools warm up
     std::uint64_t allocations = 0, frames = 0;
     for (auto _ : state) {
-        const std::uint64_t before = g_allocations.load();
+        const std::uint64_t before = Allocations();
         const auto t0 = std::chrono::steady_clock::now();
         frame();
         const auto t1 = std::chrono::steady_clock::now();
-        allocations += g_allocations.load() - before;
+        allocations += Allocations() - before;
         ++frames;
         state.SetIterationTime(std::chrono::duration<double>(t1 - t0).count());
     }
@@ -229,11 +235,11 @@ void BM_PipeFrame(benchmark::State& state) {
     };
     frame();
     for (auto _ : state) {
-        const std::uint64_t before = g_allocations.load();
+        const std::uint64_t before = Allocations();
         const auto t0 = std::chrono::steady_clock::now();
         frame();
         const auto t1 = std::chrono::steady_clock::now();
-        allocations += g_allocations.load() - before;
+        allocations += Allocations() - before;
         ++frames;
         const double ms = std::chrono::duration<double, std::milli>(t1 - t0).count();
         total += ms;
@@ -259,11 +265,17 @@ void BM_FloorFrame(benchmark::State& state) {
     auto& draw = Device()->Draw();
     draw.BindTargets(t.color, t.depth);
     const char* vs = "#version 450 core\nlayout(location=0) in vec3 p; layout(location=1) in vec3 n;"
-                     "uniform mat4 W; uniform mat4 VP; out vec3 N;"
-                     "void main(){ vec4 w = W * vec4(p,1); N = mat3(W) * n; gl_Position = VP * w; }";
-    const char* fs = "#version 450 core\nin vec3 N; uniform vec3 C; out vec4 o;"
-                     "void main(){ vec3 n = normalize(N); float d = max(dot(n, normalize(vec3(0.45,0.55,-0.7))),0.0);"
-                     "o = vec4(C * (0.25 + 0.75 * d), 1.0); }";
+                     "uniform mat4 W; uniform mat4 VP; out vec3 N; out vec3 P;"
+                     "void main(){ vec4 w = W * vec4(p,1); N = mat3(W) * n; P = w.xyz; gl_Position = VP * w; }";
+    // The stock material's lighting: the default rig of three lights, ambient, Blinn-Phong.
+    const char* fs = "#version 450 core\nin vec3 N; in vec3 P; uniform vec3 C; uniform vec3 E; uniform vec3 L[3];"
+                     "uniform vec3 LC[3]; uniform vec3 LS[3]; out vec4 o;"
+                     "void main(){ vec3 n = normalize(N); vec3 v = normalize(E - P); if (!gl_FrontFacing) n = -n;"
+                     " vec3 c = C * 0.25;"
+                     " for (int i = 0; i < 3; ++i) { float d = dot(n, -L[i]); if (d > 0.0) {"
+                     "  c += C * LC[i] * d; vec3 h = normalize(v - L[i]);"
+                     "  c += LS[i] * pow(max(dot(n, h), 0.0), 20.0); } }"
+                     " o = vec4(min(c, vec3(1.0)), 1.0); }";
     GLuint prog = glCreateProgram();
     for (auto [kind, src] : {std::pair{GL_VERTEX_SHADER, vs}, {GL_FRAGMENT_SHADER, fs}}) {
         GLuint s = glCreateShader(kind);
@@ -303,6 +315,14 @@ void BM_FloorFrame(benchmark::State& state) {
         colours.push_back(ColourOf(i));
     }
     const mat4<float> vp = dc->ViewMatrix() * dc->ProjMatrix();
+    mat4<float> invView;
+    dc->ViewMatrix().Inverse(invView);
+    const vec3<float> eye = invView.TransformPoint({0, 0, 0});
+    const vec3<float> lights[3] = {invView.TransformVector(vec3<float>(-0.45f, -0.55f, 0.70f)).Normalized(),
+                                   invView.TransformVector(vec3<float>(0.65f, 0.35f, 0.65f)).Normalized(),
+                                   invView.TransformVector(vec3<float>(0.1f, 0.4f, -0.9f)).Normalized()};
+    const vec3<float> lightColours[3] = {{0.62f, 0.62f, 0.62f}, {0.28f, 0.28f, 0.30f}, {0.22f, 0.22f, 0.22f}};
+    const vec3<float> lightSpecular[3] = {{0.35f, 0.35f, 0.35f}, {0, 0, 0}, {0, 0, 0}};
     auto frame = [&] {
         draw.BindTargets(t.color, t.depth);
         draw.Clear(Lumo::Devices::eClearColor | Lumo::Devices::eClearDepth, {0.914f, 0.914f, 0.914f, 1});
@@ -313,6 +333,10 @@ void BM_FloorFrame(benchmark::State& state) {
         glDisable(GL_BLEND);
         glUseProgram(prog);
         glUniformMatrix4fv(glGetUniformLocation(prog, "VP"), 1, GL_FALSE, &vp.m[0][0]);
+        glUniform3fv(glGetUniformLocation(prog, "E"), 1, &eye.x);
+        glUniform3fv(glGetUniformLocation(prog, "L"), 3, &lights[0].x);
+        glUniform3fv(glGetUniformLocation(prog, "LC"), 3, &lightColours[0].x);
+        glUniform3fv(glGetUniformLocation(prog, "LS"), 3, &lightSpecular[0].x);
         const GLint w = glGetUniformLocation(prog, "W"), c = glGetUniformLocation(prog, "C");
         for (int i = 0; i < instances; ++i) {
             const GLMesh& g = meshes[size_t(i % parts)];
@@ -328,11 +352,11 @@ void BM_FloorFrame(benchmark::State& state) {
     frame();
     std::uint64_t allocations = 0, frames = 0;
     for (auto _ : state) {
-        const std::uint64_t before = g_allocations.load();
+        const std::uint64_t before = Allocations();
         const auto t0 = std::chrono::steady_clock::now();
         frame();
         const auto t1 = std::chrono::steady_clock::now();
-        allocations += g_allocations.load() - before;
+        allocations += Allocations() - before;
         ++frames;
         state.SetIterationTime(std::chrono::duration<double>(t1 - t0).count());
     }

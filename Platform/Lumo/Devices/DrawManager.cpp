@@ -117,8 +117,8 @@ struct QueuedItem {
 } // namespace
 
 struct DrawManager::Impl {
-    GLProgram programs[eProgCount];
-    bool compiled = false, compileFailed = false;
+    GLProgram programs[kVariantCount];
+    bool compiled[kVariantCount] = {}, failed[kVariantCount] = {};
     std::string log;
     std::unordered_map<unsigned, GLuint> vaos; // per vertex layout; this context's own
     GLuint fbo = 0, readFbo = 0, resolveFbo = 0;
@@ -147,14 +147,18 @@ struct DrawManager::Impl {
     float viewProj[16];
     float clip[6][4];
 
-    bool EnsurePrograms() {
-        if (compiled)
-            return true;
-        if (compileFailed)
-            return false;
-        compiled = CompileStockPrograms(programs, log);
-        compileFailed = !compiled;
-        return compiled;
+    /// The variant's program, compiled on first use; null when it does not build.
+    GLProgram* Program(int variant) {
+        if (variant < 0 || variant >= kVariantCount || failed[variant])
+            return nullptr;
+        if (!compiled[variant]) {
+            if (!CompileStockProgram(variant, programs[variant], log)) {
+                failed[variant] = true;
+                return nullptr;
+            }
+            compiled[variant] = true;
+        }
+        return &programs[variant];
     }
 
     GLuint Vao(unsigned components) {
@@ -180,7 +184,8 @@ struct DrawManager::Impl {
         return vao;
     }
 
-    int ProgramOf(EffectInstance* e) {
+    /// The stock program an effect draws with (-1 for layered effects, drawn layer by layer).
+    int BaseProgramOf(EffectInstance* e) {
         IRenderEffect* effect = e ? e->Effect() : nullptr;
         Lumo::Objects::UString* name = effect ? effect->Name() : nullptr;
         if (!name)
@@ -197,6 +202,18 @@ struct DrawManager::Impl {
             p = -1;
         programOfEffect.emplace(name, p);
         return p;
+    }
+    /// Program and variant (without the clip bit, which is the flush's): what items sort by.
+    int ProgramOf(EffectInstance* e) {
+        const int base = BaseProgramOf(e);
+        if (base < 0)
+            return base;
+        const bool material = base == eProgMaterial && e && e->Effect() &&
+                              e->Effect()->Name() == StockEffects::BasicMaterialName();
+        const int source = base == eProgMaterial
+                               ? (material ? e->Values().GetInt(StockEffects::eMaterialColorSource) : 0)
+                               : (e ? e->Values().GetInt(StockEffects::eSolidColorSource) : 0);
+        return base | (source == StockEffects::eColorVertex ? kVariantVertexColor : 0);
     }
 };
 
@@ -216,9 +233,9 @@ DrawManager::~DrawManager() {
             glDeleteVertexArrays(1, &vao);
         GLuint fbos[3] = {m_impl->fbo, m_impl->readFbo, m_impl->resolveFbo};
         glDeleteFramebuffers(3, fbos);
-        for (auto& p : m_impl->programs)
-            if (p.program)
-                glDeleteProgram(p.program);
+        for (int i = 0; i < kVariantCount; ++i)
+            if (m_impl->compiled[i])
+                glDeleteProgram(m_impl->programs[i].program);
         for (auto& [name, prog] : m_impl->screenPrograms)
             if (prog)
                 glDeleteProgram(prog);
@@ -500,7 +517,7 @@ void DrawManager::Flush(ADrawContext& dc) {
     };
     if (d.opaque.empty() && d.transparent.empty())
         return;
-    if (!m_device.MakeCurrent() || !d.EnsurePrograms()) {
+    if (!m_device.MakeCurrent()) {
         release();
         return;
     }
@@ -577,10 +594,15 @@ void DrawManager::Flush(ADrawContext& dc) {
         GLMeshData* gm = UploadMesh(mesh);
         if (!gm)
             return;
-        const int prog = d.ProgramOf(effect);
-        if (prog < 0)
+        const int variant = d.ProgramOf(effect);
+        if (variant < 0)
             return;
-        GLProgram& p = d.programs[prog];
+        const int prog = variant | (d.clipCount > 0 ? kVariantClip : 0);
+        GLProgram* program = d.Program(prog);
+        if (!program)
+            return;
+        GLProgram& p = *program;
+        const int base = variant & kVariantBaseMask;
         if (prog != d.currentProgram) {
             glUseProgram(p.program);
             d.currentProgram = prog;
@@ -614,7 +636,7 @@ void DrawManager::Flush(ADrawContext& dc) {
             ++m_stats.effectChanges;
             static const ParameterValues kNone;
             const ParameterValues& v = effect ? effect->Values() : kNone;
-            if (prog == eProgMaterial) {
+            if (base == eProgMaterial) {
                 const bool material = effect && effect->Effect() &&
                                       effect->Effect()->Name() == StockEffects::BasicMaterialName();
                 const vec3<float> e = material ? v.GetFloat3(StockEffects::eMaterialEmissive) : vec3<float>();
@@ -636,7 +658,7 @@ void DrawManager::Flush(ADrawContext& dc) {
                 glUniform1i(p.colorSource, v.GetInt(StockEffects::eSolidColorSource));
                 glUniform1i(p.vertexColorAlpha, v.GetInt(StockEffects::eSolidVertexColorAlpha));
                 glUniform1i(p.lighting, v.GetInt(StockEffects::eSolidLighting, 1));
-                if (prog == eProgSolidT) {
+                if (base == eProgSolidT) {
                     GLuint tex = UploadTexture(v.GetTexture(StockEffects::eSolidTexture));
                     glBindTextureUnit(0, tex);
                     glUniform1i(p.texture, 0);
@@ -675,8 +697,16 @@ void DrawManager::Flush(ADrawContext& dc) {
         Normal3(m, nm);
         glUniformMatrix4fv(p.world, 1, GL_FALSE, &m.m[0][0]);
         glUniformMatrix3fv(p.normalMat, 1, GL_TRUE, nm);
-        glUniform1f(p.depthShift, float(item->DepthPriority()) * 1e-5f);
-        glUniform1i(p.hasNormals, (gm->components & eVertexNormal) ? 1 : 0);
+        const float shift = float(item->DepthPriority()) * 1e-5f;
+        if (shift != p.lastShift) {
+            glUniform1f(p.depthShift, shift);
+            p.lastShift = shift;
+        }
+        const int normals = (gm->components & eVertexNormal) ? 1 : 0;
+        if (normals != p.lastHasNormals) {
+            glUniform1i(p.hasNormals, normals);
+            p.lastHasNormals = normals;
+        }
         if (gm != d.currentMesh) {
             if (gm->components != d.currentLayout) {
                 glBindVertexArray(d.Vao(gm->components));

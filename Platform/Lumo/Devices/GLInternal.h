@@ -69,12 +69,16 @@ struct GLProgram {
     GLint texture = -1, hasTexture = -1, textureAlpha = -1, blendMode = -1, texTransform = -1;
     GLint emissive = -1, ambient = -1, diffuse = -1, specular = -1, shininess = -1, reflectionBlend = -1;
     std::uint64_t lightsStamp = 0; // the frame stamp the lights were last uploaded for
+    float lastShift = -1.0f;        // uniform values as last set, to skip repeats
+    int lastHasNormals = -1;
 };
 
-enum EStockProgram : int { eProgSolid = 0, eProgSolidT = 1, eProgMaterial = 2, eProgCount = 3 };
+enum EStockProgram : int { eProgSolid = 0, eProgSolidT = 1, eProgMaterial = 2 };
+/// Variant bits of a stock program: per-vertex colours, clipping planes.
+constexpr int kVariantBaseMask = 3, kVariantVertexColor = 4, kVariantClip = 8, kVariantCount = 16;
 
-/// Compiles the stock programs; null program names when compiling failed (the log says why).
-bool CompileStockPrograms(GLProgram (&programs)[eProgCount], std::string& log);
+/// Compiles one variant of a stock program; false (the log says why) when it does not build.
+bool CompileStockProgram(int variant, GLProgram& program, std::string& log);
 
 /// Makes sure the GL copy of a mesh is current; false when there is nothing to draw.
 GLMeshData* UploadMesh(SimpleMesh* mesh);

@@ -6,7 +6,7 @@ namespace {
 
 // Matrices arrive row-major for row vectors; read as column-major they are transposed, so
 // "M * v" here is the row-vector "v * M" of the host code.
-const char* kVertex = R"(#version 450 core
+const char* kVertex = R"(
 layout(location = 0) in vec3 aPos;
 layout(location = 1) in vec3 aNormal;
 layout(location = 2) in vec4 aColor;
@@ -19,27 +19,45 @@ uniform vec4 uClip[6];
 uniform float uDepthShift;
 out vec3 vWorld;
 out vec3 vNormal;
+#ifdef VCOLOR
 out vec4 vColor;
+#endif
+#ifdef TEXTURED
 out vec2 vTex;
+#endif
+#ifdef CLIP
 out float gl_ClipDistance[6];
+#endif
 void main() {
     vec4 w = uWorld * vec4(aPos, 1.0);
     vWorld = w.xyz / w.w;
     vNormal = uNormalMat * aNormal;
+#ifdef VCOLOR
     vColor = aColor;
+#endif
+#ifdef TEXTURED
     vTex = aTex;
+#endif
     gl_Position = uViewProj * w;
     gl_Position.z -= uDepthShift * gl_Position.w;
+#ifdef CLIP
     for (int i = 0; i < 6; ++i)
         gl_ClipDistance[i] = i < uClipCount ? dot(uClip[i], vec4(vWorld, 1.0)) : 1.0;
+#endif
 }
 )";
 
 const char* kLighting = R"(
 in vec3 vWorld;
 in vec3 vNormal;
+#ifdef VCOLOR
 in vec4 vColor;
+#else
+const vec4 vColor = vec4(1.0);
+#endif
+#ifdef TEXTURED
 in vec2 vTex;
+#endif
 out vec4 oColor;
 uniform int uLightCount;
 uniform int uLightType[8];
@@ -90,8 +108,11 @@ vec3 shade(vec3 N, vec3 V, vec3 ambient, vec3 diffuse, vec3 specular, float shin
         float nl = dot(N, L);
         if (nl > 0.0) {
             c += att * diffuse * uLightColor[i] * nl;
-            vec3 H = normalize(L + V);
-            c += att * specular * uLightSpec[i] * pow(max(dot(N, H), 0.0), max(shininess, 1.0));
+            vec3 s = specular * uLightSpec[i];
+            if (s.r + s.g + s.b > 0.0) {
+                vec3 H = normalize(L + V);
+                c += att * s * pow(max(dot(N, H), 0.0), max(shininess, 1.0));
+            }
         }
     }
     return c;
@@ -185,9 +206,9 @@ GLuint Compile(GLenum kind, const std::string& source, std::string& log) {
     return s;
 }
 
-bool Link(GLProgram& p, const std::string& fragment, std::string& log) {
-    GLuint vs = Compile(GL_VERTEX_SHADER, kVertex, log);
-    GLuint fs = Compile(GL_FRAGMENT_SHADER, fragment, log);
+bool Link(GLProgram& p, const std::string& defines, const std::string& fragment, std::string& log) {
+    GLuint vs = Compile(GL_VERTEX_SHADER, defines + kVertex, log);
+    GLuint fs = Compile(GL_FRAGMENT_SHADER, defines + fragment, log);
     if (!vs || !fs) {
         glDeleteShader(vs);
         glDeleteShader(fs);
@@ -250,12 +271,17 @@ bool Link(GLProgram& p, const std::string& fragment, std::string& log) {
 
 } // namespace
 
-bool CompileStockPrograms(GLProgram (&programs)[eProgCount], std::string& log) {
-    const std::string head = "#version 450 core\n";
-    bool ok = Link(programs[eProgSolid], head + kLighting + kSolid, log);
-    ok = Link(programs[eProgSolidT], head + "#define TEXTURED 1\n" + kLighting + kSolid, log) && ok;
-    ok = Link(programs[eProgMaterial], head + kLighting + kMaterial, log) && ok;
-    return ok;
+bool CompileStockProgram(int variant, GLProgram& program, std::string& log) {
+    // Only what a variant uses is passed on: llvmpipe interpolates every output per pixel.
+    std::string defines = "#version 450 core\n";
+    const int base = variant & kVariantBaseMask;
+    if (base == eProgSolidT)
+        defines += "#define TEXTURED 1\n";
+    if (variant & kVariantVertexColor)
+        defines += "#define VCOLOR 1\n";
+    if (variant & kVariantClip)
+        defines += "#define CLIP 1\n";
+    return Link(program, defines, std::string(kLighting) + (base == eProgMaterial ? kMaterial : kSolid), log);
 }
 
 } // namespace Lumo::Devices

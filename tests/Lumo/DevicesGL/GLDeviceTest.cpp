@@ -8,6 +8,7 @@
 #include <Lumo/Devices/LayeredEffectInstance.h>
 #include <Lumo/Devices/RenderItem.h>
 #include <Lumo/Devices/SolidEffectInstance.h>
+#include <Lumo/Devices/StockEffects.h>
 #include <Lumo/Devices/TargetCache.h>
 #include <Lumo/Devices/TextureInstance.h>
 #include <Lumo/Objects/SharedMatrix.h>
@@ -110,6 +111,29 @@ TEST_F(GLDeviceTest, TransparentItemsDrawAfterOpaqueOnesAndBlend) {
     Image img = Read(color);
     EXPECT_TRUE(Near(img.At(32, 32), 128, 0, 128, 2)) << Str(img.At(32, 32));
     EXPECT_TRUE(Near(img.At(10, 32), 0, 0, 255, 0));
+}
+
+TEST_F(GLDeviceTest, PerVertexColoursAreInterpolated) {
+    AutoPtr<VertexFormat> f(VertexFormat::Make(eVertexPosition | eVertexColor));
+    VertexBufferBuilder vb(f);
+    vb.Color({1, 0, 0, 1});
+    vb.AddVertex({-1, -1, 1});
+    vb.AddVertex({1, -1, 1});
+    vb.Color({0, 0, 1, 1});
+    vb.AddVertex({1, 1, 1});
+    vb.AddVertex({-1, 1, 1});
+    IndexBufferBuilder ib;
+    ib.AddTriangle(0, 1, 2);
+    ib.AddTriangle(0, 2, 3);
+    AutoPtr<SimpleMesh> quad(SimpleMesh::Make(vb, ib, ePrimTriangleList));
+    AutoPtr<SolidEffectInstance> e = Solid({1, 1, 1, 1});
+    e->ColorSource(StockEffects::eColorVertex);
+    DrawNow(quad, e);
+    Image img = Read(color);
+    EXPECT_TRUE(Near(img.At(32, 62), 255, 0, 0, 8)) << "bottom red: " << Str(img.At(32, 62));
+    EXPECT_TRUE(Near(img.At(32, 1), 0, 0, 255, 8)) << "top blue: " << Str(img.At(32, 1));
+    const Pixel mid = img.At(32, 32);
+    EXPECT_TRUE(std::abs(mid.r - mid.b) < 12 && mid.r > 100) << "blended between: " << Str(mid);
 }
 
 TEST_F(GLDeviceTest, LitSphereIsBrightOnTheLitSideAndNeverBlack) {
