@@ -20,6 +20,7 @@
 #include <Lumo/Graphics/GroupNode.h>
 #include <Lumo/Graphics/ScriptInterpreter.h>
 #include <Lumo/Graphics/ScriptPipeRenderer.h>
+#include <Lumo/Objects/HeapOperators.h>
 #include <Scene/Attributes/AttributeSet.h>
 #include <Scene/Attributes/ColorEffectAttribute.h>
 #include <Scene/Attributes/TransformAttribute.h>
@@ -28,7 +29,6 @@
 #include <Scene/View/FragmentLibrary.h>
 #include <Scene/View/FragmentParameters.h>
 #include <Scene/View/RenderParams.h>
-#include <Lumo/Objects/HeapOperators.h>
 
 #include <benchmark/benchmark.h>
 #include <malloc.h>
@@ -47,7 +47,7 @@ std::atomic<std::uint64_t> g_allocations{0}, g_bytes{0};
 std::uint64_t Allocations() {
     return g_allocations.load() + std::uint64_t(Lumo::Objects::HeapOperators::Stats().totalBlocks);
 }
-}
+} // namespace
 
 void* operator new(std::size_t n) {
     g_allocations.fetch_add(1, std::memory_order_relaxed);
@@ -56,11 +56,21 @@ void* operator new(std::size_t n) {
         return p;
     throw std::bad_alloc();
 }
-void* operator new[](std::size_t n) { return operator new(n); }
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete[](void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
-void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
+void* operator new[](std::size_t n) {
+    return operator new(n);
+}
+void operator delete(void* p) noexcept {
+    std::free(p);
+}
+void operator delete[](void* p) noexcept {
+    std::free(p);
+}
+void operator delete(void* p, std::size_t) noexcept {
+    std::free(p);
+}
+void operator delete[](void* p, std::size_t) noexcept {
+    std::free(p);
+}
 
 namespace {
 
@@ -120,7 +130,8 @@ void FitView(Lumo::Devices::ADrawContext& dc, int side) {
                        mat4<float>::Translation({0, 0, dist});
     const float n = 0.1f, f = dist * 3, y = 1.0f / std::tan(0.45f);
     dc.ViewMatrix(view);
-    dc.ProjMatrix(mat4<float>(y * kHeight / kWidth, 0, 0, 0, 0, y, 0, 0, 0, 0, f / (f - n), 1, 0, 0, -n * f / (f - n), 0));
+    dc.ProjMatrix(
+        mat4<float>(y * kHeight / kWidth, 0, 0, 0, 0, y, 0, 0, 0, 0, f / (f - n), 1, 0, 0, -n * f / (f - n), 0));
     dc.Viewport(kWidth, kHeight);
 }
 
@@ -150,7 +161,8 @@ Assembly Build(int parts, int triangles, int instances) {
         AutoPtr<Lumo::Graphics::GroupNode> inst = Lumo::Scene::MakeGroupNode(Lumo::Graphics::eSingleNodeWorld, false);
         Brio::Scene::NodeData::make(inst, nullptr, Lumo::Scene::eGroupNode, false)->clientType(1);
         Lumo::Scene::AttributeSet* set = Lumo::Scene::GetAttributeSet(inst);
-        set->SetAttribute(AutoPtr<Lumo::Scene::Attribute>(Lumo::Scene::TransformAttribute::Make(Placement(i, a.side), false)));
+        set->SetAttribute(
+            AutoPtr<Lumo::Scene::Attribute>(Lumo::Scene::TransformAttribute::Make(Placement(i, a.side), false)));
         set->SetAttribute(AutoPtr<Lumo::Scene::Attribute>(Lumo::Scene::ColorEffectAttribute::Make(ColourOf(i))));
         inst->AddChild(bodies[size_t(i % parts)]);
         a.root->AddChild(inst);

@@ -24,7 +24,9 @@ namespace {
 
 /// Heap allocations so far: the walking thread's through the global operators, and every
 /// graphics object (those bypass the operators).
-std::int64_t Allocations() { return CountingNew::allocations + Lumo::Objects::HeapOperators::Stats().totalBlocks; }
+std::int64_t Allocations() {
+    return CountingNew::allocations + Lumo::Objects::HeapOperators::Stats().totalBlocks;
+}
 
 /// Empties the list but keeps its storage, as a renderer that walks every frame would.
 void Release(Lumo::Graphics::RenderItemList& items) {
@@ -102,10 +104,14 @@ void WalkAssembly(benchmark::State& state, bool variants) {
     state.counters["over floor/leaf"] = (perFrame - floor) / a.leaves;
 }
 
-void BM_WalkAssembly(benchmark::State& state) { WalkAssembly(state, false); }
+void BM_WalkAssembly(benchmark::State& state) {
+    WalkAssembly(state, false);
+}
 BENCHMARK(BM_WalkAssembly)->Args({100, 100, 10})->Unit(benchmark::kMillisecond)->UseRealTime();
 
-void BM_WalkAssemblyTranslucentTwoSided(benchmark::State& state) { WalkAssembly(state, true); }
+void BM_WalkAssemblyTranslucentTwoSided(benchmark::State& state) {
+    WalkAssembly(state, true);
+}
 BENCHMARK(BM_WalkAssemblyTranslucentTwoSided)->Args({100, 100, 10})->Unit(benchmark::kMillisecond)->UseRealTime();
 
 } // namespace

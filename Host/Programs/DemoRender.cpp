@@ -69,7 +69,8 @@ Body Block(vec3<float> h) {
         for (int bit : {1, 2, 4})
             if (!(i & bit))
                 el.AddLine(std::uint32_t(i), std::uint32_t(i | bit));
-    return {AutoPtr<SimpleMesh>(SimpleMesh::Make(vb, ib)), AutoPtr<SimpleMesh>(SimpleMesh::Make(eb, el, Lumo::Devices::ePrimLineList))};
+    return {AutoPtr<SimpleMesh>(SimpleMesh::Make(vb, ib)),
+            AutoPtr<SimpleMesh>(SimpleMesh::Make(eb, el, Lumo::Devices::ePrimLineList))};
 }
 
 /// A cylinder standing on y, radius r, half-height h, with its two rim circles as edges.
@@ -115,7 +116,8 @@ Body Cylinder(float r, float h, int segments = 48) {
         for (int i = 0; i < segments; ++i)
             el.AddLine(std::uint32_t(base + i), std::uint32_t(base + (i + 1) % segments));
     }
-    return {AutoPtr<SimpleMesh>(SimpleMesh::Make(vb, ib)), AutoPtr<SimpleMesh>(SimpleMesh::Make(eb, el, Lumo::Devices::ePrimLineList))};
+    return {AutoPtr<SimpleMesh>(SimpleMesh::Make(vb, ib)),
+            AutoPtr<SimpleMesh>(SimpleMesh::Make(eb, el, Lumo::Devices::ePrimLineList))};
 }
 
 AutoPtr<Lumo::Graphics::GroupNode> BodyNode(const Body& body, const mat4<float>& place) {
@@ -178,7 +180,8 @@ int RenderDemo(const DemoRenderOptions& o) {
     for (int r = 0; r < o.rows; ++r)
         for (int c = 0; c < o.columns; ++c) {
             const int i = r * o.columns + c;
-            AutoPtr<Lumo::Graphics::GroupNode> inst = Lumo::Scene::MakeGroupNode(Lumo::Graphics::eSingleNodeWorld, false);
+            AutoPtr<Lumo::Graphics::GroupNode> inst =
+                Lumo::Scene::MakeGroupNode(Lumo::Graphics::eSingleNodeWorld, false);
             NodeData::make(inst, nullptr, Lumo::Scene::eGroupNode, false)->clientType(1);
             const vec3<float> at(float(c) * 2.4f, 0, float(r) * 1.9f);
             auto* set = Lumo::Scene::GetAttributeSet(inst);
@@ -192,8 +195,10 @@ int RenderDemo(const DemoRenderOptions& o) {
         }
 
     const int samples = o.msaa ? device->MultisampleCount() : 1;
-    AutoPtr<Lumo::Devices::RenderTarget> color(Lumo::Devices::RenderTarget::Make(o.width, o.height, Lumo::Devices::eTargetRGBA8, samples));
-    AutoPtr<Lumo::Devices::RenderTarget> depth(Lumo::Devices::RenderTarget::Make(o.width, o.height, Lumo::Devices::eTargetDepthStencil, samples));
+    AutoPtr<Lumo::Devices::RenderTarget> color(
+        Lumo::Devices::RenderTarget::Make(o.width, o.height, Lumo::Devices::eTargetRGBA8, samples));
+    AutoPtr<Lumo::Devices::RenderTarget> depth(
+        Lumo::Devices::RenderTarget::Make(o.width, o.height, Lumo::Devices::eTargetDepthStencil, samples));
     AutoPtr<Lumo::Devices::RenderTarget> resolved(Lumo::Devices::RenderTarget::Make(o.width, o.height));
     if (!color || !depth || !resolved) {
         std::fprintf(stderr, "brioscene: bad image size %d x %d\n", o.width, o.height);

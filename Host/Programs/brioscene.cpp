@@ -58,7 +58,9 @@ GroupNode* MakeNode(ENodeType type, bool extended, unsigned clientType) {
     return node;
 }
 
-AttributeSet* SetOf(ARenderNode* node) { return ANodeData::GetNodeData(node)->GetAttributeSet(); }
+AttributeSet* SetOf(ARenderNode* node) {
+    return ANodeData::GetNodeData(node)->GetAttributeSet();
+}
 
 Lumo::Devices::SimpleMesh* UnitTriangle() {
     Lumo::Devices::VertexBufferBuilder vb(Lumo::Devices::eVertexPosition | Lumo::Devices::eVertexNormal);
@@ -84,7 +86,8 @@ Demo BuildAssembly(int instanceCount) {
     rootSet->GetAttributeSet(kBody, kComponent | kInstance, true)->SetAttribute(VisibilityAttribute::Make(false));
     for (int i = 0; i < instanceCount; ++i) {
         GroupNode* inst = MakeNode(eInstanceNode, true, kInstance);
-        SetOf(inst)->SetAttribute(TransformAttribute::Make(mat4<float>::Translation(vec3<float>(10.f * i, 0, 0)), false));
+        SetOf(inst)->SetAttribute(
+            TransformAttribute::Make(mat4<float>::Translation(vec3<float>(10.f * i, 0, 0)), false));
         AutoPtr<Lumo::Graphics::GeometryNode> body = Lumo::Graphics::GeometryNode::Make();
         ANodeData::Make(body, eGeometryNode, false)->clientType(kBody);
         body->RenderGeometry(mesh);
@@ -117,15 +120,20 @@ void MergePath(const std::vector<ARenderNode*>& path, SimpleAttributeSet& acc) {
                 if (const AttributeSetList* children = p->Children())
                     next.insert(next.end(), children->begin(), children->end());
                 break;
-            case eCarryOn: next.push_back(p); break;
-            case eNoMatch: break;
+            case eCarryOn:
+                next.push_back(p);
+                break;
+            case eNoMatch:
+                break;
             }
         }
         pending.swap(next);
     }
 }
 
-std::string Narrow(const Lumo::Objects::KString& s) { return s.Utf8(); }
+std::string Narrow(const Lumo::Objects::KString& s) {
+    return s.Utf8();
+}
 
 void RunWalk(Demo& d);
 
@@ -139,7 +147,8 @@ int RunDemo(int instanceCount) {
         for (Attribute* a : acc.Attributes()) {
             std::string text = Narrow(a->ToString());
             for (auto& c : text)
-                if (c == '\n') c = ' ';
+                if (c == '\n')
+                    c = ' ';
             std::printf("  %-14ls %s\n", AttributeTypeName(a->Type()), text.c_str());
         }
     }
@@ -195,9 +204,15 @@ int main(int argc, char** argv) {
     DemoRenderOptions render;
     auto* renderCmd = app.add_subcommand("render", "draw the demo assembly off screen into a PNG");
     renderCmd->add_option("-o,--output", render.output, "the PNG to write")->capture_default_str();
-    renderCmd->add_option("--width", render.width, "image width in pixels")->check(CLI::Range(16, 8192))->capture_default_str();
-    renderCmd->add_option("--height", render.height, "image height in pixels")->check(CLI::Range(16, 8192))->capture_default_str();
-    renderCmd->add_option("--columns", render.columns, "instances across")->check(CLI::Range(1, 100))->capture_default_str();
+    renderCmd->add_option("--width", render.width, "image width in pixels")
+        ->check(CLI::Range(16, 8192))
+        ->capture_default_str();
+    renderCmd->add_option("--height", render.height, "image height in pixels")
+        ->check(CLI::Range(16, 8192))
+        ->capture_default_str();
+    renderCmd->add_option("--columns", render.columns, "instances across")
+        ->check(CLI::Range(1, 100))
+        ->capture_default_str();
     renderCmd->add_option("--rows", render.rows, "instances deep")->check(CLI::Range(1, 100))->capture_default_str();
     renderCmd->add_option("--style", render.visualStyle, "visual style: 0 shaded, 2 shaded with edges, 4 hidden")
         ->check(CLI::Range(0, 6))

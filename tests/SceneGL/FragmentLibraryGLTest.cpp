@@ -233,7 +233,8 @@ TEST_F(FragmentLibraryGL, FXAASmoothsAJaggedEdge) {
     EXPECT_EQ(fxaa->RequiredFeatureLevel(), 30);
     ASSERT_TRUE(FragmentParameters::setArg(fxaa, L"input", frame.color.get()));
     ASSERT_TRUE(FragmentParameters::setArg(fxaa, L"final", out.get()));
-    ASSERT_TRUE(frame.interpreter->Run(fxaa)) << std::string(frame.interpreter->LastError().begin(), frame.interpreter->LastError().end());
+    ASSERT_TRUE(frame.interpreter->Run(fxaa))
+        << std::string(frame.interpreter->LastError().begin(), frame.interpreter->LastError().end());
     Image smooth = Read(out);
     EXPECT_GT(partial(smooth), jagged + 20) << "intermediate shades along the edge";
     EXPECT_TRUE(Near(smooth.At(60, 60), 255, 255, 255, 0)) << "flat areas are untouched";
@@ -321,7 +322,8 @@ TEST_F(FragmentLibraryGL, LevelOfDetailFollowsThePixelSize) {
     lod->RenderGeometry(coarse, 8);
     lod->RenderGeometry(fine, 15);
     const vec4<float> grey(0.7f, 0.7f, 0.7f, 1);
-    Lumo::Scene::GetAttributeSet(lod)->SetAttribute(AutoPtr<Lumo::Scene::Attribute>(Lumo::Scene::ColorEffectAttribute::Make(grey)));
+    Lumo::Scene::GetAttributeSet(lod)->SetAttribute(
+        AutoPtr<Lumo::Scene::Attribute>(Lumo::Scene::ColorEffectAttribute::Make(grey)));
     AutoPtr<Lumo::Graphics::GroupNode> world = Group();
     world->AddChild(lod);
     AutoPtr<FragmentGraph> graph = Visual();
@@ -332,7 +334,8 @@ TEST_F(FragmentLibraryGL, LevelOfDetailFollowsThePixelSize) {
     Image nearImg = Read(frame.color);
     // The box's corner lies outside the sphere's outline.
     const int cx = 64 + int(0.5f / 1.5f * 64 / std::tan(0.4f) * 0.85f);
-    EXPECT_TRUE(Near(nearImg.At(cx, 64 - (cx - 64)), 233, 233, 233, 0)) << "near: the fine sphere, " << Str(nearImg.At(cx, 64 - (cx - 64)));
+    EXPECT_TRUE(Near(nearImg.At(cx, 64 - (cx - 64)), 233, 233, 233, 0))
+        << "near: the fine sphere, " << Str(nearImg.At(cx, 64 - (cx - 64)));
     EXPECT_EQ(Brio::Scene::LODStrategy::mapLevel(3), 8);
     EXPECT_EQ(Brio::Scene::LODStrategy::mapLevel(10), 11);
     EXPECT_EQ(Brio::Scene::LODStrategy::mapLevel(14), 13);

@@ -78,7 +78,8 @@ struct Frame {
         FragmentParameters::setArg(graph, L"depthstencil", depth.get());
         FragmentParameters::setArg(graph, L"clearColor", clear);
         if (!interpreter->Run(graph))
-            return ::testing::AssertionFailure() << std::string(interpreter->LastError().begin(), interpreter->LastError().end());
+            return ::testing::AssertionFailure()
+                   << std::string(interpreter->LastError().begin(), interpreter->LastError().end());
         interpreter->ReleaseLocalTargets();
         return ::testing::AssertionSuccess();
     }

@@ -1,5 +1,5 @@
-#include <Brio/Base/IdleHandler.h>
 #include <Brio/Base/DelayedEventBase.h>
+#include <Brio/Base/IdleHandler.h>
 #include <Brio/Base/ListenerList.h>
 #include <Brio/Base/UIThread.h>
 
@@ -57,13 +57,21 @@ void IIdleHandler::tick() {
         runIdleWork();
 }
 
-int IIdleHandler::add(Task task) { return GetIdle().tasks.add(std::move(task)); }
+int IIdleHandler::add(Task task) {
+    return GetIdle().tasks.add(std::move(task));
+}
 
-bool IIdleHandler::remove(int id) { return GetIdle().tasks.remove(id); }
+bool IIdleHandler::remove(int id) {
+    return GetIdle().tasks.remove(id);
+}
 
-long IIdleHandler::tickCount() { return GetIdle().ticks.load(std::memory_order_relaxed); }
+long IIdleHandler::tickCount() {
+    return GetIdle().ticks.load(std::memory_order_relaxed);
+}
 
-void IIdleHandler::enterWalk() { ++t_walkDepth; }
+void IIdleHandler::enterWalk() {
+    ++t_walkDepth;
+}
 
 void IIdleHandler::leaveWalk() {
     if (t_walkDepth == 0 || --t_walkDepth > 0 || !t_heldTick)
@@ -72,6 +80,8 @@ void IIdleHandler::leaveWalk() {
     runIdleWork();
 }
 
-bool IIdleHandler::inWalk() { return t_walkDepth > 0; }
+bool IIdleHandler::inWalk() {
+    return t_walkDepth > 0;
+}
 
 } // namespace Brio

@@ -1,9 +1,9 @@
 #pragma once
+#include <Lumo/Devices/DrawLight.h>
 #include <Lumo/Objects/AAttachable.h>
 #include <Lumo/Objects/ARefCounted.h>
 #include <Lumo/Objects/AutoPtr.h>
 #include <Lumo/Objects/ClassMacros.h>
-#include <Lumo/Devices/DrawLight.h>
 #include <Lumo/Objects/Mat4.h>
 
 #include <vector>

@@ -27,9 +27,13 @@ const FragmentValue* AFragment::FindArgument(const Lumo::Objects::UString* name)
     return nullptr;
 }
 
-AFragment* AFragment::Make(Lumo::Objects::UString* name) { return new AFragment(name); }
+AFragment* AFragment::Make(Lumo::Objects::UString* name) {
+    return new AFragment(name);
+}
 
-AFragment* AFragment::Clone() const { return new AFragment(*this); }
+AFragment* AFragment::Clone() const {
+    return new AFragment(*this);
+}
 
 int AFragment::AddInput(Lumo::Objects::UString* name, EParameterType type) {
     int existing = InputIndex(name);

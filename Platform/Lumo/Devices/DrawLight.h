@@ -14,9 +14,9 @@ enum ELightType : int {
 struct SDrawLight {
     ELightType type = eLightDirectional;
     bool viewSpace = true;
-    Lumo::Objects::vec3<float> color{1, 1, 1};      ///< diffuse, already scaled by the gain
+    Lumo::Objects::vec3<float> color{1, 1, 1}; ///< diffuse, already scaled by the gain
     Lumo::Objects::vec3<float> specular{1, 1, 1};
-    Lumo::Objects::vec3<float> direction{0, 0, 1};  ///< the way the light travels
+    Lumo::Objects::vec3<float> direction{0, 0, 1}; ///< the way the light travels
     Lumo::Objects::vec3<float> position{0, 0, 0};
     Lumo::Objects::vec3<float> attenuation{1, 0, 0}; ///< constant, linear, quadratic
     float spotCosInner = 1.0f, spotCosOuter = 0.0f;

@@ -33,56 +33,90 @@ namespace {
 
 GLenum BlendFactorGL(EBlend b) {
     switch (b) {
-    case eBlendZero: return GL_ZERO;
-    case eBlendOne: return GL_ONE;
-    case eBlendSrcColor: return GL_SRC_COLOR;
-    case eBlendInvSrcColor: return GL_ONE_MINUS_SRC_COLOR;
-    case eBlendSrcAlpha: return GL_SRC_ALPHA;
-    case eBlendInvSrcAlpha: return GL_ONE_MINUS_SRC_ALPHA;
-    case eBlendDestAlpha: return GL_DST_ALPHA;
-    case eBlendInvDestAlpha: return GL_ONE_MINUS_DST_ALPHA;
-    case eBlendDestColor: return GL_DST_COLOR;
-    case eBlendInvDestColor: return GL_ONE_MINUS_DST_COLOR;
-    case eBlendSrcAlphaSat: return GL_SRC_ALPHA_SATURATE;
-    case eBlendFactor: return GL_CONSTANT_COLOR;
-    case eBlendInvFactor: return GL_ONE_MINUS_CONSTANT_COLOR;
+    case eBlendZero:
+        return GL_ZERO;
+    case eBlendOne:
+        return GL_ONE;
+    case eBlendSrcColor:
+        return GL_SRC_COLOR;
+    case eBlendInvSrcColor:
+        return GL_ONE_MINUS_SRC_COLOR;
+    case eBlendSrcAlpha:
+        return GL_SRC_ALPHA;
+    case eBlendInvSrcAlpha:
+        return GL_ONE_MINUS_SRC_ALPHA;
+    case eBlendDestAlpha:
+        return GL_DST_ALPHA;
+    case eBlendInvDestAlpha:
+        return GL_ONE_MINUS_DST_ALPHA;
+    case eBlendDestColor:
+        return GL_DST_COLOR;
+    case eBlendInvDestColor:
+        return GL_ONE_MINUS_DST_COLOR;
+    case eBlendSrcAlphaSat:
+        return GL_SRC_ALPHA_SATURATE;
+    case eBlendFactor:
+        return GL_CONSTANT_COLOR;
+    case eBlendInvFactor:
+        return GL_ONE_MINUS_CONSTANT_COLOR;
     }
     return GL_ONE;
 }
 
 GLenum BlendOpGL(EBlendOp op) {
     switch (op) {
-    case eBlendOpSubtract: return GL_FUNC_SUBTRACT;
-    case eBlendOpRevSubtract: return GL_FUNC_REVERSE_SUBTRACT;
-    case eBlendOpMin: return GL_MIN;
-    case eBlendOpMax: return GL_MAX;
-    default: return GL_FUNC_ADD;
+    case eBlendOpSubtract:
+        return GL_FUNC_SUBTRACT;
+    case eBlendOpRevSubtract:
+        return GL_FUNC_REVERSE_SUBTRACT;
+    case eBlendOpMin:
+        return GL_MIN;
+    case eBlendOpMax:
+        return GL_MAX;
+    default:
+        return GL_FUNC_ADD;
     }
 }
 
 GLenum CompareGL(EComparison c) {
     switch (c) {
-    case eCompareNever: return GL_NEVER;
-    case eCompareLess: return GL_LESS;
-    case eCompareEqual: return GL_EQUAL;
-    case eCompareLessEqual: return GL_LEQUAL;
-    case eCompareGreater: return GL_GREATER;
-    case eCompareNotEqual: return GL_NOTEQUAL;
-    case eCompareGreaterEqual: return GL_GEQUAL;
-    default: return GL_ALWAYS;
+    case eCompareNever:
+        return GL_NEVER;
+    case eCompareLess:
+        return GL_LESS;
+    case eCompareEqual:
+        return GL_EQUAL;
+    case eCompareLessEqual:
+        return GL_LEQUAL;
+    case eCompareGreater:
+        return GL_GREATER;
+    case eCompareNotEqual:
+        return GL_NOTEQUAL;
+    case eCompareGreaterEqual:
+        return GL_GEQUAL;
+    default:
+        return GL_ALWAYS;
     }
 }
 
 GLenum StencilOpGL(EStencilOp op) {
     switch (op) {
-    case eStencilZero: return GL_ZERO;
-    case eStencilReplace: return GL_REPLACE;
-    case eStencilIncrSat: return GL_INCR;
-    case eStencilDecrSat: return GL_DECR;
-    case eStencilInvert: return GL_INVERT;
-    case eStencilIncr: return GL_INCR_WRAP;
-    case eStencilDecr: return GL_DECR_WRAP;
-    default: return GL_KEEP;
+    case eStencilZero:
+        return GL_ZERO;
+    case eStencilReplace:
+        return GL_REPLACE;
+    case eStencilIncrSat:
+        return GL_INCR;
+    case eStencilDecrSat:
+        return GL_DECR;
+    case eStencilInvert:
+        return GL_INVERT;
+    case eStencilIncr:
+        return GL_INCR_WRAP;
+    case eStencilDecr:
+        return GL_DECR_WRAP;
+    default:
+        return GL_KEEP;
     }
 }
 
@@ -208,8 +242,8 @@ struct DrawManager::Impl {
         const int base = BaseProgramOf(e);
         if (base < 0)
             return base;
-        const bool material = base == eProgMaterial && e && e->Effect() &&
-                              e->Effect()->Name() == StockEffects::BasicMaterialName();
+        const bool material =
+            base == eProgMaterial && e && e->Effect() && e->Effect()->Name() == StockEffects::BasicMaterialName();
         const int source = base == eProgMaterial
                                ? (material ? e->Values().GetInt(StockEffects::eMaterialColorSource) : 0)
                                : (e ? e->Values().GetInt(StockEffects::eSolidColorSource) : 0);
@@ -260,10 +294,9 @@ bool DrawManager::BindTargets(RenderTarget* color, RenderTarget* depthStencil) {
     glNamedFramebufferTexture(d.fbo, GL_DEPTH_STENCIL_ATTACHMENT, 0, 0);
     glNamedFramebufferTexture(d.fbo, GL_DEPTH_ATTACHMENT, 0, 0);
     if (depthStencil)
-        glNamedFramebufferTexture(d.fbo,
-                                  depthStencil->Format() == eTargetDepthStencil ? GL_DEPTH_STENCIL_ATTACHMENT
-                                                                                : GL_DEPTH_ATTACHMENT,
-                                  TargetTexture(depthStencil), 0);
+        glNamedFramebufferTexture(
+            d.fbo, depthStencil->Format() == eTargetDepthStencil ? GL_DEPTH_STENCIL_ATTACHMENT : GL_DEPTH_ATTACHMENT,
+            TargetTexture(depthStencil), 0);
     const GLenum none = GL_NONE, attachment = GL_COLOR_ATTACHMENT0;
     glNamedFramebufferDrawBuffers(d.fbo, 1, color ? &attachment : &none);
     if (glCheckNamedFramebufferStatus(d.fbo, GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE)
@@ -279,8 +312,12 @@ bool DrawManager::BindTargets(RenderTarget* color, RenderTarget* depthStencil) {
     return true;
 }
 
-RenderTarget* DrawManager::ColorTarget() const { return m_impl->color; }
-RenderTarget* DrawManager::DepthTarget() const { return m_impl->depth; }
+RenderTarget* DrawManager::ColorTarget() const {
+    return m_impl->color;
+}
+RenderTarget* DrawManager::DepthTarget() const {
+    return m_impl->depth;
+}
 
 void DrawManager::Viewport(int x, int y, int width, int height) {
     if (m_device.MakeCurrent())
@@ -314,18 +351,28 @@ void DrawManager::Clear(unsigned flags, const vec4<float>& color, float depth, i
     }
 }
 
-void DrawManager::BaseStates(StateSetter* states) { m_impl->base = states; }
-StateSetter* DrawManager::BaseStates() const { return m_impl->base; }
-void DrawManager::OverrideEffect(EffectInstance* effect) { m_impl->overrideEffect = effect; }
+void DrawManager::BaseStates(StateSetter* states) {
+    m_impl->base = states;
+}
+StateSetter* DrawManager::BaseStates() const {
+    return m_impl->base;
+}
+void DrawManager::OverrideEffect(EffectInstance* effect) {
+    m_impl->overrideEffect = effect;
+}
 
-std::uint64_t DrawManager::BeginScene() { return ++m_stamp; }
+std::uint64_t DrawManager::BeginScene() {
+    return ++m_stamp;
+}
 
 void DrawManager::Finish() {
     if (m_device.MakeCurrent())
         glFinish();
 }
 
-int DrawManager::Pending() const { return int(m_impl->opaque.size() + m_impl->transparent.size()); }
+int DrawManager::Pending() const {
+    return int(m_impl->opaque.size() + m_impl->transparent.size());
+}
 
 void DrawManager::Draw(RenderItem* item) {
     if (!item || !item->Geometry())
@@ -435,7 +482,8 @@ void Apply(GLStateCache& gl, const Resolved& r, SDrawStats& stats) {
             glEnable(GL_STENCIL_TEST);
             glStencilFunc(CompareGL(ds.StencilFunc()), ds.StencilRef(), ds.StencilReadMask());
             glStencilMask(ds.StencilWriteMask());
-            glStencilOp(StencilOpGL(ds.StencilFail()), StencilOpGL(ds.StencilDepthFail()), StencilOpGL(ds.StencilPass()));
+            glStencilOp(StencilOpGL(ds.StencilFail()), StencilOpGL(ds.StencilDepthFail()),
+                        StencilOpGL(ds.StencilPass()));
             gl.stencilFunc = ds.StencilFunc();
             gl.stencilRef = ds.StencilRef();
             gl.stencilRead = ds.StencilReadMask();
@@ -452,8 +500,8 @@ void Apply(GLStateCache& gl, const Resolved& r, SDrawStats& stats) {
     if (all || !(gl.blend == r.blend) || gl.factor != r.factor) {
         if (r.blend.enable) {
             glEnable(GL_BLEND);
-            glBlendFuncSeparate(BlendFactorGL(r.blend.src), BlendFactorGL(r.blend.dest), BlendFactorGL(r.blend.srcAlpha),
-                                BlendFactorGL(r.blend.destAlpha));
+            glBlendFuncSeparate(BlendFactorGL(r.blend.src), BlendFactorGL(r.blend.dest),
+                                BlendFactorGL(r.blend.srcAlpha), BlendFactorGL(r.blend.destAlpha));
             glBlendEquationSeparate(BlendOpGL(r.blend.op), BlendOpGL(r.blend.opAlpha));
             glBlendColor(r.factor.x, r.factor.y, r.factor.z, r.factor.w);
         } else {
@@ -637,12 +685,15 @@ void DrawManager::Flush(ADrawContext& dc) {
             static const ParameterValues kNone;
             const ParameterValues& v = effect ? effect->Values() : kNone;
             if (base == eProgMaterial) {
-                const bool material = effect && effect->Effect() &&
-                                      effect->Effect()->Name() == StockEffects::BasicMaterialName();
+                const bool material =
+                    effect && effect->Effect() && effect->Effect()->Name() == StockEffects::BasicMaterialName();
                 const vec3<float> e = material ? v.GetFloat3(StockEffects::eMaterialEmissive) : vec3<float>();
-                const vec3<float> a = material ? v.GetFloat3(StockEffects::eMaterialAmbient) : vec3<float>(0.2f, 0.2f, 0.2f);
-                const vec3<float> df = material ? v.GetFloat3(StockEffects::eMaterialDiffuse) : vec3<float>(0.6f, 0.6f, 0.6f);
-                const vec3<float> s = material ? v.GetFloat3(StockEffects::eMaterialSpecular) : vec3<float>(0.3f, 0.3f, 0.3f);
+                const vec3<float> a =
+                    material ? v.GetFloat3(StockEffects::eMaterialAmbient) : vec3<float>(0.2f, 0.2f, 0.2f);
+                const vec3<float> df =
+                    material ? v.GetFloat3(StockEffects::eMaterialDiffuse) : vec3<float>(0.6f, 0.6f, 0.6f);
+                const vec3<float> s =
+                    material ? v.GetFloat3(StockEffects::eMaterialSpecular) : vec3<float>(0.3f, 0.3f, 0.3f);
                 glUniform3f(p.emissive, e.x, e.y, e.z);
                 glUniform3f(p.ambient, a.x, a.y, a.z);
                 glUniform3f(p.diffuse, df.x, df.y, df.z);
@@ -744,7 +795,9 @@ void DrawManager::Flush(ADrawContext& dc) {
     release();
 }
 
-const std::string& DrawManager::ProgramLog() const { return m_impl->log; }
+const std::string& DrawManager::ProgramLog() const {
+    return m_impl->log;
+}
 
 bool DrawManager::ScreenPass(const std::string& name, const std::string& fragmentSource,
                              const std::vector<SScreenInput>& inputs, bool blend, float depth) {
@@ -924,7 +977,8 @@ bool DrawManager::ReadDepth(RenderTarget* target, std::vector<float>& depth) {
     }
     const int w = source->Width(), h = source->Height();
     depth.resize(size_t(w) * size_t(h));
-    const GLenum attachment = source->Format() == eTargetDepthStencil ? GL_DEPTH_STENCIL_ATTACHMENT : GL_DEPTH_ATTACHMENT;
+    const GLenum attachment =
+        source->Format() == eTargetDepthStencil ? GL_DEPTH_STENCIL_ATTACHMENT : GL_DEPTH_ATTACHMENT;
     glNamedFramebufferTexture(d.readFbo, attachment, TargetTexture(source), 0);
     glNamedFramebufferReadBuffer(d.readFbo, GL_NONE);
     glBindFramebuffer(GL_READ_FRAMEBUFFER, d.readFbo);

@@ -26,8 +26,8 @@ enum EClearFlags : unsigned {
 
 /// Counts of the last flushes since ResetStats.
 struct SDrawStats {
-    std::uint64_t items = 0, drawCalls = 0, programChanges = 0, effectChanges = 0, meshChanges = 0,
-                  stateChanges = 0, uploads = 0;
+    std::uint64_t items = 0, drawCalls = 0, programChanges = 0, effectChanges = 0, meshChanges = 0, stateChanges = 0,
+                  uploads = 0;
 };
 
 /// Draws render items on a GL device. The standard draw queues items; Flush sorts the opaque

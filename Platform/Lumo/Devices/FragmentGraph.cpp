@@ -7,7 +7,9 @@ LUMO_DEFINE_CLASS(FragmentGraph, AFragment)
 FragmentGraph::FragmentGraph(Lumo::Objects::UString* name) : AFragment(name) {}
 FragmentGraph::~FragmentGraph() = default;
 
-FragmentGraph* FragmentGraph::Make(Lumo::Objects::UString* name) { return new FragmentGraph(name); }
+FragmentGraph* FragmentGraph::Make(Lumo::Objects::UString* name) {
+    return new FragmentGraph(name);
+}
 
 int FragmentGraph::AddFragment(AFragment* fragment) {
     if (!fragment)

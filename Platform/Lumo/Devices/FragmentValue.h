@@ -62,11 +62,16 @@ struct FragmentValue {
     bool AsBool() const {
         switch (kind) {
         case eBool:
-        case eInt: return i != 0;
-        case eFloat: return f[0] != 0.0f;
-        case eObject: return object.get() != nullptr;
-        case eText: return text == L"true" || text == L"1";
-        default: return false;
+        case eInt:
+            return i != 0;
+        case eFloat:
+            return f[0] != 0.0f;
+        case eObject:
+            return object.get() != nullptr;
+        case eText:
+            return text == L"true" || text == L"1";
+        default:
+            return false;
         }
     }
     float AsFloat(float fallback = 0.0f) const {
@@ -80,8 +85,7 @@ struct FragmentValue {
         return kind == eFloat ? int(f[0]) : fallback;
     }
     /// The object as T (by its class name), or null.
-    template <class T>
-    T* As() const {
+    template <class T> T* As() const {
         return object ? static_cast<T*>(object->GetInterface(T::StaticClassName())) : nullptr;
     }
 

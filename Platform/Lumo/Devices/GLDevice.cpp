@@ -73,7 +73,8 @@ EglRoot& Root() {
         // fault them in again every frame.
         mallopt(M_TRIM_THRESHOLD, 256 * 1024 * 1024);
         mallopt(M_MMAP_THRESHOLD, 32 * 1024 * 1024);
-        auto getDisplay = reinterpret_cast<PFNEGLGETPLATFORMDISPLAYEXTPROC>(eglGetProcAddress("eglGetPlatformDisplayEXT"));
+        auto getDisplay =
+            reinterpret_cast<PFNEGLGETPLATFORMDISPLAYEXTPROC>(eglGetProcAddress("eglGetPlatformDisplayEXT"));
         if (!getDisplay) {
             r->error = "EGL has no platform displays";
             return r;
@@ -89,8 +90,9 @@ EglRoot& Root() {
             r->error = "EGL cannot bind OpenGL";
             return r;
         }
-        const EGLint attribs[] = {EGL_CONTEXT_MAJOR_VERSION, 4, EGL_CONTEXT_MINOR_VERSION, 5,
-                                  EGL_CONTEXT_OPENGL_PROFILE_MASK, EGL_CONTEXT_OPENGL_CORE_PROFILE_BIT, EGL_NONE};
+        const EGLint attribs[] = {
+            EGL_CONTEXT_MAJOR_VERSION,           4,       EGL_CONTEXT_MINOR_VERSION, 5, EGL_CONTEXT_OPENGL_PROFILE_MASK,
+            EGL_CONTEXT_OPENGL_CORE_PROFILE_BIT, EGL_NONE};
         r->root = eglCreateContext(r->display, EGL_NO_CONFIG_KHR, EGL_NO_CONTEXT, attribs);
         if (r->root == EGL_NO_CONTEXT)
             r->error = "no OpenGL 4.5 core context";
@@ -119,8 +121,9 @@ GLDevice* GLDevice::MakeOffscreen(std::string* error) {
             *error = root.error;
         return nullptr;
     }
-    const EGLint attribs[] = {EGL_CONTEXT_MAJOR_VERSION, 4, EGL_CONTEXT_MINOR_VERSION, 5,
-                              EGL_CONTEXT_OPENGL_PROFILE_MASK, EGL_CONTEXT_OPENGL_CORE_PROFILE_BIT, EGL_NONE};
+    const EGLint attribs[] = {
+        EGL_CONTEXT_MAJOR_VERSION,           4,       EGL_CONTEXT_MINOR_VERSION, 5, EGL_CONTEXT_OPENGL_PROFILE_MASK,
+        EGL_CONTEXT_OPENGL_CORE_PROFILE_BIT, EGL_NONE};
     EGLContext context = eglCreateContext(root.display, EGL_NO_CONFIG_KHR, root.root, attribs);
     if (context == EGL_NO_CONTEXT) {
         if (error)
@@ -138,8 +141,8 @@ GLDevice* GLDevice::MakeOffscreen(std::string* error) {
     std::string r = renderer ? renderer : "";
     std::string lower = r;
     std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char c) { return char(std::tolower(c)); });
-    const bool software = lower.find("llvmpipe") != std::string::npos ||
-                          lower.find("softpipe") != std::string::npos || lower.find("swrast") != std::string::npos;
+    const bool software = lower.find("llvmpipe") != std::string::npos || lower.find("softpipe") != std::string::npos ||
+                          lower.find("swrast") != std::string::npos;
     auto* device = new GLDevice(software ? eDeviceSoftware : eDeviceHardware);
     device->m_context->display = root.display;
     device->m_context->context = context;

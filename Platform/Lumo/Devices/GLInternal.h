@@ -44,7 +44,7 @@ struct GLMeshData : ABackendData {
     ~GLMeshData() override;
     GLuint vbo = 0, ebo = 0;
     std::uint64_t version = 0;
-    GLsizei count = 0;    // indices, or vertices when not indexed
+    GLsizei count = 0; // indices, or vertices when not indexed
     bool indexed = false;
     GLenum mode = GL_TRIANGLES;
     unsigned components = 0;
@@ -62,14 +62,14 @@ struct GLTextureData : ABackendData {
 struct GLProgram {
     GLuint program = 0;
     GLint world = -1, viewProj = -1, normalMat = -1, clipCount = -1, clip = -1, depthShift = -1;
-    GLint lightCount = -1, lightType = -1, lightDir = -1, lightPos = -1, lightColor = -1, lightSpec = -1,
-          lightAtt = -1, lightSpot = -1, ambientLight = -1, eye = -1, viewDir = -1, ortho = -1, hasNormals = -1;
+    GLint lightCount = -1, lightType = -1, lightDir = -1, lightPos = -1, lightColor = -1, lightSpec = -1, lightAtt = -1,
+          lightSpot = -1, ambientLight = -1, eye = -1, viewDir = -1, ortho = -1, hasNormals = -1;
     // effect values
     GLint color = -1, opacity = -1, colorSource = -1, vertexColorAlpha = -1, lighting = -1;
     GLint texture = -1, hasTexture = -1, textureAlpha = -1, blendMode = -1, texTransform = -1;
     GLint emissive = -1, ambient = -1, diffuse = -1, specular = -1, shininess = -1, reflectionBlend = -1;
     std::uint64_t lightsStamp = 0; // the frame stamp the lights were last uploaded for
-    float lastShift = -1.0f;        // uniform values as last set, to skip repeats
+    float lastShift = -1.0f;       // uniform values as last set, to skip repeats
     int lastHasNormals = -1;
 };
 

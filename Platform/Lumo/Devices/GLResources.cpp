@@ -14,17 +14,25 @@ GLMeshData::~GLMeshData() {
     GLShareGroup::Get().DeleteBuffer(ebo);
 }
 
-GLTextureData::~GLTextureData() { GLShareGroup::Get().DeleteTexture(texture); }
+GLTextureData::~GLTextureData() {
+    GLShareGroup::Get().DeleteTexture(texture);
+}
 
 namespace {
 GLenum Mode(EPrimitiveType type) {
     switch (type) {
-    case ePrimPointList: return GL_POINTS;
-    case ePrimLineList: return GL_LINES;
-    case ePrimLineStrip: return GL_LINE_STRIP;
-    case ePrimTriangleStrip: return GL_TRIANGLE_STRIP;
-    case ePrimTriangleFan: return GL_TRIANGLE_FAN;
-    default: return GL_TRIANGLES;
+    case ePrimPointList:
+        return GL_POINTS;
+    case ePrimLineList:
+        return GL_LINES;
+    case ePrimLineStrip:
+        return GL_LINE_STRIP;
+    case ePrimTriangleStrip:
+        return GL_TRIANGLE_STRIP;
+    case ePrimTriangleFan:
+        return GL_TRIANGLE_FAN;
+    default:
+        return GL_TRIANGLES;
     }
 }
 } // namespace
@@ -113,15 +121,25 @@ GLuint TargetTexture(RenderTarget* target) {
     target->BackendData(data);
     GLenum format = GL_RGBA8;
     switch (target->Format()) {
-    case eTargetRGBA16F: format = GL_RGBA16F; break;
-    case eTargetR32F: format = GL_R32F; break;
-    case eTargetDepthStencil: format = GL_DEPTH24_STENCIL8; break;
-    case eTargetDepth32F: format = GL_DEPTH_COMPONENT32F; break;
-    default: break;
+    case eTargetRGBA16F:
+        format = GL_RGBA16F;
+        break;
+    case eTargetR32F:
+        format = GL_R32F;
+        break;
+    case eTargetDepthStencil:
+        format = GL_DEPTH24_STENCIL8;
+        break;
+    case eTargetDepth32F:
+        format = GL_DEPTH_COMPONENT32F;
+        break;
+    default:
+        break;
     }
     if (target->Samples() > 1) {
         glCreateTextures(GL_TEXTURE_2D_MULTISAMPLE, 1, &data->texture);
-        glTextureStorage2DMultisample(data->texture, target->Samples(), format, target->Width(), target->Height(), GL_TRUE);
+        glTextureStorage2DMultisample(data->texture, target->Samples(), format, target->Width(), target->Height(),
+                                      GL_TRUE);
     } else {
         glCreateTextures(GL_TEXTURE_2D, 1, &data->texture);
         glTextureStorage2D(data->texture, 1, format, target->Width(), target->Height());

@@ -9,7 +9,8 @@ namespace Lumo::Devices {
 class ARenderCamera : public Lumo::Objects::ARefCounted {
     LUMO_DECLARE_CLASS()
 public:
-    static ARenderCamera* Make(const Lumo::Objects::mat4<float>& view = {}, const Lumo::Objects::mat4<float>& proj = {});
+    static ARenderCamera* Make(const Lumo::Objects::mat4<float>& view = {},
+                               const Lumo::Objects::mat4<float>& proj = {});
     const Lumo::Objects::mat4<float>& ViewMatrix() const { return m_view; }
     void ViewMatrix(const Lumo::Objects::mat4<float>& m) { m_view = m; }
     const Lumo::Objects::mat4<float>& ProjMatrix() const { return m_proj; }

@@ -41,6 +41,8 @@ void TargetCache::Release(RenderTarget* target) {
     m_free.emplace_back(target);
 }
 
-void TargetCache::Trim() { m_free.clear(); }
+void TargetCache::Trim() {
+    m_free.clear();
+}
 
 } // namespace Lumo::Devices

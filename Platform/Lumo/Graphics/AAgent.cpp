@@ -4,9 +4,13 @@ namespace Lumo::Graphics {
 
 LUMO_DEFINE_CLASS(AAgent, Lumo::Objects::ARefCounted)
 
-bool AAgent::BeginPass(Lumo::Devices::ADrawContext&) { return false; }
+bool AAgent::BeginPass(Lumo::Devices::ADrawContext&) {
+    return false;
+}
 void AAgent::EndPass(Lumo::Devices::ADrawContext&, AWorld*) {}
-TraversalState* AAgent::GetDeferred(Lumo::Devices::ADrawContext&) { return nullptr; }
+TraversalState* AAgent::GetDeferred(Lumo::Devices::ADrawContext&) {
+    return nullptr;
+}
 
 bool AAgent::HasInput(Lumo::Objects::UString* name) const {
     for (auto& [n, v] : m_inputs)

@@ -5,7 +5,9 @@
 #include <utility>
 #include <vector>
 
-namespace Lumo::Devices { class ADrawContext; }
+namespace Lumo::Devices {
+class ADrawContext;
+}
 
 namespace Lumo::Graphics {
 

@@ -1,12 +1,12 @@
 #include <Lumo/Devices/EffectInstance.h>
 #include <Lumo/Devices/RenderItem.h>
 #include <Lumo/Graphics/APrimitiveNode.h>
-#include <Lumo/Graphics/WalkPool.h>
 #include <Lumo/Graphics/AttributeCache.h>
 #include <Lumo/Graphics/NodeCallbacks.h>
 #include <Lumo/Graphics/PrimitiveTessellator.h>
 #include <Lumo/Graphics/RenderFlags.h>
 #include <Lumo/Graphics/TraversalState.h>
+#include <Lumo/Graphics/WalkPool.h>
 
 namespace Lumo::Graphics {
 
@@ -23,16 +23,36 @@ APrimitiveNode::APrimitiveNode(APrimitive* primitive) : m_primitive(primitive) {
 
 APrimitiveNode::~APrimitiveNode() = default;
 
-APrimitiveNode* APrimitiveNode::Make(APrimitive* primitive) { return new APrimitiveNode(primitive); }
-APrimitiveNode* APrimitiveNode::Make(const Primitive3d& primitive) { return Make(APrimitive::Make(primitive)); }
-APrimitiveNode* APrimitiveNode::MakeCircleArc(const CircleArc3d& arc) { return Make(Primitive3d(arc)); }
-APrimitiveNode* APrimitiveNode::MakeEllipseArc(const EllipseArc3d& arc) { return Make(Primitive3d(arc)); }
-APrimitiveNode* APrimitiveNode::MakeNurbsCurve(const NurbsCurve3d& curve) { return Make(Primitive3d(curve)); }
-APrimitiveNode* APrimitiveNode::MakePolyLine(const PolyLine3d& line) { return Make(Primitive3d(line)); }
-APrimitiveNode* APrimitiveNode::MakeTorus(const Torus3d& torus) { return Make(Primitive3d(torus)); }
-APrimitiveNode* APrimitiveNode::MakeBox(const Box3d& box) { return Make(Primitive3d(box)); }
-APrimitiveNode* APrimitiveNode::MakeCone(const Cone3d& cone) { return Make(Primitive3d(cone)); }
-APrimitiveNode* APrimitiveNode::MakeSphere(const Sphere3d& sphere) { return Make(Primitive3d(sphere)); }
+APrimitiveNode* APrimitiveNode::Make(APrimitive* primitive) {
+    return new APrimitiveNode(primitive);
+}
+APrimitiveNode* APrimitiveNode::Make(const Primitive3d& primitive) {
+    return Make(APrimitive::Make(primitive));
+}
+APrimitiveNode* APrimitiveNode::MakeCircleArc(const CircleArc3d& arc) {
+    return Make(Primitive3d(arc));
+}
+APrimitiveNode* APrimitiveNode::MakeEllipseArc(const EllipseArc3d& arc) {
+    return Make(Primitive3d(arc));
+}
+APrimitiveNode* APrimitiveNode::MakeNurbsCurve(const NurbsCurve3d& curve) {
+    return Make(Primitive3d(curve));
+}
+APrimitiveNode* APrimitiveNode::MakePolyLine(const PolyLine3d& line) {
+    return Make(Primitive3d(line));
+}
+APrimitiveNode* APrimitiveNode::MakeTorus(const Torus3d& torus) {
+    return Make(Primitive3d(torus));
+}
+APrimitiveNode* APrimitiveNode::MakeBox(const Box3d& box) {
+    return Make(Primitive3d(box));
+}
+APrimitiveNode* APrimitiveNode::MakeCone(const Cone3d& cone) {
+    return Make(Primitive3d(cone));
+}
+APrimitiveNode* APrimitiveNode::MakeSphere(const Sphere3d& sphere) {
+    return Make(Primitive3d(sphere));
+}
 
 AutoPtr<APrimitive> APrimitiveNode::Primitive() const {
     MutexLocker lock(m_lock);
@@ -52,7 +72,9 @@ void APrimitiveNode::Primitive(APrimitive* primitive) {
     SetFlags(eFlagWorldBoxValid | eFlagItemBuilt, false);
 }
 
-void APrimitiveNode::Primitive(const Primitive3d& primitive) { Primitive(APrimitive::Make(primitive)); }
+void APrimitiveNode::Primitive(const Primitive3d& primitive) {
+    Primitive(APrimitive::Make(primitive));
+}
 
 EPrimitiveKind APrimitiveNode::Kind() const {
     MutexLocker lock(m_lock);

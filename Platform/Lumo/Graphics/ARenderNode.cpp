@@ -15,7 +15,9 @@ std::atomic<int> g_liveNodes{0};
 
 LUMO_DEFINE_CLASS(ARenderNode, ARefCounted)
 
-ARenderNode::ARenderNode() { g_liveNodes.fetch_add(1, std::memory_order_relaxed); }
+ARenderNode::ARenderNode() {
+    g_liveNodes.fetch_add(1, std::memory_order_relaxed);
+}
 
 ARenderNode::~ARenderNode() {
     // Let the entity forget this node, then drop the attachments while the node is whole.
@@ -89,12 +91,18 @@ void ARenderNode::RealizeNode(Lumo::Devices::ADrawContext& dc, TraversalState& s
         cb(dc, state, iterator, this);
 }
 
-int ARenderNode::NetObjectCount() { return g_liveNodes.load(std::memory_order_relaxed); }
+int ARenderNode::NetObjectCount() {
+    return g_liveNodes.load(std::memory_order_relaxed);
+}
 
 namespace {
 std::atomic<std::uint64_t> g_graphStamp{1};
 }
-std::uint64_t ARenderNode::GraphStamp() { return g_graphStamp.load(std::memory_order_acquire); }
-void ARenderNode::BumpGraphStamp() { g_graphStamp.fetch_add(1, std::memory_order_acq_rel); }
+std::uint64_t ARenderNode::GraphStamp() {
+    return g_graphStamp.load(std::memory_order_acquire);
+}
+void ARenderNode::BumpGraphStamp() {
+    g_graphStamp.fetch_add(1, std::memory_order_acq_rel);
+}
 
 } // namespace Lumo::Graphics

@@ -7,8 +7,12 @@
 #include <cstdint>
 #include <vector>
 
-namespace Lumo::Devices { class ADrawContext; }
-namespace Lumo::Objects { class ADevMatrix; }
+namespace Lumo::Devices {
+class ADrawContext;
+}
+namespace Lumo::Objects {
+class ADevMatrix;
+}
 
 namespace Lumo::Graphics {
 

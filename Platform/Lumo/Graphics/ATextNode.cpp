@@ -1,16 +1,16 @@
 #include <Lumo/Graphics/ATextNode.h>
-#include <Lumo/Graphics/WalkPool.h>
 #include <Lumo/Graphics/AttributeCache.h>
 #include <Lumo/Graphics/TraversalState.h>
+#include <Lumo/Graphics/WalkPool.h>
 
 #include <Lumo/Devices/ADrawContext.h>
+#include <Lumo/Devices/IndexBufferBuilder.h>
 #include <Lumo/Devices/RenderItem.h>
 #include <Lumo/Devices/SimpleMesh.h>
 #include <Lumo/Devices/SolidEffectInstance.h>
 #include <Lumo/Devices/StockEffects.h>
 #include <Lumo/Devices/TextureInstance.h>
 #include <Lumo/Devices/VertexBufferBuilder.h>
-#include <Lumo/Devices/IndexBufferBuilder.h>
 #include <Lumo/Devices/VertexFormat.h>
 #include <Lumo/Graphics/TextSystem.h>
 
@@ -28,65 +28,78 @@ constexpr int kTabWidth = 4; // in spaces
 
 std::vector<std::wstring_view> SplitLines(const std::wstring& text) {
     std::vector<std::wstring_view> lines;
-    if (text.empty()) return lines;
+    if (text.empty())
+        return lines;
     std::wstring_view rest(text);
     for (;;) {
         const std::size_t end = rest.find(L'\n');
         std::wstring_view line = rest.substr(0, end);
-        if (!line.empty() && line.back() == L'\r') line.remove_suffix(1);
+        if (!line.empty() && line.back() == L'\r')
+            line.remove_suffix(1);
         lines.push_back(line);
-        if (end == std::wstring_view::npos) break;
+        if (end == std::wstring_view::npos)
+            break;
         rest.remove_prefix(end + 1);
     }
     return lines;
 }
 
-vec3<double> Widen(float x, float y) { return {static_cast<double>(x), static_cast<double>(y), 0.0}; }
+vec3<double> Widen(float x, float y) {
+    return {static_cast<double>(x), static_cast<double>(y), 0.0};
+}
 
 } // namespace
 
 LUMO_DEFINE_CLASS(ATextNode, ARenderNode)
 
-ATextNode* ATextNode::Make() { return new ATextNode; }
+ATextNode* ATextNode::Make() {
+    return new ATextNode;
+}
 
 ATextNode::ATextNode() = default;
 ATextNode::~ATextNode() = default;
 
 void ATextNode::TextData(const wchar_t* text) {
     const wchar_t* t = text ? text : L"";
-    if (m_text == t) return;
+    if (m_text == t)
+        return;
     m_text = t;
     Invalidate();
 }
 
 void ATextNode::TextData(const wchar_t* text, unsigned length) {
     std::wstring t = text ? std::wstring(text, length) : std::wstring();
-    if (m_text == t) return;
+    if (m_text == t)
+        return;
     m_text = std::move(t);
     Invalidate();
 }
 
 void ATextNode::Style(const TextStyle& style) {
-    if (m_style == style) return;
+    if (m_style == style)
+        return;
     m_style = style;
     Invalidate();
 }
 
 void ATextNode::Library(FontLibrary* library) {
-    if (m_library.get() == library) return;
+    if (m_library.get() == library)
+        return;
     m_library = library;
     Invalidate();
 }
 
 void ATextNode::PixelsPerEm(int pixelsPerEm) {
     pixelsPerEm = std::clamp(pixelsPerEm, 4, 1024);
-    if (m_pixelsPerEm == pixelsPerEm) return;
+    if (m_pixelsPerEm == pixelsPerEm)
+        return;
     m_pixelsPerEm = pixelsPerEm;
     Invalidate();
 }
 
 void ATextNode::AtlasFormat(EAtlasFormat format) {
-    if (m_atlasFormat == format) return;
+    if (m_atlasFormat == format)
+        return;
     m_atlasFormat = format;
     Invalidate();
 }
@@ -112,7 +125,8 @@ SBox3 ATextNode::WorldBox() {
 }
 
 void ATextNode::Update() const {
-    if (m_valid) return;
+    if (m_valid)
+        return;
     m_valid = true;
     m_metrics.Clear();
     m_layout.Clear();
@@ -159,7 +173,8 @@ void ATextNode::Update() const {
                 previous = 0;
                 continue;
             }
-            if (static_cast<unsigned>(c) < 0x20u || c == 0x7F) continue; // other controls have no shape
+            if (static_cast<unsigned>(c) < 0x20u || c == 0x7F)
+                continue; // other controls have no shape
             const unsigned glyph = face.GlyphIndex(static_cast<char32_t>(c));
             pen += face.Kerning(previous, glyph) * height;
             placed.push_back({c, glyph, pen, face.Advance(glyph) * height});
@@ -179,7 +194,8 @@ void ATextNode::Update() const {
             const float x = startX + p.pen;
             extent.Extend(Widen(x, baseline + descent));
             extent.Extend(Widen(x + p.advance, baseline + ascent));
-            if (!face.RenderGlyph(p.glyph, m_pixelsPerEm, bitmap) || bitmap.IsEmpty()) continue;
+            if (!face.RenderGlyph(p.glyph, m_pixelsPerEm, bitmap) || bitmap.IsEmpty())
+                continue;
             atlas->Add(p.glyph, bitmap.width, bitmap.rows, bitmap.coverage.data());
             const float x0 = x + static_cast<float>(bitmap.left) * pixelSize;
             const float x1 = x0 + static_cast<float>(bitmap.width) * pixelSize;
@@ -204,7 +220,8 @@ void ATextNode::Update() const {
     atlas->Pack();
     for (GlyphQuad& quad : m_layout.MutableQuads()) {
         const AtlasRect* r = atlas->Find(quad.glyph);
-        if (!r) continue;
+        if (!r)
+            continue;
         // Atlas rows run top-down, so the quad's top edge takes the smaller v.
         quad.texCoords[0] = {r->uvMin.x, r->uvMax.y};
         quad.texCoords[1] = {r->uvMax.x, r->uvMax.y};
@@ -257,8 +274,7 @@ Lumo::Devices::RenderItem* ATextNode::TextItem(Lumo::Devices::ADrawContext& dc) 
     Lumo::Objects::AutoPtr<Lumo::Devices::TextureInstance> texture =
         Lumo::Devices::TextureInstance::Make(w, h, rgba.data());
 
-    Lumo::Devices::VertexBufferBuilder vertices(Lumo::Devices::eVertexPosition |
-                                                Lumo::Devices::eVertexTexCoord);
+    Lumo::Devices::VertexBufferBuilder vertices(Lumo::Devices::eVertexPosition | Lumo::Devices::eVertexTexCoord);
     Lumo::Devices::IndexBufferBuilder indices;
     for (const GlyphQuad& q : layout.Quads()) {
         // Corners come lower-left, lower-right, upper-left, upper-right.

@@ -36,7 +36,8 @@ bool BaseGroupNode::RemoveChild(ARenderNode* node, bool notify) {
 
 bool BaseGroupNode::HasChild(const ARenderNode* node) const {
     for (ARenderNode* child : m_children)
-        if (child == node) return true;
+        if (child == node)
+            return true;
     return false;
 }
 

@@ -17,7 +17,9 @@ ChangePacket::~ChangePacket() {
         m_node->ReleaseRef();
 }
 
-ChangePacket* ChangePacket::Make(ARenderNode* node) { return new ChangePacket(node); }
+ChangePacket* ChangePacket::Make(ARenderNode* node) {
+    return new ChangePacket(node);
+}
 
 void ChangePacket::NewBoundingBox(const Lumo::Objects::SBox3& box) {
     m_box = box;

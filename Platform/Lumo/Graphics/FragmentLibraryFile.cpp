@@ -15,7 +15,9 @@ using Lumo::Objects::AutoPtr;
 using Lumo::Objects::Intern;
 using Lumo::Objects::UString;
 
-const char* FragmentLibraryFile::FileName() { return "LumoFragmentsLibrary-4_0.lumof"; }
+const char* FragmentLibraryFile::FileName() {
+    return "LumoFragmentsLibrary-4_0.lumof";
+}
 
 namespace {
 
@@ -89,12 +91,18 @@ bool SetDefault(Lumo::Devices::AFragment& f, int index, Lumo::Devices::EParamete
     }
     ParameterValues& d = f.Defaults();
     switch (type) {
-    case eParamFloat: return n == 1 && d.SetFloat(index, v[0]);
-    case eParamFloat2: return n == 2 && d.SetFloat2(index, {v[0], v[1]});
-    case eParamFloat3: return n == 3 && d.SetFloat3(index, {v[0], v[1], v[2]});
-    case eParamFloat4: return n == 4 && d.SetFloat4(index, {v[0], v[1], v[2], v[3]});
-    case eParamInt: return n == 1 && d.SetInt(index, int(v[0]));
-    default: return false;
+    case eParamFloat:
+        return n == 1 && d.SetFloat(index, v[0]);
+    case eParamFloat2:
+        return n == 2 && d.SetFloat2(index, {v[0], v[1]});
+    case eParamFloat3:
+        return n == 3 && d.SetFloat3(index, {v[0], v[1], v[2]});
+    case eParamFloat4:
+        return n == 4 && d.SetFloat4(index, {v[0], v[1], v[2], v[3]});
+    case eParamInt:
+        return n == 1 && d.SetInt(index, int(v[0]));
+    default:
+        return false;
     }
 }
 

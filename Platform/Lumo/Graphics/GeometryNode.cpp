@@ -9,14 +9,18 @@ namespace Lumo::Graphics {
 
 LUMO_DEFINE_CLASS(GeometryNode, ARenderNode)
 
-GeometryNode::GeometryNode() { Attributes(AttributeCache::Make()); }
+GeometryNode::GeometryNode() {
+    Attributes(AttributeCache::Make());
+}
 
 GeometryNode::~GeometryNode() {
     RenderGeometry(nullptr);
     EffectInst(nullptr);
 }
 
-GeometryNode* GeometryNode::Make() { return new GeometryNode; }
+GeometryNode* GeometryNode::Make() {
+    return new GeometryNode;
+}
 
 void GeometryNode::RenderGeometry(Lumo::Devices::IRenderGeom* geometry) {
     if (geometry == m_geometry)

@@ -7,7 +7,9 @@
 #include <memory>
 #include <vector>
 
-namespace Lumo::Devices { class ADrawContext; }
+namespace Lumo::Devices {
+class ADrawContext;
+}
 
 namespace Lumo::Graphics {
 

@@ -1,6 +1,8 @@
 #pragma once
 
-namespace Lumo::Devices { class ADrawContext; }
+namespace Lumo::Devices {
+class ADrawContext;
+}
 
 namespace Lumo::Graphics {
 
@@ -10,9 +12,9 @@ class WorldIterator;
 
 /// World-box answers of the box callback.
 enum EWorldBoxStatus : int {
-    eBoxNone = 0,     ///< the node takes no part in boxing
+    eBoxNone = 0,         ///< the node takes no part in boxing
     eBoxFromChildren = 1, ///< box the node from what lies below it
-    eBoxKnown = 2,    ///< the callback set the traversal state's current box
+    eBoxKnown = 2,        ///< the callback set the traversal state's current box
 };
 
 /// The hooks a client library installs into the walk. Null hooks are skipped.

@@ -9,7 +9,9 @@ namespace Lumo::Graphics {
 
 LUMO_DEFINE_CLASS(PixelBasedLODStrategy, Lumo::Objects::ARefCounted)
 
-PixelBasedLODStrategy* PixelBasedLODStrategy::Make() { return new PixelBasedLODStrategy; }
+PixelBasedLODStrategy* PixelBasedLODStrategy::Make() {
+    return new PixelBasedLODStrategy;
+}
 
 double PixelBasedLODStrategy::ProjectedPixels(const Lumo::Devices::ADrawContext& dc, const TraversalState& state) {
     const Lumo::Objects::SBox3& box = state.CurrentBox();

@@ -2,7 +2,9 @@
 #include <Lumo/Objects/ARefCounted.h>
 #include <Lumo/Objects/ClassMacros.h>
 
-namespace Lumo::Devices { class ADrawContext; }
+namespace Lumo::Devices {
+class ADrawContext;
+}
 
 namespace Lumo::Graphics {
 

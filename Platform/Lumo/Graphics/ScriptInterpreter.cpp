@@ -13,12 +13,12 @@
 #include <Lumo/Graphics/ARenderNode.h>
 #include <Lumo/Graphics/IScriptCallback.h>
 #include <Lumo/Graphics/PixelBasedLODStrategy.h>
-#include <Lumo/Graphics/WorldList.h>
 #include <Lumo/Graphics/ScriptFragment.h>
 #include <Lumo/Graphics/ScriptInterpreter.h>
 #include <Lumo/Graphics/ScriptPipeRenderer.h>
 #include <Lumo/Graphics/TraversalState.h>
 #include <Lumo/Graphics/TraversalStateList.h>
+#include <Lumo/Graphics/WorldList.h>
 #include <Lumo/Objects/ClassFactory.h>
 #include <Lumo/Objects/UString.h>
 
@@ -45,11 +45,15 @@ ScriptFragment::ScriptFragment(UString* name, const std::wstring& description) :
 }
 ScriptFragment::ScriptFragment(const ScriptFragment& other)
     : AFragment(other), m_commands(other.m_commands), m_program(other.m_program) {}
-ScriptFragment::~ScriptFragment() { delete m_cache; }
+ScriptFragment::~ScriptFragment() {
+    delete m_cache;
+}
 ScriptFragment* ScriptFragment::Make(UString* name, const std::wstring& description) {
     return new ScriptFragment(name, description);
 }
-Lumo::Devices::AFragment* ScriptFragment::Clone() const { return new ScriptFragment(*this); }
+Lumo::Devices::AFragment* ScriptFragment::Clone() const {
+    return new ScriptFragment(*this);
+}
 ScriptFragment::Cache& ScriptFragment::RunCache() const {
     if (!m_cache)
         m_cache = new Cache;
@@ -134,12 +138,15 @@ Lumo::Devices::ETargetFormat FormatOf(const std::wstring& name) {
 } // namespace
 
 ScriptInterpreter::ScriptInterpreter(Lumo::Devices::ADrawContext& dc) : m_dc(dc) {}
-ScriptInterpreter::~ScriptInterpreter() { ReleaseLocalTargets(); }
+ScriptInterpreter::~ScriptInterpreter() {
+    ReleaseLocalTargets();
+}
 
 Lumo::Devices::DrawManager* ScriptInterpreter::Draw() const {
     auto* device = m_dc.VirtualDevice();
-    auto* gl = device ? static_cast<Lumo::Devices::GLDevice*>(device->GetInterface(Lumo::Devices::GLDevice::StaticClassName()))
-                      : nullptr;
+    auto* gl =
+        device ? static_cast<Lumo::Devices::GLDevice*>(device->GetInterface(Lumo::Devices::GLDevice::StaticClassName()))
+               : nullptr;
     return gl ? &gl->Draw() : nullptr;
 }
 
@@ -147,13 +154,18 @@ void ScriptInterpreter::DefaultTargets(Lumo::Devices::RenderTarget* color, Lumo:
     m_defaultColor = color;
     m_defaultDepth = depthStencil;
 }
-Lumo::Devices::RenderTarget* ScriptInterpreter::DefaultColorTarget() const { return m_defaultColor; }
-void ScriptInterpreter::BaseStates(Lumo::Devices::StateSetter* states) { m_baseStates = states; }
+Lumo::Devices::RenderTarget* ScriptInterpreter::DefaultColorTarget() const {
+    return m_defaultColor;
+}
+void ScriptInterpreter::BaseStates(Lumo::Devices::StateSetter* states) {
+    m_baseStates = states;
+}
 
 void ScriptInterpreter::ReleaseLocalTargets() {
     auto* device = m_dc.VirtualDevice();
-    auto* gl = device ? static_cast<Lumo::Devices::GLDevice*>(device->GetInterface(Lumo::Devices::GLDevice::StaticClassName()))
-                      : nullptr;
+    auto* gl =
+        device ? static_cast<Lumo::Devices::GLDevice*>(device->GetInterface(Lumo::Devices::GLDevice::StaticClassName()))
+               : nullptr;
     for (auto& t : m_localTargets)
         if (gl)
             gl->Targets().Release(t);
@@ -294,19 +306,28 @@ bool ScriptInterpreter::RunScript(ScriptFragment& fragment, Scope& scope) {
         if (input >= 0 && fragment.Inputs()[size_t(input)].type != eParamNone) {
             const ParameterValues& d = fragment.Defaults();
             switch (d.Type(input)) {
-            case eParamFloat: return FragmentValue::Float(d.GetFloat(input));
-            case eParamFloat2: return FragmentValue::Float2(d.GetFloat2(input));
-            case eParamFloat3: return FragmentValue::Float3(d.GetFloat3(input));
-            case eParamFloat4: return FragmentValue::Float4(d.GetFloat4(input));
-            case eParamInt: return FragmentValue::Int(d.GetInt(input));
-            case eParamMatrix: return FragmentValue::Matrix(d.GetMatrix(input));
-            default: break;
+            case eParamFloat:
+                return FragmentValue::Float(d.GetFloat(input));
+            case eParamFloat2:
+                return FragmentValue::Float2(d.GetFloat2(input));
+            case eParamFloat3:
+                return FragmentValue::Float3(d.GetFloat3(input));
+            case eParamFloat4:
+                return FragmentValue::Float4(d.GetFloat4(input));
+            case eParamInt:
+                return FragmentValue::Int(d.GetInt(input));
+            case eParamMatrix:
+                return FragmentValue::Matrix(d.GetMatrix(input));
+            default:
+                break;
             }
         }
         return {};
     };
     auto bind = [&]() -> bool { return draw->BindTargets(color, depth); };
-    auto local = [&](const std::wstring& token) { return Intern((token[0] == L'@' ? token.substr(1) : token).c_str()); };
+    auto local = [&](const std::wstring& token) {
+        return Intern((token[0] == L'@' ? token.substr(1) : token).c_str());
+    };
 
     std::vector<std::pair<bool, bool>> conditions; // (taking this branch, enclosing running)
     auto running = [&] { return conditions.empty() || (conditions.back().first && conditions.back().second); };
@@ -410,23 +431,26 @@ bool ScriptInterpreter::RunScript(ScriptFragment& fragment, Scope& scope) {
                 states->Blend(b);
             } else if (what == L"Blend") {
                 AutoPtr<ABlendState> b(ABlendState::Make(how == L"BlendMultOver" || how == L"Over" ? eBlendModeOver
-                                                         : how == L"Add"                            ? eBlendModeAdd
-                                                                                                    : eBlendModeOpaque));
+                                                         : how == L"Add"                           ? eBlendModeAdd
+                                                                                                   : eBlendModeOpaque));
                 if (states->Blend())
                     b->WriteMask(0, states->Blend()->Target(0).writeMask);
                 states->Blend(b);
             } else if (what == L"Depth") {
-                AutoPtr<ADepthStencilState> d(how == L"ZLessEqualNoW" ? ADepthStencilState::Make(true, false, eCompareLessEqual)
-                                              : how == L"ZOff"        ? ADepthStencilState::Make(false, false, eCompareAlways)
-                                                                      : ADepthStencilState::Make(true, true, eCompareLessEqual));
+                AutoPtr<ADepthStencilState> d(
+                    how == L"ZLessEqualNoW" ? ADepthStencilState::Make(true, false, eCompareLessEqual)
+                    : how == L"ZOff"        ? ADepthStencilState::Make(false, false, eCompareAlways)
+                                            : ADepthStencilState::Make(true, true, eCompareLessEqual));
                 states->DepthStencil(d);
             } else if (what == L"Bias") {
-                AutoPtr<ARasterizerState> r(states->Rasterizer() ? states->Rasterizer()->Clone() : ARasterizerState::Make());
+                AutoPtr<ARasterizerState> r(states->Rasterizer() ? states->Rasterizer()->Clone()
+                                                                 : ARasterizerState::Make());
                 r->SlopeScaledDepthBias(lookup(arg(2)).AsFloat(0.0f));
                 r->DepthBias(lookup(arg(3)).AsInt(0));
                 states->Rasterizer(r);
             } else if (what == L"Cull") {
-                AutoPtr<ARasterizerState> r(states->Rasterizer() ? states->Rasterizer()->Clone() : ARasterizerState::Make());
+                AutoPtr<ARasterizerState> r(states->Rasterizer() ? states->Rasterizer()->Clone()
+                                                                 : ARasterizerState::Make());
                 r->CullMode(how == L"ECullFront" ? eCullFront : how == L"ECullNone" ? eCullNone : eCullBack);
                 states->Rasterizer(r);
             } else {
@@ -467,8 +491,10 @@ bool ScriptInterpreter::RunScript(ScriptFragment& fragment, Scope& scope) {
                 if (n == name)
                     callback = c;
             if (!callback) {
-                AutoPtr<Lumo::Objects::ARefCounted> made(Lumo::Objects::ClassFactory::Get().Create(Intern(name.c_str())));
-                auto* c = made ? static_cast<IScriptCallback*>(made->GetInterface(IScriptCallback::StaticClassName())) : nullptr;
+                AutoPtr<Lumo::Objects::ARefCounted> made(
+                    Lumo::Objects::ClassFactory::Get().Create(Intern(name.c_str())));
+                auto* c = made ? static_cast<IScriptCallback*>(made->GetInterface(IScriptCallback::StaticClassName()))
+                               : nullptr;
                 if (!c)
                     return Fail(fname + L": unknown callback " + name);
                 m_callbacks.emplace_back(name, c);

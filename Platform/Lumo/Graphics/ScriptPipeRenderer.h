@@ -10,7 +10,9 @@
 #include <utility>
 #include <vector>
 
-namespace Lumo::Devices { class ADrawContext; }
+namespace Lumo::Devices {
+class ADrawContext;
+}
 
 namespace Lumo::Graphics {
 

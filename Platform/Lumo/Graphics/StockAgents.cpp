@@ -44,9 +44,9 @@ Lumo::Devices::DrawManager* DrawManagerOf(Lumo::Devices::ADrawContext& dc) {
     return gl ? &gl->Draw() : nullptr;
 }
 
-template <class T>
-void RegisterAgent() {
-    Lumo::Objects::ClassFactory::Get().Register(T::StaticClassName(), [] { return static_cast<Lumo::Objects::ARefCounted*>(T::Make()); });
+template <class T> void RegisterAgent() {
+    Lumo::Objects::ClassFactory::Get().Register(T::StaticClassName(),
+                                                [] { return static_cast<Lumo::Objects::ARefCounted*>(T::Make()); });
 }
 } // namespace
 
@@ -64,7 +64,9 @@ void StockAgents::Register() {
     });
 }
 
-void ScriptPipeRenderer::RegisterStockAgents() { StockAgents::Register(); }
+void ScriptPipeRenderer::RegisterStockAgents() {
+    StockAgents::Register();
+}
 
 int DrawFilterAgent::Process(Lumo::Devices::ADrawContext&, TraversalState& state) {
     ARenderNode* node = state.RenderNode();
@@ -145,7 +147,9 @@ void SwapAgent::EndPass(Lumo::Devices::ADrawContext& dc, AWorld*) {
     m_active = false;
 }
 
-int SwapAgent::Process(Lumo::Devices::ADrawContext&, TraversalState&) { return eAgentContinue; }
+int SwapAgent::Process(Lumo::Devices::ADrawContext&, TraversalState&) {
+    return eAgentContinue;
+}
 
 int TextureAgent::Process(Lumo::Devices::ADrawContext&, TraversalState& state) {
     for (int i = 0; i < state.NodeItemCount(); ++i) {

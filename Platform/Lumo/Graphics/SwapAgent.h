@@ -3,7 +3,8 @@
 
 namespace Lumo::Graphics {
 
-/// Swaps the pass's effect in: with a "SwapEffect" parameter on the renderer, every item is drawn with that effect instance (depth-only and id passes).
+/// Swaps the pass's effect in: with a "SwapEffect" parameter on the renderer, every item is drawn with that effect
+/// instance (depth-only and id passes).
 class SwapAgent : public AAgent {
     LUMO_DECLARE_CLASS()
 public:

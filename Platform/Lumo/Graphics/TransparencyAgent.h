@@ -3,7 +3,8 @@
 
 namespace Lumo::Graphics {
 
-/// Takes states with transparent items out of the pass into the renderer's "TransparencyList", to be drawn sorted afterwards.
+/// Takes states with transparent items out of the pass into the renderer's "TransparencyList", to be drawn sorted
+/// afterwards.
 class TransparencyAgent : public AAgent {
     LUMO_DECLARE_CLASS()
 public:

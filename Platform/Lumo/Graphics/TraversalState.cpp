@@ -1,7 +1,7 @@
+#include <Lumo/Devices/RenderItem.h>
 #include <Lumo/Graphics/ClientTraversalState.h>
 #include <Lumo/Graphics/TraversalState.h>
 #include <Lumo/Graphics/WalkPool.h>
-#include <Lumo/Devices/RenderItem.h>
 #include <Lumo/Objects/ADevMatrix.h>
 #include <Lumo/Objects/UString.h>
 
@@ -14,7 +14,9 @@ Lumo::Objects::UString* TraversalState::SelectionStateName() {
     return name;
 }
 
-TraversalState::~TraversalState() { WorldMatrix(nullptr); }
+TraversalState::~TraversalState() {
+    WorldMatrix(nullptr);
+}
 
 void TraversalState::WorldMatrix(Lumo::Objects::ADevMatrix* matrix) {
     if (matrix == m_world)

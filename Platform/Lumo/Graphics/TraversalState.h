@@ -7,8 +7,13 @@
 #include <utility>
 #include <vector>
 
-namespace Lumo::Objects { class ADevMatrix; class UString; }
-namespace Lumo::Devices { class RenderItem; }
+namespace Lumo::Objects {
+class ADevMatrix;
+class UString;
+} // namespace Lumo::Objects
+namespace Lumo::Devices {
+class RenderItem;
+}
 
 namespace Lumo::Graphics {
 
@@ -55,7 +60,8 @@ public:
     RenderItemList* RenderItems() const { return m_items; }
     /// Draws the given cached items (placed by this state's world matrix) in place of the
     /// items the current node has added so far.
-    void DrawInput(const Lumo::Objects::_ArrayList<Lumo::Objects::ARefCounted*, Lumo::Objects::RefCountedLifetime>& items);
+    void
+    DrawInput(const Lumo::Objects::_ArrayList<Lumo::Objects::ARefCounted*, Lumo::Objects::RefCountedLifetime>& items);
     void RenderItems(RenderItemList* items) { m_items = items; }
 
     /// The items the current node has added (they sit at the end of the walk's list).

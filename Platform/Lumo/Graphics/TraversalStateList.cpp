@@ -8,7 +8,9 @@ LUMO_DEFINE_CLASS(TraversalStateList, Lumo::Objects::ARefCounted)
 TraversalStateList::TraversalStateList() = default;
 TraversalStateList::~TraversalStateList() = default;
 
-TraversalStateList* TraversalStateList::Make() { return new TraversalStateList; }
+TraversalStateList* TraversalStateList::Make() {
+    return new TraversalStateList;
+}
 
 TraversalState& TraversalStateList::Add(const TraversalState& state) {
     if (m_count == int(m_states.size()))

@@ -3,8 +3,13 @@
 #include <Lumo/Objects/AutoPtr.h>
 #include <Lumo/Objects/Mat4.h>
 
-namespace Lumo::Objects { class ADevMatrix; }
-namespace Lumo::Devices { class IRenderGeom; class RenderItem; }
+namespace Lumo::Objects {
+class ADevMatrix;
+}
+namespace Lumo::Devices {
+class IRenderGeom;
+class RenderItem;
+} // namespace Lumo::Devices
 
 namespace Lumo::Graphics {
 
@@ -31,7 +36,7 @@ public:
     /// else holds it any more; an item's object id cannot be cleared, so one that had an id is
     /// only reused when the caller sets an id again (objectId).
     Lumo::Objects::AutoPtr<Lumo::Devices::RenderItem> Item(Lumo::Devices::IRenderGeom* geometry,
-                                                          Lumo::Objects::ADevMatrix* world, bool objectId);
+                                                           Lumo::Objects::ADevMatrix* world, bool objectId);
     /// A copy of from (geometry, effect, matrix, object id, cull mode, depth priority), reusing
     /// the last walk's item at this point as Item does.
     Lumo::Objects::AutoPtr<Lumo::Devices::RenderItem> Copy(const Lumo::Devices::RenderItem& from);
@@ -41,11 +46,11 @@ public:
 
     /// The same, with a new object when there is no pool (a walk without a walker).
     static Lumo::Objects::AutoPtr<Lumo::Devices::RenderItem> Item(WalkPool* pool, Lumo::Devices::IRenderGeom* geometry,
-                                                                 Lumo::Objects::ADevMatrix* world, bool objectId);
+                                                                  Lumo::Objects::ADevMatrix* world, bool objectId);
     static Lumo::Objects::AutoPtr<Lumo::Objects::ADevMatrix> Matrix(WalkPool* pool,
-                                                                   const Lumo::Objects::mat4<float>& m);
+                                                                    const Lumo::Objects::mat4<float>& m);
     static Lumo::Objects::AutoPtr<Lumo::Devices::RenderItem> Copy(WalkPool* pool,
-                                                                 const Lumo::Devices::RenderItem& from);
+                                                                  const Lumo::Devices::RenderItem& from);
 
     /// Objects the current (or last) walk took from the pool and objects it had to make.
     int Reused() const { return m_reused; }

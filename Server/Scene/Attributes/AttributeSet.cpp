@@ -12,8 +12,8 @@ AttributeSet::AttributeSet(Lumo::Graphics::ARenderNode* node, std::uint32_t appe
     : m_node(node), m_store(capacity), m_append(appendTypes) {}
 
 AttributeSet::AttributeSet(const AttributeSet& other)
-    : ARefCounted(other), NetObjectCountImpl<AttributeSet>(other), m_node(other.m_node),
-      m_store(other.Count()), m_remove(other.m_remove), m_append(other.m_append) {
+    : ARefCounted(other), NetObjectCountImpl<AttributeSet>(other), m_node(other.m_node), m_store(other.Count()),
+      m_remove(other.m_remove), m_append(other.m_append) {
     for (Attribute* a : other.Attributes())
         AttributeSet::SetAttribute(a);
 }
@@ -22,7 +22,9 @@ AttributeSet* AttributeSet::Make(Lumo::Graphics::ARenderNode* node, int capacity
     return new AttributeSet(node, 0, capacity);
 }
 
-AttributeSet* AttributeSet::Clone() const { return new AttributeSet(*this); }
+AttributeSet* AttributeSet::Clone() const {
+    return new AttributeSet(*this);
+}
 
 AttributeSet& AttributeSet::operator=(const AttributeSet& other) {
     if (this != &other) {
@@ -81,7 +83,9 @@ void AttributeSet::MergeChange(const AttributeSet& change, bool keepRemoves) {
         SetRemoveAttributes(0);
 }
 
-bool AttributeSet::AppliesTo(Lumo::Graphics::ARenderNode* node) { return node == m_node; }
+bool AttributeSet::AppliesTo(Lumo::Graphics::ARenderNode* node) {
+    return node == m_node;
+}
 
 EMatch AttributeSet::MatchNode(Lumo::Graphics::ARenderNode* node) {
     if (AppliesTo(node))

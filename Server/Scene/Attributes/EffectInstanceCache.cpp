@@ -33,7 +33,9 @@ EffectInstanceCache* EffectInstanceCache::Make() {
     return Singleton();
 }
 
-EffectInstanceCache* EffectInstanceCache::Instance() { return Make(); }
+EffectInstanceCache* EffectInstanceCache::Instance() {
+    return Make();
+}
 
 bool EffectInstanceCache::Exists() {
     std::lock_guard<std::mutex> lock(SingletonMutex());

@@ -6,7 +6,9 @@
 #include <map>
 #include <string>
 
-namespace Lumo::Devices { class EffectInstance; }
+namespace Lumo::Devices {
+class EffectInstance;
+}
 
 namespace Lumo::Scene {
 

@@ -3,8 +3,12 @@
 
 #include <cstdint>
 
-namespace Lumo::Devices { class EffectInstance; }
-namespace Lumo::Objects { class ARefCounted; }
+namespace Lumo::Devices {
+class EffectInstance;
+}
+namespace Lumo::Objects {
+class ARefCounted;
+}
 
 namespace Lumo::Scene {
 
@@ -39,7 +43,7 @@ public:
     /// Stores made for key and answers it; when another thread stored one first, answers that
     /// one instead (made is then only released by its holder). A null made is not stored.
     static Lumo::Objects::AutoPtr<Lumo::Devices::EffectInstance> Offer(const Key& key,
-                                                                      Lumo::Devices::EffectInstance* made);
+                                                                       Lumo::Devices::EffectInstance* made);
 
     /// Drops what nobody uses any more (see above); answers how many entries went.
     static int Sweep();

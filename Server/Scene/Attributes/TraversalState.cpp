@@ -4,14 +4,14 @@
 #include <Scene/Attributes/AttributeSet.h>
 #include <Scene/Attributes/AttributeSetEx.h>
 #include <Scene/Attributes/AttributeSetListEx.h>
-#include <Scene/Attributes/DepthPriorityAttribute.h>
 #include <Scene/Attributes/CurvatureMapAttribute.h>
+#include <Scene/Attributes/DepthPriorityAttribute.h>
 #include <Scene/Attributes/GroupAttribute.h>
 #include <Scene/Attributes/LineStyleAttribute.h>
-#include <Scene/Attributes/TwoSidedFaceEffectAttribute.h>
 #include <Scene/Attributes/OrderInTransparentGroupAttribute.h>
 #include <Scene/Attributes/SelectabilityAttribute.h>
 #include <Scene/Attributes/TransparentLayerAttribute.h>
+#include <Scene/Attributes/TwoSidedFaceEffectAttribute.h>
 #include <Scene/Attributes/VisibilityAttribute.h>
 #include <Scene/Nodes/ANodeData.h>
 
@@ -21,8 +21,9 @@
 #include <Lumo/Devices/ARasterizerState.h>
 #include <Lumo/Devices/AVirtualDevice.h>
 #include <Lumo/Devices/BasicMaterialEffectInstance.h>
-#include <Lumo/Devices/EffectCache.h>
 #include <Lumo/Devices/DeviceCaches.h>
+#include <Lumo/Devices/EffectCache.h>
+#include <Lumo/Devices/IRenderEffect.h>
 #include <Lumo/Devices/IRenderGeom.h>
 #include <Lumo/Devices/LayeredEffectInstance.h>
 #include <Lumo/Devices/RenderItem.h>
@@ -31,9 +32,13 @@
 #include <Lumo/Graphics/APrimitiveNode.h>
 #include <Lumo/Graphics/AttributeLODList.h>
 #include <Lumo/Graphics/GeometryNode.h>
-#include <Lumo/Devices/IRenderEffect.h>
+#include <Lumo/Graphics/TransformHelper.h>
+#include <Lumo/Graphics/TraversalState.h>
+#include <Lumo/Graphics/WalkPool.h>
+#include <Lumo/Objects/SharedMatrix.h>
 #include <Scene/Attributes/AmbraEffectAttribute.h>
 #include <Scene/Attributes/AnalysisEffects.h>
+#include <Scene/Attributes/BillBoardAttribute.h>
 #include <Scene/Attributes/ColorEffectAttribute.h>
 #include <Scene/Attributes/ColorHintAttribute.h>
 #include <Scene/Attributes/CullModeAttribute.h>
@@ -42,16 +47,11 @@
 #include <Scene/Attributes/ObjectIDAttribute.h>
 #include <Scene/Attributes/OccludedEffectAttribute.h>
 #include <Scene/Attributes/OpacityAttribute.h>
+#include <Scene/Attributes/PixelScaleAttribute.h>
 #include <Scene/Attributes/TextureEffectAttribute.h>
+#include <Scene/Attributes/TransformAttribute.h>
 #include <Scene/Attributes/VisualAnalysisAttribute.h>
 #include <Scene/Nodes/LODGeometryNode.h>
-#include <Lumo/Graphics/TransformHelper.h>
-#include <Lumo/Graphics/TraversalState.h>
-#include <Lumo/Graphics/WalkPool.h>
-#include <Lumo/Objects/SharedMatrix.h>
-#include <Scene/Attributes/BillBoardAttribute.h>
-#include <Scene/Attributes/PixelScaleAttribute.h>
-#include <Scene/Attributes/TransformAttribute.h>
 #include <Scene/Nodes/TextNode.h>
 
 #include <atomic>
@@ -77,18 +77,23 @@ AttributeSetListEx* const g_emptyPending = [] {
 } // namespace
 
 UString* TraversalState::StaticClassName() {
-    static UString* name = Lumo::Objects::ClassRegistry::Register(
-        Lumo::Objects::Intern(L"SceneTraversalState"), ClientTraversalState::StaticClassName());
+    static UString* name = Lumo::Objects::ClassRegistry::Register(Lumo::Objects::Intern(L"SceneTraversalState"),
+                                                                  ClientTraversalState::StaticClassName());
     return name;
 }
-UString* TraversalState::ClassName() const { return StaticClassName(); }
+UString* TraversalState::ClassName() const {
+    return StaticClassName();
+}
 void* TraversalState::GetInterface(UString* name) {
     return name == StaticClassName() ? this : ClientTraversalState::GetInterface(name);
 }
 
-TraversalState::TraversalState() : m_accumulated(kAttributeTypeCount), m_pending(g_emptyPending), m_ownsPending(false) {}
+TraversalState::TraversalState()
+    : m_accumulated(kAttributeTypeCount), m_pending(g_emptyPending), m_ownsPending(false) {}
 
-Lumo::Graphics::ClientTraversalState* TraversalState::Acquire() { return new TraversalState; }
+Lumo::Graphics::ClientTraversalState* TraversalState::Acquire() {
+    return new TraversalState;
+}
 
 Lumo::Graphics::ClientTraversalState* TraversalState::Clone() {
     auto* copy = new TraversalState;
@@ -304,14 +309,18 @@ namespace {
 using Lumo::Objects::mat4;
 using Lumo::Objects::vec3;
 
-mat4<float> Translate(const vec3<float>& t) { return mat4<float>::Translation(t); }
+mat4<float> Translate(const vec3<float>& t) {
+    return mat4<float>::Translation(t);
+}
 
 /// Rows x, y, z as the rotation and p as the translation.
 mat4<float> Frame(const vec3<float>& x, const vec3<float>& y, const vec3<float>& z, const vec3<float>& p) {
     return mat4<float>(x.x, x.y, x.z, 0, y.x, y.y, y.z, 0, z.x, z.y, z.z, 0, p.x, p.y, p.z, 1);
 }
 
-vec3<double> D(const vec3<float>& v) { return {v.x, v.y, v.z}; }
+vec3<double> D(const vec3<float>& v) {
+    return {v.x, v.y, v.z};
+}
 
 } // namespace
 
@@ -386,7 +395,7 @@ bool TraversalState::GetAccumulatedTransform(const Lumo::Devices::ADrawContext* 
             using Lumo::Graphics::TransformHelper;
             const vec3<double> c = D(ps->GetScaleCenter());
             mat4<double> toNdc = m.Cast<double>() * TransformHelper::GetTransform(*dc, Lumo::Graphics::eWorldSpace,
-                                                                        Lumo::Graphics::eNDCSpace);
+                                                                                  Lumo::Graphics::eNDCSpace);
             mat4<double> ndcToPixel =
                 TransformHelper::GetTransform(*dc, Lumo::Graphics::eNDCSpace, Lumo::Graphics::eViewportSpace);
             mat4<double> fromNdc, pixelToNdc;
@@ -413,8 +422,8 @@ bool TraversalState::GetAccumulatedTransform(const Lumo::Devices::ADrawContext* 
         if (upsideDown)
             v = 1.0 - v;
         if (!box.IsEmpty()) {
-            vec3<float> p(float((1 - u) * box.Min().x + u * box.Max().x), float((1 - v) * box.Min().y + v * box.Max().y),
-                          float(box.Min().z));
+            vec3<float> p(float((1 - u) * box.Min().x + u * box.Max().x),
+                          float((1 - v) * box.Min().y + v * box.Max().y), float(box.Min().z));
             m = Translate(-p) * m;
         }
     }
@@ -429,8 +438,8 @@ bool TraversalState::GetAccumulatedTransform(const Lumo::Devices::ADrawContext* 
     return complete;
 }
 
-void TraversalState::UpdateTransform(const Lumo::Devices::ADrawContext& dc, Lumo::Graphics::TraversalState& graphicsState,
-                                     Lumo::Graphics::ARenderNode* node) {
+void TraversalState::UpdateTransform(const Lumo::Devices::ADrawContext& dc,
+                                     Lumo::Graphics::TraversalState& graphicsState, Lumo::Graphics::ARenderNode* node) {
     mat4<float> m;
     GetAccumulatedTransform(&dc, m, node);
     if (HasAttribute(eBillBoard) || HasAttribute(ePixelScale)) {
@@ -498,7 +507,8 @@ AutoPtr<EffectInstance> MakeTransparentVariant(Lumo::Devices::ADrawContext& dc, 
         return c;
     }
     if (auto* layered = QueryInterface<Lumo::Devices::LayeredEffectInstance>(e)) {
-        AutoPtr<Lumo::Devices::LayeredEffectInstance> l = Lumo::Devices::LayeredEffectInstance::Make(dc.VirtualDevice());
+        AutoPtr<Lumo::Devices::LayeredEffectInstance> l =
+            Lumo::Devices::LayeredEffectInstance::Make(dc.VirtualDevice());
         if (!l)
             return AutoPtr<EffectInstance>(e);
         l->Transparent(true);
@@ -780,12 +790,15 @@ void TraversalState::RealizeTextNodeAttribute(Lumo::Devices::ADrawContext& dc,
                 return l;
             };
             if (!overrideOnly) {
-                AutoPtr<Lumo::Devices::LayeredEffectInstance> layered = Lumo::Devices::LayeredEffectInstance::Make(device);
+                AutoPtr<Lumo::Devices::LayeredEffectInstance> layered =
+                    Lumo::Devices::LayeredEffectInstance::Make(device);
                 if (!layered)
                     continue;
                 layered->Transparent(true);
-                layered->AddLayer(layer(transparent ? o : occluded->OccludedOpacity(), Lumo::Devices::eCompareGreater, false));
-                layered->AddLayer(layer(transparent ? o : occluded->VisibleOpacity(), Lumo::Devices::eCompareLessEqual, true));
+                layered->AddLayer(
+                    layer(transparent ? o : occluded->OccludedOpacity(), Lumo::Devices::eCompareGreater, false));
+                layered->AddLayer(
+                    layer(transparent ? o : occluded->VisibleOpacity(), Lumo::Devices::eCompareLessEqual, true));
                 clone->Effect(layered);
             } else {
                 AutoPtr<EffectInstance> recolored = source->Clone();
@@ -800,12 +813,18 @@ void TraversalState::RealizeTextNodeAttribute(Lumo::Devices::ADrawContext& dc,
         graphicsState.DrawInput(*variants);
 }
 
-float TraversalState::GlobalPixelScaleFactor() { return g_pixelScaleFactor.load(std::memory_order_relaxed); }
+float TraversalState::GlobalPixelScaleFactor() {
+    return g_pixelScaleFactor.load(std::memory_order_relaxed);
+}
 void TraversalState::GlobalPixelScaleFactor(float factor) {
     g_pixelScaleFactor.store(factor, std::memory_order_relaxed);
 }
 
-bool TraversalState::NormalDoubleSideDisplay() { return g_normalDoubleSide.load(std::memory_order_relaxed); }
-void TraversalState::NormalDoubleSideDisplay(bool on) { g_normalDoubleSide.store(on, std::memory_order_relaxed); }
+bool TraversalState::NormalDoubleSideDisplay() {
+    return g_normalDoubleSide.load(std::memory_order_relaxed);
+}
+void TraversalState::NormalDoubleSideDisplay(bool on) {
+    g_normalDoubleSide.store(on, std::memory_order_relaxed);
+}
 
 } // namespace Lumo::Scene

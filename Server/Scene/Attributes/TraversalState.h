@@ -6,9 +6,19 @@
 #include <Scene/Attributes/AttributeSet.h>
 #include <Scene/Attributes/SimpleAttributeSet.h>
 
-namespace Lumo::Graphics { class ARenderNode; class TraversalState; }
-namespace Lumo::Devices { class ADrawContext; class EffectInstance; class AFragment; }
-namespace Lumo::Objects { class ADevMatrix; class SharedMatrix; }
+namespace Lumo::Graphics {
+class ARenderNode;
+class TraversalState;
+} // namespace Lumo::Graphics
+namespace Lumo::Devices {
+class ADrawContext;
+class EffectInstance;
+class AFragment;
+} // namespace Lumo::Devices
+namespace Lumo::Objects {
+class ADevMatrix;
+class SharedMatrix;
+} // namespace Lumo::Objects
 
 namespace Lumo::Scene {
 
@@ -112,7 +122,8 @@ public:
 protected:
     TraversalState();
     /// E drawn two-sided as the double-sided mode and visual style ask.
-    Lumo::Objects::AutoPtr<Lumo::Devices::EffectInstance> DoubleSidedEI(Lumo::Devices::ADrawContext& dc, Lumo::Devices::EffectInstance* e);
+    Lumo::Objects::AutoPtr<Lumo::Devices::EffectInstance> DoubleSidedEI(Lumo::Devices::ADrawContext& dc,
+                                                                        Lumo::Devices::EffectInstance* e);
     void RealizeTextNodeAttribute(Lumo::Devices::ADrawContext& dc, Lumo::Graphics::TraversalState& graphicsState,
                                   TextNode* text);
     /// Gives this state a pending list of its own before it is changed.

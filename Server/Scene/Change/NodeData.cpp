@@ -1,8 +1,7 @@
-#include <Scene/Change/NodeData.h>
+#include <Brio/Base/IdleHandler.h>
 #include <Brio/DataModel/Asset.h>
 #include <Brio/DataModel/Entity.h>
 #include <Brio/DataModel/Segment.h>
-#include <Brio/Base/IdleHandler.h>
 #include <Lumo/Graphics/APrimitiveNode.h>
 #include <Lumo/Graphics/GeometryNode.h>
 #include <Lumo/Graphics/GroupNode.h>
@@ -14,6 +13,7 @@
 #include <Scene/Attributes/TransformAttribute.h>
 #include <Scene/Attributes/TraversalState.h>
 #include <Scene/Change/NodeChange.h>
+#include <Scene/Change/NodeData.h>
 #include <Scene/Change/SceneAttachment.h>
 #include <Scene/Change/SceneNodes.h>
 #include <Scene/Model/INodeSource.h>
@@ -28,18 +28,17 @@
 #include <Lumo/Graphics/PropertyBag.h>
 #include <Scene/Change/ClientTypes.h>
 
-#include <string>
-#include <vector>
 #include <Lumo/Graphics/AWorld.h>
 #include <Scene/Attributes/AttributeSet.h>
 #include <Scene/Attributes/AttributeSetEx.h>
+#include <string>
+#include <vector>
 
 #include <mutex>
 
 namespace Brio::Scene {
 
 using Lumo::Objects::UString;
-
 
 namespace {
 /// Twelve colours far apart in hue, for telling neighbouring parts apart.
@@ -69,14 +68,18 @@ UString* NodeData::StaticClassName() {
     static UString* name = Lumo::Objects::Intern(L"NodeData");
     return name;
 }
-UString* NodeData::ClassName() const { return StaticClassName(); }
+UString* NodeData::ClassName() const {
+    return StaticClassName();
+}
 void* NodeData::GetInterface(UString* name) {
     return name == StaticClassName() ? this : ANodeData::GetInterface(name);
 }
 
 NodeData::NodeData(Lumo::Scene::ENodeType type) : ANodeData(type) {}
 
-NodeData::~NodeData() { decorationWorld(nullptr); }
+NodeData::~NodeData() {
+    decorationWorld(nullptr);
+}
 
 void NodeData::Attach(Lumo::Graphics::ARenderNode* node, bool extended) {
     SetAttributeSet(extended ? static_cast<Lumo::Scene::AttributeSet*>(Lumo::Scene::AttributeSetEx::Make(node, 0, 0))
@@ -122,7 +125,9 @@ const Brio::Color& NodeData::cyclingColor() {
 }
 
 namespace {
-UString* Key(const wchar_t* text) { return Lumo::Objects::Intern(text); }
+UString* Key(const wchar_t* text) {
+    return Lumo::Objects::Intern(text);
+}
 } // namespace
 
 void NodeData::writeProperties(Lumo::Serialization::PropertyBag& bag) const {
@@ -175,7 +180,6 @@ void NodeData::cyclingPalette(CyclingPalette palette, int count) {
     c.count = palette && count > 0 ? count : 12;
     c.next = 0;
 }
-
 
 // ---- revalidation ---------------------------------------------------------------------
 
@@ -362,8 +366,8 @@ int NodeData::PreRealizePrimitiveNode(Lumo::Devices::ADrawContext& dc, Lumo::Gra
 
 Lumo::Scene::TraversalState* NodeData::traversalState(Lumo::Devices::ADrawContext& dc,
                                                       Lumo::Graphics::TraversalState& state) {
-    auto* scene = static_cast<Lumo::Scene::TraversalState*>(
-        state.ClientState(Lumo::Scene::TraversalState::StaticClassName()));
+    auto* scene =
+        static_cast<Lumo::Scene::TraversalState*>(state.ClientState(Lumo::Scene::TraversalState::StaticClassName()));
     if (scene)
         return scene;
     scene = Lumo::Scene::SceneWalk::State(state);
@@ -382,7 +386,9 @@ Lumo::Scene::TraversalState* NodeData::traversalState(Lumo::Devices::ADrawContex
 namespace {
 // The callbacks tick the idle handler per node; what a tick would deliver meanwhile (an event
 // whose handler edits the graph) waits for the end of the walk.
-void beginWalkCB(Lumo::Devices::ADrawContext&) { Brio::IIdleHandler::enterWalk(); }
+void beginWalkCB(Lumo::Devices::ADrawContext&) {
+    Brio::IIdleHandler::enterWalk();
+}
 
 void endWalkCB(Lumo::Devices::ADrawContext& dc) {
     Lumo::Scene::SceneWalk::EndWalk(dc);

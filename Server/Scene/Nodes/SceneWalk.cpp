@@ -107,7 +107,9 @@ int SceneWalk::PreRealizePrimitive(Lumo::Devices::ADrawContext& dc, Lumo::Graphi
     return Lumo::Graphics::APrimitiveNode::ePrimitiveStateReady;
 }
 
-void SceneWalk::EndWalk(Lumo::Devices::ADrawContext&) { EffectVariantCache::Sweep(); }
+void SceneWalk::EndWalk(Lumo::Devices::ADrawContext&) {
+    EffectVariantCache::Sweep();
+}
 
 void SceneWalk::Install() {
     Lumo::Graphics::NodeCallbacks& cb = Lumo::Graphics::NodeCallbacks::Installed();
@@ -118,6 +120,8 @@ void SceneWalk::Install() {
     cb.preRealizePrimitive = &PreRealizePrimitive;
 }
 
-void SceneWalk::Uninstall() { Lumo::Graphics::NodeCallbacks::Installed() = {}; }
+void SceneWalk::Uninstall() {
+    Lumo::Graphics::NodeCallbacks::Installed() = {};
+}
 
 } // namespace Lumo::Scene

@@ -1,7 +1,12 @@
 #pragma once
 
-namespace Lumo::Devices { class ADrawContext; }
-namespace Lumo::Graphics { class ARenderNode; class TraversalState; }
+namespace Lumo::Devices {
+class ADrawContext;
+}
+namespace Lumo::Graphics {
+class ARenderNode;
+class TraversalState;
+} // namespace Lumo::Graphics
 
 namespace Lumo::Scene {
 

@@ -4,7 +4,9 @@
 
 #include <atomic>
 
-namespace Lumo::Graphics { class TraversalStateList; }
+namespace Lumo::Graphics {
+class TraversalStateList;
+}
 
 namespace Brio::Scene {
 

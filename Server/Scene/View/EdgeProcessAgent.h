@@ -1,7 +1,9 @@
 #pragma once
 #include <Scene/View/DeferringAgent.h>
 
-namespace Lumo::Devices { class SolidEffectInstance; }
+namespace Lumo::Devices {
+class SolidEffectInstance;
+}
 
 namespace Brio::Scene {
 

@@ -25,7 +25,8 @@ TraversalStateList* ListArg(std::vector<FragmentValue>& args, size_t i) {
 }
 Lumo::Scene::TraversalState* SceneState(const Lumo::Graphics::TraversalState& s) {
     auto* c = s.ClientState(Lumo::Scene::TraversalState::StaticClassName());
-    return c ? static_cast<Lumo::Scene::TraversalState*>(c->GetInterface(Lumo::Scene::TraversalState::StaticClassName()))
+    return c ? static_cast<Lumo::Scene::TraversalState*>(
+                   c->GetInterface(Lumo::Scene::TraversalState::StaticClassName()))
              : nullptr;
 }
 } // namespace

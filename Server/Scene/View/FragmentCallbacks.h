@@ -9,7 +9,8 @@ class TwoSidedProcessor : public Lumo::Graphics::IScriptCallback {
     LUMO_DECLARE_CLASS()
 public:
     static TwoSidedProcessor* Make() { return new TwoSidedProcessor; }
-    bool Execute(Lumo::Graphics::ScriptInterpreter& interpreter, std::vector<Lumo::Devices::FragmentValue>& args) override;
+    bool Execute(Lumo::Graphics::ScriptInterpreter& interpreter,
+                 std::vector<Lumo::Devices::FragmentValue>& args) override;
 };
 
 /// "Tavex_SortRenderListByZ": sorts a list far to near along the camera's view direction,
@@ -18,7 +19,8 @@ class SortRenderListByZ : public Lumo::Graphics::IScriptCallback {
     LUMO_DECLARE_CLASS()
 public:
     static SortRenderListByZ* Make() { return new SortRenderListByZ; }
-    bool Execute(Lumo::Graphics::ScriptInterpreter& interpreter, std::vector<Lumo::Devices::FragmentValue>& args) override;
+    bool Execute(Lumo::Graphics::ScriptInterpreter& interpreter,
+                 std::vector<Lumo::Devices::FragmentValue>& args) override;
 };
 
 /// "Tavex_MergeRenderLists": appends copies of the second list's states to the first.
@@ -26,7 +28,8 @@ class MergeRenderLists : public Lumo::Graphics::IScriptCallback {
     LUMO_DECLARE_CLASS()
 public:
     static MergeRenderLists* Make() { return new MergeRenderLists; }
-    bool Execute(Lumo::Graphics::ScriptInterpreter& interpreter, std::vector<Lumo::Devices::FragmentValue>& args) override;
+    bool Execute(Lumo::Graphics::ScriptInterpreter& interpreter,
+                 std::vector<Lumo::Devices::FragmentValue>& args) override;
 };
 
 /// "Tavex_SetClippingPlane": with mode "set" remembers the draw context's planes and adds the
@@ -35,7 +38,8 @@ class SetClippingPlane : public Lumo::Graphics::IScriptCallback {
     LUMO_DECLARE_CLASS()
 public:
     static SetClippingPlane* Make() { return new SetClippingPlane; }
-    bool Execute(Lumo::Graphics::ScriptInterpreter& interpreter, std::vector<Lumo::Devices::FragmentValue>& args) override;
+    bool Execute(Lumo::Graphics::ScriptInterpreter& interpreter,
+                 std::vector<Lumo::Devices::FragmentValue>& args) override;
 
 private:
     std::vector<Lumo::Objects::vec4<float>> m_saved;

@@ -68,8 +68,7 @@ void Chain(FragmentGraph* g, AFragment* a, AFragment* b) {
         g->Connect(a, Intern(L"final"), b, Intern(L"final"));
 }
 
-template <class T>
-void RegisterPrototype() {
+template <class T> void RegisterPrototype() {
     Lumo::Objects::ClassFactory::Get().Register(T::StaticClassName(),
                                                 [] { return static_cast<Lumo::Objects::ARefCounted*>(T::Make()); });
 }
@@ -83,12 +82,24 @@ void Cmd(ScriptFragment* f, std::initializer_list<const wchar_t*> tokens) {
 
 } // namespace
 
-bool FragmentLibrary::isInitialized() { return State().initialized; }
-const std::string& FragmentLibrary::lastError() { return State().error; }
-bool FragmentLibrary::useOIT() { return g_useOIT.load(); }
-void FragmentLibrary::useOIT(bool on) { g_useOIT.store(on); }
-bool FragmentLibrary::fastHalo() { return g_fastHalo.load(); }
-void FragmentLibrary::fastHalo(bool on) { g_fastHalo.store(on); }
+bool FragmentLibrary::isInitialized() {
+    return State().initialized;
+}
+const std::string& FragmentLibrary::lastError() {
+    return State().error;
+}
+bool FragmentLibrary::useOIT() {
+    return g_useOIT.load();
+}
+void FragmentLibrary::useOIT(bool on) {
+    g_useOIT.store(on);
+}
+bool FragmentLibrary::fastHalo() {
+    return g_fastHalo.load();
+}
+void FragmentLibrary::fastHalo(bool on) {
+    g_fastHalo.store(on);
+}
 
 bool FragmentLibrary::initializeFragmentLibrary() {
     LibraryState& s = State();
@@ -122,9 +133,9 @@ bool FragmentLibrary::initializeFragmentLibrary() {
         L"::StdDrawAgents", L"DrawFilterAgent,VisibilityAgent,RealizeBoxAgent,FrustumAgent,TavexLODAgent,SwapAgent,"
                             L"TextureAgent,DrawAgent");
     ScriptPipeRenderer::DefineAgentList(L"::StdOpaqueAgents", kFacesAgents);
-    ScriptPipeRenderer::DefineAgentList(
-        L"::StdShadowMapAgents", L"DrawFilterAgent,VisibilityAgent,ShadowCastingFilterAgent,RealizeBoxAgent,"
-                                 L"FrustumAgent,TavexLODAgent,DrawAgent");
+    ScriptPipeRenderer::DefineAgentList(L"::StdShadowMapAgents",
+                                        L"DrawFilterAgent,VisibilityAgent,ShadowCastingFilterAgent,RealizeBoxAgent,"
+                                        L"FrustumAgent,TavexLODAgent,DrawAgent");
     s.initialized = true;
     return loaded >= 0;
 }
@@ -137,7 +148,8 @@ void FragmentLibrary::terminateFragmentLibrary() {
 }
 
 void FragmentLibrary::initRendererFragment() {
-    AutoPtr<ScriptFragment> f(ScriptFragment::Make(Intern(L"VE_PipelineRenderer"), L"Fragment producing a renderer parameter"));
+    AutoPtr<ScriptFragment> f(
+        ScriptFragment::Make(Intern(L"VE_PipelineRenderer"), L"Fragment producing a renderer parameter"));
     f->RequiredFeatureLevel(20);
     f->AddInput(Intern(L"world"));
     f->AddInput(Intern(L"drawAgents"));
@@ -150,18 +162,19 @@ void FragmentLibrary::initRendererFragment() {
     Cmd(f, {L"SetParameter", L"@output", L"@ScriptPipeRenderer"});
     Lumo::Graphics::ScriptFragmentHelper::RegisterFragment(f);
     AutoPtr<AFragment> prototype(f.get());
-    Lumo::Objects::ClassFactory::Get().Register(
-        Intern(L"VE_PipelineRenderer"), [prototype] { return static_cast<Lumo::Objects::ARefCounted*>(prototype->Clone()); });
+    Lumo::Objects::ClassFactory::Get().Register(Intern(L"VE_PipelineRenderer"), [prototype] {
+        return static_cast<Lumo::Objects::ARefCounted*>(prototype->Clone());
+    });
 }
 
 AFragment* FragmentLibrary::createBrioDraw3dFragment() {
-    ScriptFragment* f = ScriptFragment::Make(
-        Intern(L"VE_BrioDraw3DFragment_Imp"),
-        L"change VE_Draw3DFragment to accept a traversal state list to collect transparent nodes and don't render them.");
+    ScriptFragment* f = ScriptFragment::Make(Intern(L"VE_BrioDraw3DFragment_Imp"),
+                                             L"change VE_Draw3DFragment to accept a traversal state list to collect "
+                                             L"transparent nodes and don't render them.");
     f->RequiredFeatureLevel(20);
-    for (const wchar_t* in : {L"dummy", L"DrawToDepthOnly", L"HasEdgesPass", L"FilterFaces", L"noculltransparency",
-                              L"backfacetransparency", L"depthstencil", L"viewport", L"lodStrategy",
-                              L"transpTraversalStateList", L"final"})
+    for (const wchar_t* in :
+         {L"dummy", L"DrawToDepthOnly", L"HasEdgesPass", L"FilterFaces", L"noculltransparency", L"backfacetransparency",
+          L"depthstencil", L"viewport", L"lodStrategy", L"transpTraversalStateList", L"final"})
         f->AddInput(Intern(in));
     f->AddOutput(Intern(L"output"));
     f->AddOutput(Intern(L"final"));
@@ -335,9 +348,9 @@ AFragment* FragmentLibrary::createSelectionCompositeEffectFragment() {
     // The composite of lines, glow, base colour and halo comes with the selection graphs.
     ScriptFragment* f = ScriptFragment::Make(Intern(L"NPR_SelectionCompositePass_Imp"),
                                              L"Composite the selection effect parts(lines, glow, base color and halo)");
-    for (const wchar_t* in : {L"mask", L"useBase", L"baseColor", L"backFaceColor", L"halo", L"useHalo", L"haloColor",
-                              L"useLines", L"lines", L"lineColor", L"hiddenLineColor", L"useGlow", L"glowColor", L"glow",
-                              L"fxaaEnabled", L"useMinAlphaBlendOp"})
+    for (const wchar_t* in :
+         {L"mask", L"useBase", L"baseColor", L"backFaceColor", L"halo", L"useHalo", L"haloColor", L"useLines", L"lines",
+          L"lineColor", L"hiddenLineColor", L"useGlow", L"glowColor", L"glow", L"fxaaEnabled", L"useMinAlphaBlendOp"})
         f->AddInput(Intern(in));
     return f;
 }
@@ -405,7 +418,8 @@ FragmentGraph* FragmentLibrary::createTransparencyOnlyEffectGraph(const RenderPa
     Cmd(f, {L"If", L"@backfacetransparency"});
     Cmd(f, {L"Declare", L"transpListCullFront", L"TraversalStateList"});
     Cmd(f, {L"Declare", L"transpListCullBack", L"TraversalStateList"});
-    Cmd(f, {L"Call", L"TwoSidedProcessor", L"@transpTraversalStateList", L"@transpListCullFront", L"@transpListCullBack"});
+    Cmd(f,
+        {L"Call", L"TwoSidedProcessor", L"@transpTraversalStateList", L"@transpListCullFront", L"@transpListCullBack"});
     Cmd(f, {L"State", L"Cull", L"ECullFront"});
     Cmd(f, {L"DrawList", L"@transpListCullFront"});
     Cmd(f, {L"State", L"Cull", L"ECullBack"});

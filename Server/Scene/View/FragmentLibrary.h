@@ -1,8 +1,14 @@
 #pragma once
 #include <string>
 
-namespace Lumo::Devices { class AFragment; class ADrawContext; class FragmentGraph; }
-namespace Lumo::Objects { class SBox3; }
+namespace Lumo::Devices {
+class AFragment;
+class ADrawContext;
+class FragmentGraph;
+} // namespace Lumo::Devices
+namespace Lumo::Objects {
+class SBox3;
+}
 
 namespace Brio::Scene {
 
@@ -51,16 +57,20 @@ protected:
     static Lumo::Devices::AFragment* createBrioDraw3dFragment();
     static Lumo::Devices::FragmentGraph* createBeautyPassFragment(const RenderParams& p);
     static Lumo::Devices::AFragment* createSelectionCompositeEffectFragment();
-    static Lumo::Devices::AFragment* appendEnvironmentFragment(Lumo::Devices::FragmentGraph* g, Lumo::Devices::AFragment* prev);
-    static Lumo::Devices::AFragment* appendBackGroundFragment(Lumo::Devices::FragmentGraph* g, Lumo::Devices::AFragment* prev);
-    static Lumo::Devices::AFragment* appendLayoutGridFragment(Lumo::Devices::FragmentGraph* g, Lumo::Devices::AFragment* prev);
-    static Lumo::Devices::AFragment* appendObjectShadowFragment(Lumo::Devices::FragmentGraph* g, Lumo::Devices::AFragment* prev,
-                                                                const RenderParams& p);
-    static Lumo::Devices::AFragment* appendGroundEffectGraph(Lumo::Devices::FragmentGraph* g, Lumo::Devices::AFragment* prev,
-                                                             const RenderParams& p);
-    static Lumo::Devices::AFragment* appendAmbientOcclusion(Lumo::Devices::FragmentGraph* g, Lumo::Devices::AFragment* prev);
-    static Lumo::Devices::AFragment* appendNPREffectGraph(Lumo::Devices::FragmentGraph* g, Lumo::Devices::AFragment* prev,
-                                                          const RenderParams& p);
+    static Lumo::Devices::AFragment* appendEnvironmentFragment(Lumo::Devices::FragmentGraph* g,
+                                                               Lumo::Devices::AFragment* prev);
+    static Lumo::Devices::AFragment* appendBackGroundFragment(Lumo::Devices::FragmentGraph* g,
+                                                              Lumo::Devices::AFragment* prev);
+    static Lumo::Devices::AFragment* appendLayoutGridFragment(Lumo::Devices::FragmentGraph* g,
+                                                              Lumo::Devices::AFragment* prev);
+    static Lumo::Devices::AFragment* appendObjectShadowFragment(Lumo::Devices::FragmentGraph* g,
+                                                                Lumo::Devices::AFragment* prev, const RenderParams& p);
+    static Lumo::Devices::AFragment* appendGroundEffectGraph(Lumo::Devices::FragmentGraph* g,
+                                                             Lumo::Devices::AFragment* prev, const RenderParams& p);
+    static Lumo::Devices::AFragment* appendAmbientOcclusion(Lumo::Devices::FragmentGraph* g,
+                                                            Lumo::Devices::AFragment* prev);
+    static Lumo::Devices::AFragment* appendNPREffectGraph(Lumo::Devices::FragmentGraph* g,
+                                                          Lumo::Devices::AFragment* prev, const RenderParams& p);
     static void initRendererFragment();
 };
 

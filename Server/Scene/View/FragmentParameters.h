@@ -4,9 +4,19 @@
 
 #include <string>
 
-namespace Lumo::Objects { class ARefCounted; }
-namespace Lumo::Devices { class AFragment; class ARenderCamera; class EffectInstance; class RenderTarget; }
-namespace Lumo::Graphics { class ARenderNode; class TraversalStateList; }
+namespace Lumo::Objects {
+class ARefCounted;
+}
+namespace Lumo::Devices {
+class AFragment;
+class ARenderCamera;
+class EffectInstance;
+class RenderTarget;
+} // namespace Lumo::Devices
+namespace Lumo::Graphics {
+class ARenderNode;
+class TraversalStateList;
+} // namespace Lumo::Graphics
 
 namespace Brio::Scene {
 

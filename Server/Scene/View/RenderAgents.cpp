@@ -42,16 +42,21 @@ namespace {
 /// The scene state of a walk's state, when the walk carries one.
 Lumo::Scene::TraversalState* SceneState(Lumo::Graphics::TraversalState& s) {
     auto* c = s.ClientState(Lumo::Scene::TraversalState::StaticClassName());
-    return c ? static_cast<Lumo::Scene::TraversalState*>(c->GetInterface(Lumo::Scene::TraversalState::StaticClassName()))
+    return c ? static_cast<Lumo::Scene::TraversalState*>(
+                   c->GetInterface(Lumo::Scene::TraversalState::StaticClassName()))
              : nullptr;
 }
 std::uint32_t ClientTypeOf(Lumo::Graphics::ARenderNode* node) {
     NodeData* data = node ? nodeData(node) : nullptr;
     return data ? data->clientType() : 0;
 }
-bool HasNodeData(Lumo::Graphics::ARenderNode* node) { return node && nodeData(node); }
+bool HasNodeData(Lumo::Graphics::ARenderNode* node) {
+    return node && nodeData(node);
+}
 /// Whether the device shares drawing among threads; the OpenGL devices here draw on one.
-bool DeviceDrawsOnThreads() { return false; }
+bool DeviceDrawsOnThreads() {
+    return false;
+}
 } // namespace
 
 // ---- deferred lists -------------------------------------------------------------------
@@ -81,7 +86,9 @@ Lumo::Graphics::TraversalState* DeferringAgent::GetDeferred(Lumo::Devices::ADraw
     return &m_list->At(index);
 }
 
-int DeferringAgent::DeferredCount() const { return m_list->Count(); }
+int DeferringAgent::DeferredCount() const {
+    return m_list->Count();
+}
 
 int DeferringAgent::Defer(const Lumo::Graphics::TraversalState& state) {
     m_list->Add(state);
@@ -194,15 +201,23 @@ int EdgeProcessAgent::Process(Lumo::Devices::ADrawContext&, Lumo::Graphics::Trav
 
 LUMO_DEFINE_CLASS(SliceAgent, Lumo::Graphics::AAgent)
 SliceAgent::SliceAgent() = default;
-int SliceAgent::Process(Lumo::Devices::ADrawContext&, Lumo::Graphics::TraversalState&) { return eAgentContinue; }
+int SliceAgent::Process(Lumo::Devices::ADrawContext&, Lumo::Graphics::TraversalState&) {
+    return eAgentContinue;
+}
 
 LUMO_DEFINE_CLASS(SliceCapAgent, DeferringAgent)
-SliceCapAgent::SliceCapAgent() { DeclareInput(Intern(L"DoCapping")); }
-int SliceCapAgent::Process(Lumo::Devices::ADrawContext&, Lumo::Graphics::TraversalState&) { return eAgentContinue; }
+SliceCapAgent::SliceCapAgent() {
+    DeclareInput(Intern(L"DoCapping"));
+}
+int SliceCapAgent::Process(Lumo::Devices::ADrawContext&, Lumo::Graphics::TraversalState&) {
+    return eAgentContinue;
+}
 
 LUMO_DEFINE_CLASS(VisualStyleAgent, DeferringAgent)
 VisualStyleAgent::VisualStyleAgent() = default;
-int VisualStyleAgent::Process(Lumo::Devices::ADrawContext&, Lumo::Graphics::TraversalState&) { return eAgentContinue; }
+int VisualStyleAgent::Process(Lumo::Devices::ADrawContext&, Lumo::Graphics::TraversalState&) {
+    return eAgentContinue;
+}
 
 // ---- facet order ----------------------------------------------------------------------
 
@@ -257,7 +272,9 @@ Lumo::Objects::UString* LODAgent::StaticClassName() {
         Lumo::Objects::ClassRegistry::Register(Lumo::Objects::Intern(L"TavexLODAgent"), AAgent::StaticClassName());
     return name;
 }
-Lumo::Objects::UString* LODAgent::ClassName() const { return StaticClassName(); }
+Lumo::Objects::UString* LODAgent::ClassName() const {
+    return StaticClassName();
+}
 void* LODAgent::GetInterface(Lumo::Objects::UString* name) {
     return name == StaticClassName() ? static_cast<void*>(this) : AAgent::GetInterface(name);
 }

@@ -13,7 +13,9 @@ LUMO_DEFINE_CLASS(RenderParams, Lumo::Objects::ARefCounted)
 namespace {
 
 /// Styles that draw no shaded faces, so nothing casts a ground shadow or is occluded.
-bool drawsNoShading(int visualStyle) { return visualStyle >= 3 && visualStyle <= 5; }
+bool drawsNoShading(int visualStyle) {
+    return visualStyle >= 3 && visualStyle <= 5;
+}
 
 } // namespace
 
@@ -48,7 +50,9 @@ void RenderParams::Accept(ViewFragmentPassRenderer* renderer) {
         renderer->pickGraph(*this);
 }
 
-RenderParams* RenderParams::clone() const { return new RenderParams(*this); }
+RenderParams* RenderParams::clone() const {
+    return new RenderParams(*this);
+}
 
 bool RenderParams::operator==(const RenderParams& o) const {
     return m_renderer == o.m_renderer && m_nprEffect == o.m_nprEffect && m_objectShadowType == o.m_objectShadowType &&
@@ -73,7 +77,9 @@ std::wstring RenderParams::rendererKey() const {
         .str();
 }
 
-bool RenderParams::renderGroundShadow() const { return m_groundShadowEnabled && !drawsNoShading(m_visualStyle); }
+bool RenderParams::renderGroundShadow() const {
+    return m_groundShadowEnabled && !drawsNoShading(m_visualStyle);
+}
 
 bool RenderParams::renderAmbientOcclusion() const {
     return m_ambientOcclusionEnabled && !drawsNoShading(m_visualStyle);

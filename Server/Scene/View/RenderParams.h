@@ -12,7 +12,7 @@ class ViewFragmentPassRenderer;
 /// Which fragment graph draws a pass. The selection pairs hold a full and a simplified
 /// variant; Accept moves between them by the selection effect option.
 enum ERenderer : int {
-    eRendererModel = 0, ///< drawn like eRendererVisualEffect
+    eRendererModel = 0,        ///< drawn like eRendererVisualEffect
     eRendererVisualEffect = 1, ///< the shaded model
     eRendererSelection = 2,
     eRendererSelectionSimplified = 3,
@@ -20,7 +20,7 @@ enum ERenderer : int {
     eRendererHighlightSimplified = 5,
     eRendererSketchSelection = 6,
     eRendererSketchSelectionSimplified = 7,
-    eRendererLayer = 9, ///< plain overlay layers
+    eRendererLayer = 9,             ///< plain overlay layers
     eRendererTransparencyOnly = 10, ///< resolves transparent geometry collected by earlier passes
 };
 

@@ -47,7 +47,9 @@ RenderParams& plainLayerParams() {
 
 } // namespace
 
-SelectionRenderParams::SelectionRenderParams() { transparentCollectionEnabled(false); }
+SelectionRenderParams::SelectionRenderParams() {
+    transparentCollectionEnabled(false);
+}
 
 SelectionRenderParams& SelectionRenderParams::selectionEffectParams() {
     static const Lumo::Objects::AutoPtr<SelectionRenderParams> params = make();
@@ -68,7 +70,9 @@ void SelectionRenderParams::Accept(ViewFragmentPassRenderer* renderer) {
         renderer->pickSelectionGraph(*this);
 }
 
-SelectionRenderParams* SelectionRenderParams::clone() const { return new SelectionRenderParams(*this); }
+SelectionRenderParams* SelectionRenderParams::clone() const {
+    return new SelectionRenderParams(*this);
+}
 
 SelectEffectInfo SelectionRenderParams::effect() const {
     const SelectEffectInfo* record = nullptr;

@@ -3,7 +3,8 @@
 
 namespace Brio::Scene {
 
-/// Clips states by the slice planes of their attributes. The slicing itself comes with a later change: until then every state goes on unclipped.
+/// Clips states by the slice planes of their attributes. The slicing itself comes with a later change: until then every
+/// state goes on unclipped.
 class SliceAgent : public Lumo::Graphics::AAgent {
     LUMO_DECLARE_CLASS()
 public:

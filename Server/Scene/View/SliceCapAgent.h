@@ -3,7 +3,8 @@
 
 namespace Brio::Scene {
 
-/// Draws caps where slice planes cut solids (input "DoCapping"). The caps come with a later change: until then the agent only keeps its deferred list empty.
+/// Draws caps where slice planes cut solids (input "DoCapping"). The caps come with a later change: until then the
+/// agent only keeps its deferred list empty.
 class SliceCapAgent : public DeferringAgent {
     LUMO_DECLARE_CLASS()
 public:

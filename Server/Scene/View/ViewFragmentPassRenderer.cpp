@@ -112,8 +112,9 @@ void ViewFragmentPassRenderer::setPassArguments(const RenderParams& p) {
         F::setArg(g, L"CompositeFactor", 1.8f);
         F::setArg(g, L"SupportsClipping", true);
         F::setArg(g, L"shadowMapAgents",
-                  std::wstring(L"DrawFilterAgent,VisibilityAgent,ShadowCastingFilterAgent,RealizeBoxAgent,FrustumAgent,"
-                               L"TavexLODAgent,FacetOrderAgent,SwapAgent,VisualStyleAgent,SliceAgent,TextureAgent,DrawAgent"));
+                  std::wstring(
+                      L"DrawFilterAgent,VisibilityAgent,ShadowCastingFilterAgent,RealizeBoxAgent,FrustumAgent,"
+                      L"TavexLODAgent,FacetOrderAgent,SwapAgent,VisualStyleAgent,SliceAgent,TextureAgent,DrawAgent"));
     }
     // 5. NPR edges
     if (p.nprEffect() == 1) {
@@ -162,9 +163,10 @@ void ViewFragmentPassRenderer::setPassArguments(const RenderParams& p) {
     }
     // 8. agents, or the model pass's visual-style flags
     if (p.renderer() != 1) {
-        F::setArg(g, L"drawAgents", std::wstring(L"DrawFilterAgent,VisibilityAgent,RealizeBoxAgent,FrustumAgent,"
-                                                 L"TavexLODAgent,FacetOrderAgent,SwapAgent,VisualStyleAgent,"
-                                                 L"TextureAgent,TransparencyAgent,DrawAgent"));
+        F::setArg(g, L"drawAgents",
+                  std::wstring(L"DrawFilterAgent,VisibilityAgent,RealizeBoxAgent,FrustumAgent,"
+                               L"TavexLODAgent,FacetOrderAgent,SwapAgent,VisualStyleAgent,"
+                               L"TextureAgent,TransparencyAgent,DrawAgent"));
     } else {
         const int v = p.visualStyle();
         F::setArg(g, L"DrawToDepthOnly", v == 4 || v == 5);

@@ -4,8 +4,13 @@
 #include <map>
 #include <string>
 
-namespace Lumo::Devices { class FragmentGraph; class RenderTarget; }
-namespace Lumo::Graphics { class TraversalStateList; }
+namespace Lumo::Devices {
+class FragmentGraph;
+class RenderTarget;
+} // namespace Lumo::Devices
+namespace Lumo::Graphics {
+class TraversalStateList;
+}
 
 namespace Brio::Scene {
 

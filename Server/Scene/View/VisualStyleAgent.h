@@ -3,7 +3,8 @@
 
 namespace Brio::Scene {
 
-/// Applies the visual style to what is drawn (cosmetic threads, style edges). The style geometry comes with a later change: until then states go on as they are.
+/// Applies the visual style to what is drawn (cosmetic threads, style edges). The style geometry comes with a later
+/// change: until then states go on as they are.
 class VisualStyleAgent : public DeferringAgent {
     LUMO_DECLARE_CLASS()
 public:

@@ -2,10 +2,10 @@
 #include <Lumo/Devices/ADrawContext.h>
 #include <Lumo/Devices/DrawManager.h>
 #include <Lumo/Devices/GLDevice.h>
+#include <Lumo/Devices/IndexBufferBuilder.h>
 #include <Lumo/Devices/RenderTarget.h>
 #include <Lumo/Devices/SimpleMesh.h>
 #include <Lumo/Devices/VertexBufferBuilder.h>
-#include <Lumo/Devices/IndexBufferBuilder.h>
 #include <Lumo/Devices/VertexFormat.h>
 #include <Lumo/Objects/AutoPtr.h>
 
@@ -61,7 +61,8 @@ inline Image Read(Lumo::Devices::RenderTarget* target) {
     if (const char* dir = std::getenv("BRIO_TEST_IMAGES")) {
         static int n = 0;
         const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        std::string name = std::string(dir) + "/" + (info ? info->name() : "image") + "-" + std::to_string(n++) + ".png";
+        std::string name =
+            std::string(dir) + "/" + (info ? info->name() : "image") + "-" + std::to_string(n++) + ".png";
         Device()->Draw().SavePng(target, name);
     }
     Image image;

@@ -92,12 +92,12 @@ TEST(FragmentLibraryFileTest, MalformedTextIsRefusedWithItsLineAndRegistersNothi
 }
 
 TEST(FragmentLibraryFileTest, TheShippedLibraryParses) {
-    const auto path = std::filesystem::path(LUMO_SOURCE_DIR) / "Platform/Lumo/Graphics/Resources" /
-                      FragmentLibraryFile::FileName();
+    const auto path =
+        std::filesystem::path(LUMO_SOURCE_DIR) / "Platform/Lumo/Graphics/Resources" / FragmentLibraryFile::FileName();
     std::string error;
     EXPECT_GE(FragmentLibraryFile::Load(path, &error), 6) << error;
-    for (const wchar_t* name : {L"VE_ClearFragment", L"VE_Draw3DFragment", L"VE_SoftShadows_Map",
-                                L"VE_SoftShadows_Render", L"NPR_FXAAPass"})
+    for (const wchar_t* name :
+         {L"VE_ClearFragment", L"VE_Draw3DFragment", L"VE_SoftShadows_Map", L"VE_SoftShadows_Render", L"NPR_FXAAPass"})
         EXPECT_NE(Acquired(name), nullptr) << std::string(name, name + wcslen(name));
 }
 

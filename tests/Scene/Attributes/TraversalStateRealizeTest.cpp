@@ -40,8 +40,7 @@ using Lumo::Objects::vec4;
 
 namespace {
 /// The kind an instance answers to, or null.
-template <class T>
-T* As(EffectInstance* e) {
+template <class T> T* As(EffectInstance* e) {
     return e ? static_cast<T*>(e->GetInterface(T::StaticClassName())) : nullptr;
 }
 

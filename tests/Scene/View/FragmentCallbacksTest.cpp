@@ -75,7 +75,8 @@ TEST(FragmentCallbacksTest, MergeAndTwoSidedCopyStatesAndRefuseMissingLists) {
 
     AutoPtr<TraversalStateList> front = s.ListAt({7}), back = s.ListAt({});
     Brio::Scene::TwoSidedProcessor twoSided;
-    std::vector<FragmentValue> split{FragmentValue::Object(a), FragmentValue::Object(front), FragmentValue::Object(back)};
+    std::vector<FragmentValue> split{FragmentValue::Object(a), FragmentValue::Object(front),
+                                     FragmentValue::Object(back)};
     ASSERT_TRUE(twoSided.Execute(s.interpreter, split));
     EXPECT_EQ(front->Count(), 3) << "the output lists start empty";
     EXPECT_EQ(back->Count(), 3);

@@ -21,31 +21,44 @@ using SelectionRenderParamsTest = EnvironmentTest::EnvironmentManagerTest;
 
 /// Each changes one property away from its default; transparent collection is left out.
 const std::vector<std::function<void(RenderParams&)>> kChanges = {
-    [](RenderParams& p) { p.renderer(eRendererLayer); }, [](RenderParams& p) { p.nprEffect(eNPRPencil); },
-    [](RenderParams& p) { p.objectShadowType(eObjectShadowSharp); }, [](RenderParams& p) { p.visualStyle(1); },
-    [](RenderParams& p) { p.groundPlaneOrientation({1.0, 0.0, 0.0}); },
-    [](RenderParams& p) { p.groundPlaneOffset(0.5f); }, [](RenderParams& p) { p.groundReflectionEnabled(true); },
-    [](RenderParams& p) { p.groundShadowEnabled(true); }, [](RenderParams& p) { p.shadowStraightDown(false); },
-    [](RenderParams& p) { p.ambientOcclusionEnabled(true); }, [](RenderParams& p) { p.environmentEnabled(true); },
-    [](RenderParams& p) { p.cacheTarget(true); }, [](RenderParams& p) { p.cacheDepthStencil(true); },
-    [](RenderParams& p) { p.cacheSceneType(1); }, [](RenderParams& p) { p.interactiveRendering(true); },
-    [](RenderParams& p) { p.colorCyclingEnabled(true); }, [](RenderParams& p) { p.groundPlaneEnabled(true); },
+    [](RenderParams& p) { p.renderer(eRendererLayer); },
+    [](RenderParams& p) { p.nprEffect(eNPRPencil); },
+    [](RenderParams& p) { p.objectShadowType(eObjectShadowSharp); },
+    [](RenderParams& p) { p.visualStyle(1); },
+    [](RenderParams& p) {
+        p.groundPlaneOrientation({1.0, 0.0, 0.0});
+    },
+    [](RenderParams& p) { p.groundPlaneOffset(0.5f); },
+    [](RenderParams& p) { p.groundReflectionEnabled(true); },
+    [](RenderParams& p) { p.groundShadowEnabled(true); },
+    [](RenderParams& p) { p.shadowStraightDown(false); },
+    [](RenderParams& p) { p.ambientOcclusionEnabled(true); },
+    [](RenderParams& p) { p.environmentEnabled(true); },
+    [](RenderParams& p) { p.cacheTarget(true); },
+    [](RenderParams& p) { p.cacheDepthStencil(true); },
+    [](RenderParams& p) { p.cacheSceneType(1); },
+    [](RenderParams& p) { p.interactiveRendering(true); },
+    [](RenderParams& p) { p.colorCyclingEnabled(true); },
+    [](RenderParams& p) { p.groundPlaneEnabled(true); },
     [](RenderParams& p) { p.displaySilhouettes(!p.displaySilhouettes()); },
 };
 
 /// A record whose fields all differ from each other and from the defaults; seed is the halo width.
 SelectEffectInfo distinctRecord(int seed) {
-    SelectEffectInfo info{{0.1f, 0, 0, 0}, {0.2f, 0, 0, 0}, {0.3f, 0, 0, 0}, {0.4f, 0, 0, 0}, {0.5f, 0, 0, 0},
-                          {0.6f, 0, 0, 0}, {0.7f, 0, 0, 0}, seed, 0.25f, 7};
+    SelectEffectInfo info{{0.1f, 0, 0, 0}, {0.2f, 0, 0, 0},
+                          {0.3f, 0, 0, 0}, {0.4f, 0, 0, 0},
+                          {0.5f, 0, 0, 0}, {0.6f, 0, 0, 0},
+                          {0.7f, 0, 0, 0}, seed,
+                          0.25f,           7};
     info.useBase = info.useHalo = info.useLines = false;
     info.useGlow = info.useHiddenLines = info.quickHalo = info.dilateOne = true;
     return info;
 }
 
 SelectEffectInfo queried(const SketchSelectionRenderParams& p) {
-    return {p.baseColor(), p.backfaceColor(), p.haloColor(), p.hiddenLineColor(), p.lineColor(), p.lineColor2(),
-            p.glowColor(), p.haloWidth(), p.blurWeight(), p.linesWidth(), p.useBase(), p.useGlow(), p.useHalo(),
-            p.useHiddenLines(), p.useLines(), p.quickHalo(), p.dilateOne()};
+    return {p.baseColor(), p.backfaceColor(),  p.haloColor(),  p.hiddenLineColor(), p.lineColor(), p.lineColor2(),
+            p.glowColor(), p.haloWidth(),      p.blurWeight(), p.linesWidth(),      p.useBase(),   p.useGlow(),
+            p.useHalo(),   p.useHiddenLines(), p.useLines(),   p.quickHalo(),       p.dilateOne()};
 }
 
 } // namespace
@@ -189,9 +202,23 @@ TEST_F(SelectionRenderParamsTest, WithoutARecordTheEffectTakesFixedDefaults) {
     env->selectParams(distinctRecord(1));
     manager->add(env);
 
-    const SelectEffectInfo defaults{{0, 0, 1, 0.5f}, {1, 0, 1, 1}, {0.5f, 0.5f, 0.5f, 0.7f}, {0.18f, 0.25f, 0.49f, 1},
-                                    {0.3f, 0.47f, 0.84f, 1}, {1, 0, 0, 1}, {0.3f, 0.47f, 0.84f, 0.33f}, 2, 1.0f, 1,
-                                    true, true, true, true, true, false, false};
+    const SelectEffectInfo defaults{{0, 0, 1, 0.5f},
+                                    {1, 0, 1, 1},
+                                    {0.5f, 0.5f, 0.5f, 0.7f},
+                                    {0.18f, 0.25f, 0.49f, 1},
+                                    {0.3f, 0.47f, 0.84f, 1},
+                                    {1, 0, 0, 1},
+                                    {0.3f, 0.47f, 0.84f, 0.33f},
+                                    2,
+                                    1.0f,
+                                    1,
+                                    true,
+                                    true,
+                                    true,
+                                    true,
+                                    true,
+                                    false,
+                                    false};
     AutoPtr<SketchSelectionRenderParams> p = SketchSelectionRenderParams::make();
     // No active environment; then renderer 9, which has no record; then an environment without
     // a sketch record.
@@ -212,10 +239,10 @@ TEST_F(SelectionRenderParamsTest, TheRendererChoosesTheActiveEnvironmentsRecord)
     manager->activeEnvironmentID(L"Records");
 
     AutoPtr<SketchSelectionRenderParams> p = SketchSelectionRenderParams::make();
-    const std::pair<ERenderer, int> expected[] = {{eRendererSelection, 11}, {eRendererSelectionSimplified, 11},
-                                                  {eRendererHighlight, 12}, {eRendererHighlightSimplified, 12},
-                                                  {eRendererSketchSelection, 13},
-                                                  {eRendererSketchSelectionSimplified, 13}};
+    const std::pair<ERenderer, int> expected[] = {
+        {eRendererSelection, 11},       {eRendererSelectionSimplified, 11},
+        {eRendererHighlight, 12},       {eRendererHighlightSimplified, 12},
+        {eRendererSketchSelection, 13}, {eRendererSketchSelectionSimplified, 13}};
     for (auto [renderer, seed] : expected) {
         p->renderer(renderer);
         EXPECT_EQ(queried(*p), distinctRecord(seed)) << "renderer " << renderer;

@@ -28,8 +28,12 @@ inline void* CountedAligned(std::size_t size, std::align_val_t align) {
 
 } // namespace CountingNew
 
-void* operator new(std::size_t size) { return CountingNew::Counted(size); }
-void* operator new[](std::size_t size) { return CountingNew::Counted(size); }
+void* operator new(std::size_t size) {
+    return CountingNew::Counted(size);
+}
+void* operator new[](std::size_t size) {
+    return CountingNew::Counted(size);
+}
 void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
     try {
         return CountingNew::Counted(size);
@@ -37,14 +41,36 @@ void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
         return nullptr;
     }
 }
-void* operator new[](std::size_t size, const std::nothrow_t& t) noexcept { return operator new(size, t); }
-void* operator new(std::size_t size, std::align_val_t align) { return CountingNew::CountedAligned(size, align); }
-void* operator new[](std::size_t size, std::align_val_t align) { return CountingNew::CountedAligned(size, align); }
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete[](void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
-void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
-void operator delete(void* p, std::align_val_t) noexcept { std::free(p); }
-void operator delete[](void* p, std::align_val_t) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t, std::align_val_t) noexcept { std::free(p); }
-void operator delete[](void* p, std::size_t, std::align_val_t) noexcept { std::free(p); }
+void* operator new[](std::size_t size, const std::nothrow_t& t) noexcept {
+    return operator new(size, t);
+}
+void* operator new(std::size_t size, std::align_val_t align) {
+    return CountingNew::CountedAligned(size, align);
+}
+void* operator new[](std::size_t size, std::align_val_t align) {
+    return CountingNew::CountedAligned(size, align);
+}
+void operator delete(void* p) noexcept {
+    std::free(p);
+}
+void operator delete[](void* p) noexcept {
+    std::free(p);
+}
+void operator delete(void* p, std::size_t) noexcept {
+    std::free(p);
+}
+void operator delete[](void* p, std::size_t) noexcept {
+    std::free(p);
+}
+void operator delete(void* p, std::align_val_t) noexcept {
+    std::free(p);
+}
+void operator delete[](void* p, std::align_val_t) noexcept {
+    std::free(p);
+}
+void operator delete(void* p, std::size_t, std::align_val_t) noexcept {
+    std::free(p);
+}
+void operator delete[](void* p, std::size_t, std::align_val_t) noexcept {
+    std::free(p);
+}

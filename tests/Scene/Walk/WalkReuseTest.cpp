@@ -35,7 +35,9 @@ using Lumo::Graphics::RenderItemList;
 namespace {
 
 /// This thread's allocations through the global operators and every graphics object made.
-std::int64_t Allocations() { return CountingNew::allocations + Lumo::Objects::HeapOperators::Stats().totalBlocks; }
+std::int64_t Allocations() {
+    return CountingNew::allocations + Lumo::Objects::HeapOperators::Stats().totalBlocks;
+}
 
 /// Empties the list but keeps its storage, as a renderer does between frames.
 void Release(RenderItemList& items) {
@@ -149,8 +151,8 @@ TEST_P(WalkReuseTest, AChangedSceneIsDrawnAsItNowIsWithTheItemsOfTheLastFrame) {
     Set(0, 2)->RemoveAttribute(eObjectID);
     Set(0, 2)->RemoveAttribute(eCullMode);
     Set(1, 2)->RemoveAttribute(eCullMode);
-    Set(0, 3)->SetAttribute(AutoPtr<Attribute>(TransformAttribute::Make(
-        Lumo::Objects::mat4<float>::Translation(Lumo::Objects::vec3<float>(7, 7, 7)), false)));
+    Set(0, 3)->SetAttribute(AutoPtr<Attribute>(
+        TransformAttribute::Make(Lumo::Objects::mat4<float>::Translation(Lumo::Objects::vec3<float>(7, 7, 7)), false)));
     std::vector<RenderItem*> second = Walk();
 
     auto* faded = static_cast<Lumo::Devices::SolidEffectInstance*>(
