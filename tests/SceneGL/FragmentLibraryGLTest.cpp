@@ -1,5 +1,7 @@
 #include "SceneGLSupport.h"
 
+#include <cstring>
+
 #include <Lumo/Devices/SimpleMesh.h>
 #include <Lumo/Graphics/RenderFlags.h>
 #include <Lumo/Graphics/ScriptPipeRenderer.h>
@@ -144,7 +146,10 @@ TEST_F(FragmentLibraryGL, CollectedTransparencyIsResolvedByTheTransparencyGraph)
     EXPECT_TRUE(Near(before, 0, 0, 255, 60)) << "not drawn by the model pass: " << Str(before);
     AutoPtr<FragmentGraph> resolve(FragmentLibrary::createTransparencyOnlyEffectGraph(*p));
     ASSERT_TRUE(FragmentParameters::setArg(resolve, L"transpTraversalStateList", collected.get()));
+    const auto viewBefore = frame.dc->ViewMatrix();
     ASSERT_TRUE(frame.interpreter->Run(resolve));
+    EXPECT_EQ(std::memcmp(&viewBefore, &frame.dc->ViewMatrix(), sizeof viewBefore), 0)
+        << "a run leaves the caller's camera";
     Pixel after = Read(frame.color).At(32, 32);
     EXPECT_GT(after.r, 60) << Str(after);
     EXPECT_GT(after.b, 30) << Str(after);
@@ -305,6 +310,21 @@ TEST_F(FragmentLibraryGL, FrustumCullingSkipsWholeSubgraphsOutsideTheView) {
     EXPECT_EQ(r->Stats().items, 1u) << "only the part in view made items";
     EXPECT_GE(r->Stats().pruned, 1u);
     EXPECT_LT(r->Stats().nodes, 10u) << "the outside group was not descended";
+    // A part whose mesh moves into view is drawn next frame: boxes follow mesh data.
+    AutoPtr<SimpleMesh> moving(Quad(0.3f, 1.0f));
+    AutoPtr<Lumo::Graphics::GroupNode> holder = Group(&away);
+    holder->AddChild(Leaf(moving, kFaces, &red));
+    world->AddChild(holder);
+    r->Render(*frame.dc, world);
+    EXPECT_EQ(r->Stats().items, 1u);
+    std::vector<float> v(moving->VertexData(),
+                         moving->VertexData() + moving->VertexCount() * moving->Format()->Stride());
+    for (size_t i = 0; i < v.size(); i += size_t(moving->Format()->Stride()))
+        v[i] -= 10.0f;
+    moving->SetVertices(v);
+    r->Render(*frame.dc, world);
+    EXPECT_EQ(r->Stats().items, 2u) << "the group's cached box did not follow its mesh";
+    world->RemoveChild(holder);
     // Hidden subgraphs are pruned the same way.
     Lumo::Scene::GetAttributeSet(outside)->SetAttribute(
         AutoPtr<Lumo::Scene::Attribute>(Lumo::Scene::VisibilityAttribute::Make(false)));

@@ -290,17 +290,22 @@ bool DrawManager::BindTargets(RenderTarget* color, RenderTarget* depthStencil) {
         (color->Width() != depthStencil->Width() || color->Height() != depthStencil->Height() ||
          color->Samples() != depthStencil->Samples()))
         return false;
-    glNamedFramebufferTexture(d.fbo, GL_COLOR_ATTACHMENT0, color ? TargetTexture(color) : 0, 0);
-    glNamedFramebufferTexture(d.fbo, GL_DEPTH_STENCIL_ATTACHMENT, 0, 0);
-    glNamedFramebufferTexture(d.fbo, GL_DEPTH_ATTACHMENT, 0, 0);
-    if (depthStencil)
-        glNamedFramebufferTexture(
-            d.fbo, depthStencil->Format() == eTargetDepthStencil ? GL_DEPTH_STENCIL_ATTACHMENT : GL_DEPTH_ATTACHMENT,
-            TargetTexture(depthStencil), 0);
-    const GLenum none = GL_NONE, attachment = GL_COLOR_ATTACHMENT0;
-    glNamedFramebufferDrawBuffers(d.fbo, 1, color ? &attachment : &none);
-    if (glCheckNamedFramebufferStatus(d.fbo, GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE)
+    auto attach = [&](RenderTarget* c, RenderTarget* ds) {
+        glNamedFramebufferTexture(d.fbo, GL_COLOR_ATTACHMENT0, c ? TargetTexture(c) : 0, 0);
+        glNamedFramebufferTexture(d.fbo, GL_DEPTH_STENCIL_ATTACHMENT, 0, 0);
+        glNamedFramebufferTexture(d.fbo, GL_DEPTH_ATTACHMENT, 0, 0);
+        if (ds)
+            glNamedFramebufferTexture(
+                d.fbo, ds->Format() == eTargetDepthStencil ? GL_DEPTH_STENCIL_ATTACHMENT : GL_DEPTH_ATTACHMENT,
+                TargetTexture(ds), 0);
+        const GLenum none = GL_NONE, attachment = GL_COLOR_ATTACHMENT0;
+        glNamedFramebufferDrawBuffers(d.fbo, 1, c ? &attachment : &none);
+    };
+    attach(color, depthStencil);
+    if (glCheckNamedFramebufferStatus(d.fbo, GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE) {
+        attach(d.color, d.depth); // the targets bound before stay bound
         return false;
+    }
     glBindFramebuffer(GL_FRAMEBUFFER, d.fbo);
     d.color = color;
     d.depth = depthStencil;
@@ -917,6 +922,8 @@ bool DrawManager::Resolve(RenderTarget* from, RenderTarget* to) {
         glNamedFramebufferTexture(d.readFbo, attachment, TargetTexture(from), 0);
         glNamedFramebufferTexture(d.resolveFbo, attachment, TargetTexture(to), 0);
     }
+    // The read buffer is part of the framebuffer: a depth read-back may have left it off.
+    glNamedFramebufferReadBuffer(d.readFbo, from->IsDepth() ? GL_NONE : GL_COLOR_ATTACHMENT0);
     const GLbitfield mask = from->IsDepth() ? GL_DEPTH_BUFFER_BIT : GL_COLOR_BUFFER_BIT;
     glBlitNamedFramebuffer(d.readFbo, d.resolveFbo, 0, 0, from->Width(), from->Height(), 0, 0, to->Width(),
                            to->Height(), mask, GL_NEAREST);

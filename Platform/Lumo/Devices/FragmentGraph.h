@@ -12,9 +12,9 @@ class FragmentGraph : public AFragment {
     LUMO_DECLARE_CLASS()
 public:
     struct Connection {
-        int from;  ///< member index
+        int from; ///< member index
         int output;
-        int to;    ///< member index
+        int to; ///< member index
         int input;
     };
     struct Argument {
@@ -42,6 +42,12 @@ public:
     bool ExposeInput(AFragment* member, Lumo::Objects::UString* input, Lumo::Objects::UString* argName);
     /// Makes a member's output the graph's output under outName.
     bool ExposeOutput(AFragment* member, Lumo::Objects::UString* output, Lumo::Objects::UString* outName);
+    /// The member output behind the graph's output index (input holds the member's output
+    /// index); member -1 when the output is not a member's.
+    Argument ResultSource(int outputIndex) const {
+        return outputIndex >= 0 && outputIndex < int(m_results.size()) ? m_results[std::size_t(outputIndex)]
+                                                                       : Argument{-1, -1};
+    }
     /// Where an argument of the graph goes; member -1 when there is no such argument.
     Argument ArgumentTarget(const Lumo::Objects::UString* argName) const;
 
@@ -56,8 +62,8 @@ private:
 
     std::vector<Lumo::Objects::AutoPtr<AFragment>> m_members;
     std::vector<Connection> m_connections;
-    std::vector<Argument> m_arguments;   // by the graph's own input index
-    std::vector<Argument> m_results;     // by the graph's own output index (input = member output)
+    std::vector<Argument> m_arguments; // by the graph's own input index
+    std::vector<Argument> m_results;   // by the graph's own output index (input = member output)
 };
 
 } // namespace Lumo::Devices

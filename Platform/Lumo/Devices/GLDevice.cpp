@@ -116,6 +116,7 @@ GLDevice* GLDevice::MakeOffscreen(std::string* error) {
     static std::mutex makeMutex; // EGL context creation and the root are set up once
     std::lock_guard lock(makeMutex);
     EglRoot& root = Root();
+    eglBindAPI(EGL_OPENGL_API); // the bound API is the calling thread's
     if (root.root == EGL_NO_CONTEXT) {
         if (error)
             *error = root.error;
@@ -173,6 +174,7 @@ bool GLDevice::MakeCurrent() {
         return false;
     if (eglGetCurrentContext() == m_context->context)
         return true;
+    eglBindAPI(EGL_OPENGL_API); // a thread new to EGL starts on OpenGL ES
     if (!eglMakeCurrent(m_context->display, EGL_NO_SURFACE, EGL_NO_SURFACE, m_context->context))
         return false;
     GLShareGroup::Get().Collect();

@@ -56,6 +56,7 @@ struct GLTextureData : ABackendData {
     ~GLTextureData() override;
     GLuint texture = 0;
     std::uint64_t version = 0;
+    int sampling = -1; // filter and address modes as last set
 };
 
 /// Uniform locations of a compiled stock program.

@@ -37,6 +37,17 @@ GLenum Mode(EPrimitiveType type) {
 }
 } // namespace
 
+static void ApplySampling(GLuint name, TextureInstance* texture, int) {
+    auto wrap = [](ETextureAddress a) {
+        return a == eAddressRepeat ? GL_REPEAT : a == eAddressMirror ? GL_MIRRORED_REPEAT : GL_CLAMP_TO_EDGE;
+    };
+    const bool linear = texture->Filter() == eFilterLinear;
+    glTextureParameteri(name, GL_TEXTURE_MIN_FILTER, linear ? GL_LINEAR_MIPMAP_LINEAR : GL_NEAREST);
+    glTextureParameteri(name, GL_TEXTURE_MAG_FILTER, linear ? GL_LINEAR : GL_NEAREST);
+    glTextureParameteri(name, GL_TEXTURE_WRAP_S, wrap(texture->AddressU()));
+    glTextureParameteri(name, GL_TEXTURE_WRAP_T, wrap(texture->AddressV()));
+}
+
 GLMeshData* UploadMesh(SimpleMesh* mesh) {
     if (!mesh)
         return nullptr;
@@ -75,8 +86,12 @@ GLuint UploadTexture(TextureInstance* texture) {
     if (!texture)
         return 0;
     auto* data = static_cast<GLTextureData*>(texture->BackendData());
-    if (data && data->version == texture->Version())
+    const int sampling = int(texture->Filter()) | int(texture->AddressU()) << 4 | int(texture->AddressV()) << 8;
+    if (data && data->version == texture->Version()) {
+        if (data->sampling != sampling)
+            ApplySampling(data->texture, texture, data->sampling = sampling);
         return data->texture;
+    }
     if (texture->IsLocked())
         return data ? data->texture : 0;
     if (!data) {
@@ -99,14 +114,7 @@ GLuint UploadTexture(TextureInstance* texture) {
         texture->UnlockLevel(0);
         glGenerateTextureMipmap(data->texture);
     }
-    auto wrap = [](ETextureAddress a) {
-        return a == eAddressRepeat ? GL_REPEAT : a == eAddressMirror ? GL_MIRRORED_REPEAT : GL_CLAMP_TO_EDGE;
-    };
-    const bool linear = texture->Filter() == eFilterLinear;
-    glTextureParameteri(data->texture, GL_TEXTURE_MIN_FILTER, linear ? GL_LINEAR_MIPMAP_LINEAR : GL_NEAREST);
-    glTextureParameteri(data->texture, GL_TEXTURE_MAG_FILTER, linear ? GL_LINEAR : GL_NEAREST);
-    glTextureParameteri(data->texture, GL_TEXTURE_WRAP_S, wrap(texture->AddressU()));
-    glTextureParameteri(data->texture, GL_TEXTURE_WRAP_T, wrap(texture->AddressV()));
+    ApplySampling(data->texture, texture, data->sampling = sampling);
     data->version = texture->Version();
     return data->texture;
 }

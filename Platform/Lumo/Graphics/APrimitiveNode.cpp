@@ -60,6 +60,7 @@ AutoPtr<APrimitive> APrimitiveNode::Primitive() const {
 }
 
 void APrimitiveNode::Primitive(APrimitive* primitive) {
+    BumpGraphStamp();        // a new primitive is a new box
     AutoPtr<APrimitive> old; // released after the lock
     {
         MutexLocker lock(m_lock);

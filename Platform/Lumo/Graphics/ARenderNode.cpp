@@ -1,8 +1,10 @@
+#include <Lumo/Devices/ADeviceResource.h>
 #include <Lumo/Graphics/ANodeEntity.h>
 #include <Lumo/Graphics/ARenderNode.h>
 #include <Lumo/Graphics/AttributeLODList.h>
 #include <Lumo/Graphics/DependencyNotifier.h>
 #include <Lumo/Graphics/NodeCallbacks.h>
+#include <Lumo/Graphics/RenderFlags.h>
 #include <Lumo/Objects/AutoPtr.h>
 
 #include <atomic>
@@ -33,10 +35,14 @@ ARenderNode::~ARenderNode() {
 }
 
 void ARenderNode::SetFlags(std::uint32_t flags, bool on) {
-    if (on)
+    if (on) {
         m_flags |= flags;
-    else
+    } else {
+        // A node whose box is no longer valid may move the boxes cached above it.
+        if (flags & m_flags & eFlagWorldBoxValid)
+            BumpGraphStamp();
         m_flags &= ~flags;
+    }
 }
 
 void ARenderNode::Attributes(AttributeLODList* list) {
@@ -99,7 +105,8 @@ namespace {
 std::atomic<std::uint64_t> g_graphStamp{1};
 }
 std::uint64_t ARenderNode::GraphStamp() {
-    return g_graphStamp.load(std::memory_order_acquire);
+    // Mesh data changing in place moves boxes as much as the graph changing does.
+    return g_graphStamp.load(std::memory_order_acquire) + Lumo::Devices::ADeviceResource::ChangeStamp();
 }
 void ARenderNode::BumpGraphStamp() {
     g_graphStamp.fetch_add(1, std::memory_order_acq_rel);

@@ -238,6 +238,7 @@ using Lumo::Graphics::AttributeLODList;
 
 void ATextNode::Invalidate() {
     m_valid = false;
+    ARenderNode::BumpGraphStamp(); // the text's box changes with it
     if (Attributes())
         Attributes()->ClearIds(AttributeLODList::BaseDataID(), kTextLevel);
 }

@@ -31,9 +31,11 @@ public:
         box = m_localBox;
         return true;
     }
-    void CacheLocalBox(const Lumo::Objects::SBox3& box) {
+    /// Keeps box as computed under stamp (read before computing, so a change meanwhile
+    /// leaves the cache stale rather than wrong).
+    void CacheLocalBox(const Lumo::Objects::SBox3& box, std::uint64_t stamp) {
         m_localBox = box;
-        m_localBoxStamp = GraphStamp();
+        m_localBoxStamp = stamp;
     }
 
 protected:

@@ -5,6 +5,7 @@
 #include <Lumo/Objects/AutoPtr.h>
 #include <Lumo/Objects/UString.h>
 
+#include <cmath>
 #include <fstream>
 #include <sstream>
 #include <vector>
@@ -71,24 +72,26 @@ bool SetDefault(Lumo::Devices::AFragment& f, int index, Lumo::Devices::EParamete
     int n = 0;
     std::stringstream ss(text);
     std::string part;
-    while (std::getline(ss, part, ',') && n < 4) {
-        try {
-            size_t used = 0;
-            v[n++] = std::stof(part, &used);
-            if (used != part.size())
+    while (std::getline(ss, part, ',')) {
+        if (n == 4)
+            return false; // more values than any parameter holds
+        float value = 0;
+        if (type == eParamInt && (part == "true" || part == "false")) {
+            value = part == "true" ? 1.0f : 0.0f;
+        } else {
+            try {
+                size_t used = 0;
+                value = std::stof(part, &used);
+                if (used != part.size() || !std::isfinite(value))
+                    return false;
+            } catch (...) {
                 return false;
-        } catch (...) {
-            if (part == "true" && type == eParamInt) {
-                v[n - 1] = 1;
-                continue;
             }
-            if (part == "false" && type == eParamInt) {
-                v[n - 1] = 0;
-                continue;
-            }
-            return false;
         }
+        v[n++] = value;
     }
+    if (type == eParamInt && (v[0] < -2147483648.0f || v[0] >= 2147483648.0f || v[0] != std::floor(v[0])))
+        return false;
     ParameterValues& d = f.Defaults();
     switch (type) {
     case eParamFloat:

@@ -26,8 +26,8 @@ void GraphWalker::Walk(ARenderNode* root, RenderItemList& out) {
     m_depthLimitHit = false;
     m_iterator.Clear();
     TraversalState& seed = *m_states[0];
+    seed.RenderItems(&out); // first: the last walk's list may be gone
     seed.BeginRoot(nullptr);
-    seed.RenderItems(&out);
     seed.Pool(&m_pool);
     m_pool.Begin();
     const NodeCallbacks& cb = *m_callbacks;
@@ -45,6 +45,7 @@ void GraphWalker::Walk(ARenderNode* root, RenderItemList& out) {
     m_pool.End();
     if (cb.endWalk)
         cb.endWalk(m_dc);
+    seed.RenderItems(nullptr); // the caller's list is not ours to keep
 }
 
 void GraphWalker::Visit(ARenderNode* node, int depth) {

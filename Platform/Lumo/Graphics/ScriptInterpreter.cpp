@@ -190,6 +190,14 @@ bool ScriptInterpreter::Run(Lumo::Devices::AFragment* fragment) {
 }
 
 bool ScriptInterpreter::RunMember(Lumo::Devices::AFragment* fragment, Scope& scope) {
+    if (++m_depth > kMaxDepth) {
+        --m_depth;
+        return Fail(L"graphs nest too deep");
+    }
+    struct Leave {
+        int& depth;
+        ~Leave() { --depth; }
+    } leave{m_depth};
     auto* graph = static_cast<Lumo::Devices::FragmentGraph*>(
         fragment->GetInterface(Lumo::Devices::FragmentGraph::StaticClassName()));
     if (!graph) {
@@ -256,9 +264,12 @@ bool ScriptInterpreter::RunMember(Lumo::Devices::AFragment* fragment, Scope& sco
     // The graph's outputs are the member outputs it exposes; without any, its last member's.
     for (int k = 0; k < int(graph->Outputs().size()); ++k) {
         UString* outName = graph->Outputs()[size_t(k)].name;
-        for (int m = 0; m < count; ++m)
-            if (const FragmentValue* v = Scope::Find(outputs[size_t(m)], outName))
-                Scope::Set(scope.outputs, outName, *v);
+        const auto source = graph->ResultSource(k);
+        if (source.member < 0 || source.member >= count)
+            continue;
+        UString* memberOut = graph->Fragment(source.member)->Outputs()[size_t(source.input)].name;
+        if (const FragmentValue* v = Scope::Find(outputs[size_t(source.member)], memberOut))
+            Scope::Set(scope.outputs, outName, *v);
     }
     if (graph->Outputs().empty() && !order.empty())
         scope.outputs = outputs[size_t(order.back())];
@@ -276,6 +287,20 @@ bool ScriptInterpreter::RunScript(ScriptFragment& fragment, Scope& scope) {
         depth = draw->DepthTarget();
     AutoPtr<StateSetter> states(m_baseStates ? m_baseStates->Clone() : StateSetter::Make());
     draw->BaseStates(states);
+    // Whatever the script sets (camera, states, override effect) ends with it, even when a
+    // command fails: the next fragment and the caller's frame start as they were.
+    struct Restore {
+        Lumo::Devices::ADrawContext& dc;
+        DrawManager& draw;
+        StateSetter* base;
+        Lumo::Objects::mat4<float> view, proj;
+        ~Restore() {
+            dc.ViewMatrix(view);
+            dc.ProjMatrix(proj);
+            draw.BaseStates(base);
+            draw.OverrideEffect(nullptr);
+        }
+    } restore{m_dc, *draw, m_baseStates, m_dc.ViewMatrix(), m_dc.ProjMatrix()};
 
     auto lookup = [&](const std::wstring& token) -> FragmentValue {
         if (token.empty() || token[0] != L'@')
@@ -563,14 +588,16 @@ bool ScriptInterpreter::RunScript(ScriptFragment& fragment, Scope& scope) {
             }
             if (!bind())
                 return Fail(fname + L": cannot bind the target");
-            std::string key(fname.begin(), fname.end());
+            std::string key;
+            for (wchar_t c : fname)
+                key += c < 128 ? char(c) : '?';
+            key += '#' + std::to_string(std::hash<std::string>()(fragment.Program())); // a changed program is a new one
             if (!draw->ScreenPass(key, fragment.Program(), inputs, blend, quadDepth))
                 return Fail(fname + L": the screen pass program failed");
         } else {
             return Fail(fname + L": unknown command " + op);
         }
     }
-    draw->BaseStates(m_baseStates);
     return true;
 }
 

@@ -67,6 +67,8 @@ private:
     std::vector<std::pair<std::wstring, Lumo::Objects::AutoPtr<IScriptCallback>>> m_callbacks;
     std::wstring m_error;
     int m_commands = 0;
+    int m_depth = 0;
+    static constexpr int kMaxDepth = 32; // graphs inside graphs; a graph holding itself stops here
 };
 
 } // namespace Lumo::Graphics

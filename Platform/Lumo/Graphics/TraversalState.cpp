@@ -1,4 +1,5 @@
 #include <Lumo/Devices/RenderItem.h>
+#include <Lumo/Graphics/ARenderNode.h>
 #include <Lumo/Graphics/ClientTraversalState.h>
 #include <Lumo/Graphics/TraversalState.h>
 #include <Lumo/Graphics/WalkPool.h>
@@ -90,6 +91,7 @@ void TraversalState::CopyFrom(const TraversalState& other) {
     if (&other == this)
         return;
     m_node = other.m_node;
+    m_heldNode = other.m_node;
     m_parent = nullptr;
     WorldMatrix(other.m_world);
     m_box = other.m_box;
@@ -126,6 +128,7 @@ void TraversalState::Release() {
         c.second = nullptr;
     m_activeClients = 0;
     m_node = nullptr;
+    m_heldNode = nullptr;
 }
 
 void TraversalState::BeginChild(TraversalState& parent, ARenderNode* node) {

@@ -107,7 +107,8 @@ private:
     int m_nodeItemStart = 0; // items before this index came from other nodes
     std::vector<std::pair<Lumo::Objects::UString*, Lumo::Objects::AutoPtr<ClientTraversalState>>> m_clients;
     int m_activeClients = 0;
-    RenderItemList m_ownItems; // a copy's items
+    RenderItemList m_ownItems;                      // a copy's items
+    Lumo::Objects::AutoPtr<ARenderNode> m_heldNode; // a copy outlives its walk: it holds its node
 };
 
 } // namespace Lumo::Graphics

@@ -240,8 +240,12 @@ Lumo::Objects::SBox3 subtreeBox(Lumo::Graphics::ARenderNode* node, int depth);
 /// The box of a subtree in the node's own coordinates: leaves' boxes (asking sources for
 /// missing ones), each child placed by its relative transform. Plain groups keep theirs
 /// until the graph changes, so steady frames box each group once.
+thread_local bool t_boxCutShort = false; // set when a box walk stopped at the depth limit
+
 Lumo::Objects::SBox3 localBox(Lumo::Graphics::ARenderNode* node, int depth) {
     Lumo::Objects::SBox3 box;
+    if (depth > 64)
+        t_boxCutShort = true;
     if (!node || depth > 64)
         return box;
     if (Lumo::Graphics::BaseGroupNode* group = node->AsGroup()) {
@@ -250,9 +254,14 @@ Lumo::Objects::SBox3 localBox(Lumo::Graphics::ARenderNode* node, int depth) {
             return subtreeBox(data->Target(), depth + 1);
         if (group->CachedLocalBox(box))
             return box;
+        const std::uint64_t stamp = Lumo::Graphics::ARenderNode::GraphStamp(); // read first: a change meanwhile wins
+        const bool outer = t_boxCutShort;
+        t_boxCutShort = false;
         for (int i = 0; i < group->ChildCount(); ++i)
             box.Extend(subtreeBox(group->Child(i), depth + 1));
-        group->CacheLocalBox(box);
+        if (!t_boxCutShort) // a box cut short at the depth limit is not kept
+            group->CacheLocalBox(box, stamp);
+        t_boxCutShort = t_boxCutShort || outer;
         return box;
     }
     box = node->WorldBox();

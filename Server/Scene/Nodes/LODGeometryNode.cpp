@@ -12,8 +12,8 @@ namespace Lumo::Scene {
 
 using Lumo::Devices::IRenderGeom;
 using Lumo::Graphics::AttributeLODList;
-using Lumo::Objects::Threads::MutexLocker;
 using Lumo::Objects::UString;
+using Lumo::Objects::Threads::MutexLocker;
 
 LUMO_DEFINE_CLASS(LODGeometryNode, ARenderNode)
 
@@ -27,17 +27,22 @@ constexpr std::uint32_t kWorldBoxValid = Lumo::Graphics::eFlagWorldBoxValid;
 constexpr std::uint32_t kNoRealize = Lumo::Graphics::eFlagNoRealize;
 } // namespace
 
-LODGeometryNode::LODGeometryNode() { Attributes(Lumo::Graphics::AttributeCache::Make()); }
+LODGeometryNode::LODGeometryNode() {
+    Attributes(Lumo::Graphics::AttributeCache::Make());
+}
 
 void LODGeometryNode::RealizeMethodCB(RealizeCallback callback) {
     g_realize.store(callback ? callback : &RealizeNothing);
 }
-LODGeometryNode::RealizeCallback LODGeometryNode::RealizeMethodCB() { return g_realize.load(); }
+LODGeometryNode::RealizeCallback LODGeometryNode::RealizeMethodCB() {
+    return g_realize.load();
+}
 
 void LODGeometryNode::RenderGeometry(IRenderGeom* geometry, int level, UString* styleId) {
     Lumo::Objects::AutoPtr<IRenderGeom> hold = geometry; // a fresh geometry is freed if refused
     if (!ValidLevel(level))
         return;
+    BumpGraphStamp(); // boxes cached above may change with the geometry
     MutexLocker lock(m_lock);
     m_bogus &= ~(1u << level);
     if (!geometry) {
@@ -162,6 +167,7 @@ void LODGeometryNode::WorldBox(const Lumo::Objects::SBox3& box) {
     MutexLocker lock(m_lock);
     m_worldBox = box;
     SetFlags(kWorldBoxValid, true);
+    BumpGraphStamp();
 }
 
 Lumo::Objects::SBox3 LODGeometryNode::WorldBox() {

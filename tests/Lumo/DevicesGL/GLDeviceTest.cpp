@@ -250,6 +250,24 @@ TEST_F(GLDeviceTest, MultisamplingSmoothsAnEdge) {
     }
 }
 
+TEST_F(GLDeviceTest, ReadBacksOfDepthAndMultisampledColourDoNotDisturbEachOther) {
+    AutoPtr<RenderTarget> c(RenderTarget::Make(16, 16, eTargetRGBA8, 4)),
+        d(RenderTarget::Make(16, 16, eTargetDepthStencil, 4));
+    ASSERT_TRUE(Device()->Draw().BindTargets(c, d));
+    Device()->Draw().Clear(eClearColor | eClearDepth, {0, 1, 0, 1}, 0.25f);
+    std::vector<float> depth;
+    ASSERT_TRUE(Device()->Draw().ReadDepth(d, depth));
+    EXPECT_NEAR(depth[0], 0.25f, 1e-5);
+    std::vector<std::uint8_t> rgba;
+    ASSERT_TRUE(Device()->Draw().ReadPixels(c, rgba));
+    EXPECT_EQ(rgba[1], 255) << "the colour after a depth read-back";
+    EXPECT_EQ(rgba[0], 0);
+    // A refused binding keeps what was bound.
+    AutoPtr<RenderTarget> other(RenderTarget::Make(8, 8, eTargetRGBA8, 1));
+    EXPECT_FALSE(Device()->Draw().BindTargets(other, d));
+    EXPECT_EQ(Device()->Draw().ColorTarget(), c.get());
+}
+
 TEST_F(GLDeviceTest, MeshBuffersAreMadeOnceAndRemadeWhenTheMeshChanges) {
     AutoPtr<SimpleMesh> quad(Quad(0.5f, 1.0f));
     DrawNow(quad, Solid({1, 1, 1, 1}));

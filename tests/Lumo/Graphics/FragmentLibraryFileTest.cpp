@@ -34,6 +34,7 @@ input final
 input gain float 0.5
 input tint float4 1,0,0,1
 input agents text ::StdDrawAgents
+input on bool true
 output final
 commands
 SetTarget @final
@@ -54,7 +55,8 @@ endfragment
     ASSERT_NE(one, nullptr);
     EXPECT_EQ(one->Description(), L"Draws nothing at all");
     EXPECT_EQ(one->RequiredFeatureLevel(), 30);
-    ASSERT_EQ(one->Inputs().size(), 4u);
+    ASSERT_EQ(one->Inputs().size(), 5u);
+    EXPECT_EQ(one->Defaults().GetInt(4), 1) << "booleans read as 0 or 1";
     EXPECT_FLOAT_EQ(one->Defaults().GetFloat(1), 0.5f);
     EXPECT_FLOAT_EQ(one->Defaults().GetFloat4(2).x, 1.0f);
     ASSERT_NE(one->FindArgument(Intern(L"agents")), nullptr);
@@ -78,13 +80,17 @@ TEST(FragmentLibraryFileTest, MalformedTextIsRefusedWithItsLineAndRegistersNothi
         {"input x\n", "line 1: expected: fragment <name>"},
         {"fragment Bad_E\ninput x matrix9\nendfragment\n", "line 2: unknown type matrix9"},
         {"fragment Bad_F\nlevel high\nendfragment\n", "line 2: bad level"},
+        {"fragment Bad_G\ninput n int 1e30\nendfragment\n", "line 2: bad default for n"},
+        {"fragment Bad_H\ninput b float true\nendfragment\n", "line 2: bad default for b"},
+        {"fragment Bad_I\ninput c float4 1,2,3,4,5\nendfragment\n", "line 2: bad default for c"},
     };
     for (const auto& c : cases) {
         std::string error;
         EXPECT_EQ(FragmentLibraryFile::Parse(c.text, &error), -1) << c.text;
         EXPECT_EQ(error, c.error);
     }
-    for (const wchar_t* name : {L"Bad_A", L"Bad_B", L"Bad_C", L"Bad_D", L"Bad_E", L"Bad_F"})
+    for (const wchar_t* name :
+         {L"Bad_A", L"Bad_B", L"Bad_C", L"Bad_D", L"Bad_E", L"Bad_F", L"Bad_G", L"Bad_H", L"Bad_I"})
         EXPECT_EQ(ScriptFragmentHelper::AcquireFragment(Intern(name)), nullptr);
     std::string error;
     EXPECT_EQ(FragmentLibraryFile::Load("/no/such/file.lumof", &error), -1);
