@@ -16,6 +16,7 @@
 #include <Lumo/Devices/StockEffects.h>
 #include <Lumo/Devices/VertexFormat.h>
 #include <Lumo/Objects/ADevMatrix.h>
+#include <Lumo/Objects/SBox3.h>
 #include <Lumo/Objects/UString.h>
 
 #include <algorithm>
@@ -650,7 +651,8 @@ void DrawManager::Flush(ADrawContext& dc) {
         const int variant = d.ProgramOf(effect);
         if (variant < 0)
             return;
-        const int prog = variant | (d.clipCount > 0 ? kVariantClip : 0);
+        const int prog =
+            variant | (d.clipCount > 0 ? kVariantClip : 0) | ((gm->components & eVertexNormal) ? 0 : kVariantFlat);
         GLProgram* program = d.Program(prog);
         if (!program)
             return;
@@ -757,11 +759,6 @@ void DrawManager::Flush(ADrawContext& dc) {
         if (shift != p.lastShift) {
             glUniform1f(p.depthShift, shift);
             p.lastShift = shift;
-        }
-        const int normals = (gm->components & eVertexNormal) ? 1 : 0;
-        if (normals != p.lastHasNormals) {
-            glUniform1i(p.hasNormals, normals);
-            p.lastHasNormals = normals;
         }
         if (gm != d.currentMesh) {
             if (gm->components != d.currentLayout) {

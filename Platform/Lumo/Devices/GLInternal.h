@@ -64,19 +64,18 @@ struct GLProgram {
     GLuint program = 0;
     GLint world = -1, viewProj = -1, normalMat = -1, clipCount = -1, clip = -1, depthShift = -1;
     GLint lightCount = -1, lightType = -1, lightDir = -1, lightPos = -1, lightColor = -1, lightSpec = -1, lightAtt = -1,
-          lightSpot = -1, ambientLight = -1, eye = -1, viewDir = -1, ortho = -1, hasNormals = -1;
+          lightSpot = -1, ambientLight = -1, eye = -1, viewDir = -1, ortho = -1;
     // effect values
     GLint color = -1, opacity = -1, colorSource = -1, vertexColorAlpha = -1, lighting = -1;
     GLint texture = -1, hasTexture = -1, textureAlpha = -1, blendMode = -1, texTransform = -1;
     GLint emissive = -1, ambient = -1, diffuse = -1, specular = -1, shininess = -1, reflectionBlend = -1;
     std::uint64_t lightsStamp = 0; // the frame stamp the lights were last uploaded for
     float lastShift = -1.0f;       // uniform values as last set, to skip repeats
-    int lastHasNormals = -1;
 };
 
 enum EStockProgram : int { eProgSolid = 0, eProgSolidT = 1, eProgMaterial = 2 };
 /// Variant bits of a stock program: per-vertex colours, clipping planes.
-constexpr int kVariantBaseMask = 3, kVariantVertexColor = 4, kVariantClip = 8, kVariantCount = 16;
+constexpr int kVariantBaseMask = 3, kVariantVertexColor = 4, kVariantClip = 8, kVariantFlat = 16, kVariantCount = 32;
 
 /// Compiles one variant of a stock program; false (the log says why) when it does not build.
 bool CompileStockProgram(int variant, GLProgram& program, std::string& log);

@@ -71,23 +71,25 @@ uniform vec3 uAmbientLight;
 uniform vec3 uEye;
 uniform vec3 uViewDir;
 uniform int uOrtho;
-uniform int uHasNormals;
 
 vec3 toViewer() { return uOrtho == 1 ? -uViewDir : normalize(uEye - vWorld); }
 
 // The interpolated normal, turned to the viewer for back faces; meshes without normals get
 // the facet's own.
 vec3 surfaceNormal(vec3 V) {
+#ifdef FLAT
+    vec3 n = cross(dFdx(vWorld), dFdy(vWorld));
+    if (dot(n, n) < 1e-30)
+        return V;
+    n = normalize(n);
+    return dot(n, V) < 0.0 ? -n : n;
+#else
     vec3 n = vNormal;
-    if (uHasNormals == 0 || dot(n, n) < 1e-12) {
-        n = cross(dFdx(vWorld), dFdy(vWorld));
-        if (dot(n, n) < 1e-30)
-            return V;
-        n = normalize(n);
-        return dot(n, V) < 0.0 ? -n : n;
-    }
+    if (dot(n, n) < 1e-12)
+        return V; // a degenerate normal faces the viewer
     n = normalize(n);
     return gl_FrontFacing ? n : -n;
+#endif
 }
 
 vec3 shade(vec3 N, vec3 V, vec3 ambient, vec3 diffuse, vec3 specular, float shininess) {
@@ -155,11 +157,13 @@ void main() {
             c *= t;
     }
 #endif
-    if (uLighting != 0 && uHasNormals != 0) {
+#ifndef FLAT
+    if (uLighting != 0) {
         vec3 V = toViewer();
         vec3 N = surfaceNormal(V);
         c.rgb = shade(N, V, c.rgb, c.rgb, vec3(0.15), 30.0);
     }
+#endif
     oColor = vec4(c.rgb, c.a * uOpacity);
 }
 )";
@@ -249,7 +253,6 @@ bool Link(GLProgram& p, const std::string& defines, const std::string& fragment,
     p.eye = at("uEye");
     p.viewDir = at("uViewDir");
     p.ortho = at("uOrtho");
-    p.hasNormals = at("uHasNormals");
     p.color = at("uColor");
     p.opacity = at("uOpacity");
     p.colorSource = at("uColorSource");
@@ -281,6 +284,8 @@ bool CompileStockProgram(int variant, GLProgram& program, std::string& log) {
         defines += "#define VCOLOR 1\n";
     if (variant & kVariantClip)
         defines += "#define CLIP 1\n";
+    if (variant & kVariantFlat)
+        defines += "#define FLAT 1\n"; // no normals: facets shade by their own plane
     return Link(program, defines, std::string(kLighting) + (base == eProgMaterial ? kMaterial : kSolid), log);
 }
 
