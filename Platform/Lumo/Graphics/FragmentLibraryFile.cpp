@@ -175,7 +175,11 @@ int FragmentLibraryFile::Parse(std::string_view text, std::string* error) {
             if (t.size() != 2)
                 return fail("expected: level <number>");
             try {
-                current->RequiredFeatureLevel(std::stoi(t[1]));
+                size_t used = 0;
+                const int level = std::stoi(t[1], &used);
+                if (used != t[1].size())
+                    return fail("bad level");
+                current->RequiredFeatureLevel(level);
             } catch (...) {
                 return fail("bad level");
             }

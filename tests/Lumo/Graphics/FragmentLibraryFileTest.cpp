@@ -12,6 +12,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 
 using Lumo::Graphics::FragmentLibraryFile;
 using Lumo::Graphics::ScriptFragment;
@@ -115,6 +116,44 @@ TEST(ScriptInterpreterTest, ScriptsThatCannotRunSayWhy) {
     EXPECT_FALSE(interpreter.Run(f));
     EXPECT_EQ(interpreter.LastError(), L"the device cannot draw") << "a device without a context draws nothing";
     EXPECT_FALSE(interpreter.Run(nullptr));
+}
+
+} // namespace
+
+namespace {
+
+TEST(FragmentLibraryFileTest, DamagedLibrariesNeverCrashTheReader) {
+    // The shipped library with bytes flipped, lines cut and lines swapped: every variant is
+    // read or refused, never a crash (run under the sanitizer presets).
+    const auto path = std::filesystem::path(LUMO_SOURCE_DIR) / "Platform/Lumo/Graphics/Resources" /
+                      FragmentLibraryFile::FileName();
+    std::ifstream in(path, std::ios::binary);
+    const std::string good((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    ASSERT_FALSE(good.empty());
+    std::uint32_t seed = 12345;
+    auto next = [&seed] { return seed = seed * 1664525u + 1013904223u; };
+    int refused = 0;
+    for (int round = 0; round < 300; ++round) {
+        std::string text = good;
+        const int edits = 1 + int(next() % 8);
+        for (int e = 0; e < edits && !text.empty(); ++e) {
+            const size_t at = next() % text.size();
+            switch (next() % 4) {
+            case 0: text[at] = char(next() % 256); break;
+            case 1: text.erase(at, next() % 40); break;
+            case 2: text.insert(at, "\"\n endfragment fragment \t level 1e99 input x float4 1,2\n"); break;
+            default: text.resize(at); break;
+            }
+        }
+        std::string error;
+        const int n = FragmentLibraryFile::Parse(text, &error);
+        if (n < 0) {
+            ++refused;
+            EXPECT_FALSE(error.empty());
+        }
+    }
+    EXPECT_GT(refused, 0);
+    EXPECT_GE(FragmentLibraryFile::Parse(good), 6) << "the good library is registered again";
 }
 
 } // namespace
