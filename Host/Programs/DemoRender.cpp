@@ -2,6 +2,7 @@
 // placed many times, drawn off screen through the scene library's fragment graphs.
 #include "DemoRender.h"
 
+#include <Brio/Brio.h>
 #include <Lumo/Devices/ADrawContext.h>
 #include <Lumo/Devices/DrawManager.h>
 #include <Lumo/Devices/FragmentGraph.h>
@@ -16,6 +17,7 @@
 #include <Lumo/Graphics/ScriptInterpreter.h>
 #include <Lumo/Objects/SBox3.h>
 #include <Scene/Scene.h>
+#include <ZoGe/ZoGe.h>
 
 #include <chrono>
 #include <cmath>
@@ -41,10 +43,11 @@ AutoPtr<Lumo::Devices::VertexFormat> Format(unsigned bits) {
     return AutoPtr<Lumo::Devices::VertexFormat>(Lumo::Devices::VertexFormat::Make(bits));
 }
 
-/// A quad with outward normal n (wound counter-clockwise seen from outside in device space).
+/// A quad with outward normal n, wound counter-clockwise seen from outside (a right-handed
+/// world, as CAD models come).
 void AddQuad(VertexBufferBuilder& vb, IndexBufferBuilder& ib, vec3<float> c, vec3<float> n, vec3<float> u, float hu,
              float hv) {
-    const vec3<float> v = u.Cross(n);
+    const vec3<float> v = n.Cross(u);
     const int base = vb.VertexCount();
     for (auto [a, b] : {std::pair{-1.f, -1.f}, {1.f, -1.f}, {1.f, 1.f}, {-1.f, 1.f}})
         vb.AddVertex(c + u * (a * hu) + v * (b * hv), n);
@@ -86,8 +89,8 @@ Body Cylinder(float r, float h, int segments = 48) {
     }
     for (int i = 0; i < segments; ++i) {
         const std::uint32_t a = std::uint32_t(2 * i);
-        ib.AddTriangle(a, a + 2, a + 1);
-        ib.AddTriangle(a + 1, a + 2, a + 3);
+        ib.AddTriangle(a, a + 1, a + 2);
+        ib.AddTriangle(a + 1, a + 3, a + 2);
     }
     for (int cap = 0; cap < 2; ++cap) {
         const float y = cap ? h : -h;
@@ -100,9 +103,9 @@ Body Cylinder(float r, float h, int segments = 48) {
         for (int i = 0; i < segments; ++i) {
             const std::uint32_t a = centre + 1 + std::uint32_t(i);
             if (cap)
-                ib.AddTriangle(centre, a, a + 1);
-            else
                 ib.AddTriangle(centre, a + 1, a);
+            else
+                ib.AddTriangle(centre, a, a + 1);
         }
     }
     VertexBufferBuilder eb(Format(Lumo::Devices::eVertexPosition));
@@ -147,12 +150,13 @@ AutoPtr<Lumo::Graphics::GroupNode> Component(const std::vector<Body>& bodies) {
     return c;
 }
 
-/// A left-handed device view from eye towards target.
-mat4<float> LookAt(vec3<float> eye, vec3<float> target, vec3<float> up) {
-    const vec3<float> z = (target - eye).Normalized();
-    const vec3<float> x = up.Cross(z).Normalized();
-    const vec3<float> y = z.Cross(x);
-    return mat4<float>(x.x, y.x, z.x, 0, x.y, y.y, z.y, 0, x.z, y.z, z.z, 0, -x.Dot(eye), -y.Dot(eye), -z.Dot(eye), 1);
+/// The host's matrices are doubles; the device takes floats.
+mat4<float> ToFloat(const Lumo::Objects::mat4<double>& m) {
+    mat4<float> r;
+    for (int i = 0; i < 4; ++i)
+        for (int j = 0; j < 4; ++j)
+            r.m[i][j] = float(m.m[i][j]);
+    return r;
 }
 
 } // namespace
@@ -205,13 +209,24 @@ int RenderDemo(const DemoRenderOptions& o) {
         return 1;
     }
     AutoPtr<Lumo::Devices::ADrawContext> dc(Lumo::Devices::ADrawContext::Make(device));
+    // The view's camera is a document entity, as a host keeps it: looking down at the grid
+    // from the front right, perspective, fitted to the assembly's box.
+    Brio::StrongRef<Brio::Asset> document = Brio::Asset::make(L"Demo");
+    Brio::StrongRef<Camera> camera = Camera::make(document->createSegment(L"Views"));
     const auto centre = box.Center();
-    const vec3<float> target(float(centre.x), 0.3f, float(centre.z));
     const float radius = float(box.Size().Length() / 2);
-    dc->ViewMatrix(LookAt(target + vec3<float>(0.55f, 0.75f, -1.0f).Normalized() * (radius * 2.1f), target, {0, 1, 0}));
-    const float n = 0.1f, f = radius * 8, y = 1.0f / std::tan(0.35f);
-    dc->ProjMatrix(mat4<float>(y * float(o.height) / float(o.width), 0, 0, 0, 0, y, 0, 0, 0, 0, f / (f - n), 1, 0, 0,
-                               -n * f / (f - n), 0));
+    const ZoGePoint3d target(centre.x, 0.3, centre.z);
+    camera->projection(Camera::ePerspective);
+    camera->target(target);
+    camera->position(target + ZoGeVector3d(0.55, 0.75, 1.0).normal() * (radius * 2.1));
+    camera->up(ZoGeVector3d(0, 1, 0));
+    camera->clipNear(radius * 0.05);
+    camera->clipFar(radius * 8);
+    camera->fit(Brio::BBox(Brio::Point3f(float(box.Min().x), float(box.Min().y), float(box.Min().z)),
+                           Brio::Point3f(float(box.Max().x), float(box.Max().y), float(box.Max().z))));
+    camera->zoom(0.78); // fit leaves room for the box seen from any side; the grid may fill more
+    dc->ViewMatrix(ToFloat(camera->getDeviceViewMatrix()));
+    dc->ProjMatrix(ToFloat(camera->getDeviceProjectionMatrix(double(o.width) / double(o.height))));
     dc->Viewport(o.width, o.height);
 
     AutoPtr<RenderParams> params = RenderParams::make();
