@@ -31,6 +31,7 @@
 #include <Lumo/Devices/AVirtualDevice.h>
 #include <Lumo/Devices/BasicMaterialEffectInstance.h>
 #include <Lumo/Devices/DeviceCaches.h>
+#include <Lumo/Devices/DeviceFactory.h>
 #include <Lumo/Devices/DrawLight.h>
 #include <Lumo/Devices/DrawManager.h>
 #include <Lumo/Devices/ECull.h>

@@ -149,6 +149,8 @@ GLDevice* GLDevice::MakeOffscreen(std::string* error) {
     device->m_context->context = context;
     device->m_renderer = r;
     device->m_version = version ? version : "";
+    const char* vendor = reinterpret_cast<const char*>(glGetString(GL_VENDOR));
+    device->m_vendor = vendor ? vendor : "";
     GLint samples = 1;
     glGetIntegerv(GL_MAX_SAMPLES, &samples);
     device->m_maxSamples = std::max(1, int(samples));

@@ -26,6 +26,8 @@ public:
     /// The driver's renderer and version strings.
     const std::string& RendererName() const { return m_renderer; }
     const std::string& VersionString() const { return m_version; }
+    /// The driver's vendor string.
+    const std::string& VendorName() const { return m_vendor; }
     /// Capability level in the fragment graphs' scale: 20 basic, 30 multiple targets and float
     /// formats, 40 and above everything an OpenGL 4.5 device does (answers 45).
     int FeatureLevel() const { return 45; }
@@ -46,7 +48,7 @@ private:
     std::unique_ptr<Context> m_context;
     std::unique_ptr<DrawManager> m_draw;
     std::unique_ptr<TargetCache> m_targets;
-    std::string m_renderer, m_version;
+    std::string m_renderer, m_version, m_vendor;
     int m_maxSamples = 1;
 };
 
