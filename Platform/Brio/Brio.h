@@ -10,6 +10,7 @@
 #include <Brio/Base/EventSite.h>
 #include <Brio/Base/EventSource.h>
 #include <Brio/Base/Exception.h>
+#include <Brio/Base/IMetricObserver.h>
 #include <Brio/Base/IdleHandler.h>
 #include <Brio/Base/JSONWriter.h>
 #include <Brio/Base/ListenerList.h>
@@ -20,6 +21,7 @@
 #include <Brio/Base/OptionBase.h>
 #include <Brio/Base/OptionGroup.h>
 #include <Brio/Base/PathInfo.h>
+#include <Brio/Base/RateMetric.h>
 #include <Brio/Base/RefCounted.h>
 #include <Brio/Base/ScopedLockBase.h>
 #include <Brio/Base/SpinLock.h>

@@ -75,6 +75,7 @@
 #include <Scene/Change/SceneNodes.h>
 #include <Scene/Change/ServerToClientObjectManager.h>
 #include <Scene/Change/StandardObjectManagerEx.h>
+#include <Scene/Diagnostics/FPSRateMetric.h>
 #include <Scene/Diagnostics/GraphicsDevice.h>
 #include <Scene/Environment/Camera.h>
 #include <Scene/Environment/CameraEvent.h>
