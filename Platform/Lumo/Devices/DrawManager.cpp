@@ -817,41 +817,10 @@ void main() {
     gl_Position = vec4(p * 2.0 - 1.0, uQuadDepth, 1.0);
 }
 )";
-        auto compile = [&](GLenum kind, const char* text) -> GLuint {
-            GLuint sh = glCreateShader(kind);
-            glShaderSource(sh, 1, &text, nullptr);
-            glCompileShader(sh);
-            GLint ok = 0;
-            glGetShaderiv(sh, GL_COMPILE_STATUS, &ok);
-            if (!ok) {
-                char buffer[2048] = {};
-                glGetShaderInfoLog(sh, sizeof buffer - 1, nullptr, buffer);
-                d.log = name + ": " + buffer;
-                glDeleteShader(sh);
-                return 0;
-            }
-            return sh;
-        };
-        GLuint prog = 0;
-        GLuint vs = compile(GL_VERTEX_SHADER, kScreenVertex);
-        GLuint fs = compile(GL_FRAGMENT_SHADER, fragmentSource.c_str());
-        if (vs && fs) {
-            prog = glCreateProgram();
-            glAttachShader(prog, vs);
-            glAttachShader(prog, fs);
-            glLinkProgram(prog);
-            GLint ok = 0;
-            glGetProgramiv(prog, GL_LINK_STATUS, &ok);
-            if (!ok) {
-                char buffer[2048] = {};
-                glGetProgramInfoLog(prog, sizeof buffer - 1, nullptr, buffer);
-                d.log = name + ": " + buffer;
-                glDeleteProgram(prog);
-                prog = 0;
-            }
-        }
-        glDeleteShader(vs);
-        glDeleteShader(fs);
+        std::string log;
+        const GLuint prog = BuildProgram(kScreenVertex, fragmentSource, log);
+        if (!prog)
+            d.log = name + ": " + log;
         it = d.screenPrograms.emplace(name, prog).first;
     }
     const GLuint prog = it->second;

@@ -77,6 +77,9 @@ enum EStockProgram : int { eProgSolid = 0, eProgSolidT = 1, eProgMaterial = 2 };
 /// Variant bits of a stock program: per-vertex colours, clipping planes.
 constexpr int kVariantBaseMask = 3, kVariantVertexColor = 4, kVariantClip = 8, kVariantFlat = 16, kVariantCount = 32;
 
+/// Compiles and links a program of the two sources; 0 (the log says why) when it does not build.
+GLuint BuildProgram(const std::string& vertexSource, const std::string& fragmentSource, std::string& log);
+
 /// Compiles one variant of a stock program; false (the log says why) when it does not build.
 bool CompileStockProgram(int variant, GLProgram& program, std::string& log);
 

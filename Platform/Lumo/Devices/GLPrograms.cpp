@@ -210,13 +210,15 @@ GLuint Compile(GLenum kind, const std::string& source, std::string& log) {
     return s;
 }
 
-bool Link(GLProgram& p, const std::string& defines, const std::string& fragment, std::string& log) {
-    GLuint vs = Compile(GL_VERTEX_SHADER, defines + kVertex, log);
-    GLuint fs = Compile(GL_FRAGMENT_SHADER, defines + fragment, log);
+} // namespace
+
+GLuint BuildProgram(const std::string& vertexSource, const std::string& fragmentSource, std::string& log) {
+    GLuint vs = Compile(GL_VERTEX_SHADER, vertexSource, log);
+    GLuint fs = Compile(GL_FRAGMENT_SHADER, fragmentSource, log);
     if (!vs || !fs) {
         glDeleteShader(vs);
         glDeleteShader(fs);
-        return false;
+        return 0;
     }
     GLuint prog = glCreateProgram();
     glAttachShader(prog, vs);
@@ -231,8 +233,17 @@ bool Link(GLProgram& p, const std::string& defines, const std::string& fragment,
         glGetProgramInfoLog(prog, sizeof buffer - 1, nullptr, buffer);
         log += buffer;
         glDeleteProgram(prog);
-        return false;
+        return 0;
     }
+    return prog;
+}
+
+namespace {
+
+bool Link(GLProgram& p, const std::string& defines, const std::string& fragment, std::string& log) {
+    const GLuint prog = BuildProgram(defines + kVertex, defines + fragment, log);
+    if (!prog)
+        return false;
     p.program = prog;
     auto at = [prog](const char* name) { return glGetUniformLocation(prog, name); };
     p.world = at("uWorld");

@@ -104,19 +104,7 @@ void TraversalState::CopyFrom(const TraversalState& other) {
         m_ownItems.Add(other.NodeItem(i));
     m_items = &m_ownItems;
     m_nodeItemStart = 0;
-    const int n = other.m_activeClients;
-    for (int i = 0; i < n; ++i) {
-        auto& [name, from] = other.m_clients[i];
-        if (i >= int(m_clients.size()))
-            m_clients.emplace_back(name, nullptr);
-        auto& slot = m_clients[i];
-        if (slot.first != name || !slot.second) {
-            slot.first = name;
-            slot.second = from->Acquire();
-        }
-        slot.second->CopyFrom(from.get());
-    }
-    m_activeClients = n;
+    TakeClients(other, false);
 }
 
 void TraversalState::Release() {
@@ -143,18 +131,25 @@ void TraversalState::BeginChild(TraversalState& parent, ARenderNode* node) {
     m_items = parent.m_items;
     m_pool = parent.m_pool;
     m_nodeItemStart = m_items ? m_items->Count() : 0;
-    // Pooled states keep their client objects between siblings: reset, do not reallocate.
-    const int n = parent.m_activeClients;
+    TakeClients(parent, true);
+}
+
+void TraversalState::TakeClients(const TraversalState& from, bool asChild) {
+    // Pooled states keep their client objects between uses: reset or copy, do not reallocate.
+    const int n = from.m_activeClients;
     for (int i = 0; i < n; ++i) {
-        auto& [name, from] = parent.m_clients[i];
+        auto& [name, source] = from.m_clients[i];
         if (i >= int(m_clients.size()))
             m_clients.emplace_back(name, nullptr);
         auto& slot = m_clients[i];
         if (slot.first != name || !slot.second) {
             slot.first = name;
-            slot.second = from->Acquire();
+            slot.second = source->Acquire();
         }
-        slot.second->Reset(from.get());
+        if (asChild)
+            slot.second->Reset(source.get());
+        else
+            slot.second->CopyFrom(source.get());
     }
     m_activeClients = n;
 }

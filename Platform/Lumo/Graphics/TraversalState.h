@@ -94,6 +94,9 @@ public:
     void BeginRoot(ARenderNode* node);
 
 private:
+    /// Makes this state's client states those of from: reset as a child's, or copied.
+    void TakeClients(const TraversalState& from, bool asChild);
+
     ARenderNode* m_node = nullptr;
     TraversalState* m_parent = nullptr;
     Lumo::Objects::ADevMatrix* m_world = nullptr;

@@ -258,6 +258,15 @@ AFragment* FragmentLibrary::createBrioDraw3dFragment() {
     return f;
 }
 
+FragmentGraph* FragmentLibrary::BeautyOnly(const wchar_t* name, const RenderParams& p) {
+    FragmentGraph* g = FragmentGraph::Make(Intern(name));
+    AutoPtr<FragmentGraph> beauty(createBeautyPassFragment(p));
+    g->AddFragment(beauty);
+    g->ExposeOutput(beauty, Intern(L"final"), Intern(L"final"));
+    g->RequiredFeatureLevel(20);
+    return g;
+}
+
 FragmentGraph* FragmentLibrary::createBeautyPassFragment(const RenderParams&) {
     // Its agents default to "::StdOpaqueAgents"; a pass's "drawAgents" argument replaces them.
     AutoPtr<AFragment> draw(createBrioDraw3dFragment());
@@ -390,11 +399,7 @@ FragmentGraph* FragmentLibrary::createVisualEffectGraph(const RenderParams& p) {
 }
 
 FragmentGraph* FragmentLibrary::createLayerEffectGraph(const RenderParams& p) {
-    FragmentGraph* g = FragmentGraph::Make(Intern(L"TavexLayerEffectGraph"));
-    AutoPtr<FragmentGraph> beauty(createBeautyPassFragment(p));
-    g->AddFragment(beauty);
-    g->ExposeOutput(beauty, Intern(L"final"), Intern(L"final"));
-    g->RequiredFeatureLevel(20);
+    FragmentGraph* g = BeautyOnly(L"TavexLayerEffectGraph", p);
     g->Category(L"SceneDraw");
     return g;
 }
@@ -440,21 +445,11 @@ FragmentGraph* FragmentLibrary::createTransparencyOnlyEffectGraph(const RenderPa
 
 FragmentGraph* FragmentLibrary::createSelectionEffectGraph(const RenderParams& p) {
     // Halos, masks and glow come with the selection graphs; until then the pass draws plainly.
-    FragmentGraph* g = FragmentGraph::Make(Intern(L"NPR_ObjectHalo_Selection_Graph"));
-    AutoPtr<FragmentGraph> beauty(createBeautyPassFragment(p));
-    g->AddFragment(beauty);
-    g->ExposeOutput(beauty, Intern(L"final"), Intern(L"final"));
-    g->RequiredFeatureLevel(20);
-    return g;
+    return BeautyOnly(L"NPR_ObjectHalo_Selection_Graph", p);
 }
 
 FragmentGraph* FragmentLibrary::createHighLightEffectGraph(const RenderParams& p) {
-    FragmentGraph* g = FragmentGraph::Make(Intern(L"NPR_Highlight_Graph"));
-    AutoPtr<FragmentGraph> beauty(createBeautyPassFragment(p));
-    g->AddFragment(beauty);
-    g->ExposeOutput(beauty, Intern(L"final"), Intern(L"final"));
-    g->RequiredFeatureLevel(20);
-    return g;
+    return BeautyOnly(L"NPR_Highlight_Graph", p);
 }
 
 FragmentGraph* FragmentLibrary::createFXAAEffectGraph() {

@@ -72,6 +72,8 @@ protected:
     static Lumo::Devices::AFragment* appendNPREffectGraph(Lumo::Devices::FragmentGraph* g,
                                                           Lumo::Devices::AFragment* prev, const RenderParams& p);
     static void initRendererFragment();
+    /// A graph of the beauty pass alone under that name (layers, and the graphs still to come).
+    static Lumo::Devices::FragmentGraph* BeautyOnly(const wchar_t* name, const RenderParams& p);
 };
 
 } // namespace Brio::Scene
