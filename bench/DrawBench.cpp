@@ -2,8 +2,6 @@
 // 1024 x 768 on the OpenGL device, against a floor measured in the same run: the same meshes
 // drawn by a plain OpenGL loop (buffers made once, one draw per instance, no scene layer).
 // Every heap allocation is counted (global operator new), not only the graphics heap.
-// GCC cannot see that the replaced operator new below pairs with the replaced delete.
-#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
 #define GL_GLEXT_PROTOTYPES 1
 #include <GL/glcorearb.h>
 
@@ -30,6 +28,8 @@
 #include <Scene/View/FragmentParameters.h>
 #include <Scene/View/RenderParams.h>
 
+#include "../tests/Scene/Walk/CountingNew.h"
+
 #include <benchmark/benchmark.h>
 #include <malloc.h>
 
@@ -42,35 +42,12 @@
 #include <vector>
 
 namespace {
-std::atomic<std::uint64_t> g_allocations{0}, g_bytes{0};
-/// Every heap allocation so far: through operator new, and the graphics heap's own blocks.
+/// Every heap allocation so far on this thread (where frames are made): through operator
+/// new, and the graphics heap's own blocks.
 std::uint64_t Allocations() {
-    return g_allocations.load() + std::uint64_t(Lumo::Objects::HeapOperators::Stats().totalBlocks);
+    return std::uint64_t(CountingNew::allocations) + std::uint64_t(Lumo::Objects::HeapOperators::Stats().totalBlocks);
 }
 } // namespace
-
-void* operator new(std::size_t n) {
-    g_allocations.fetch_add(1, std::memory_order_relaxed);
-    g_bytes.fetch_add(n, std::memory_order_relaxed);
-    if (void* p = std::malloc(n ? n : 1))
-        return p;
-    throw std::bad_alloc();
-}
-void* operator new[](std::size_t n) {
-    return operator new(n);
-}
-void operator delete(void* p) noexcept {
-    std::free(p);
-}
-void operator delete[](void* p) noexcept {
-    std::free(p);
-}
-void operator delete(void* p, std::size_t) noexcept {
-    std::free(p);
-}
-void operator delete[](void* p, std::size_t) noexcept {
-    std::free(p);
-}
 
 namespace {
 

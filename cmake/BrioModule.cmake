@@ -28,26 +28,19 @@ function(brio_add_module target)
           FILES_MATCHING PATTERN "*.h" PATTERN "*Internal.h" EXCLUDE)
 endfunction()
 
-# brio_add_test(<target> <dependency>...): one GoogleTest executable of every *Test.cpp
-# in the current folder, each test case registered with CTest.
+# brio_add_test(<target> [LABEL <label>] <dependency>...): one GoogleTest executable of every
+# *Test.cpp in the current folder, each test case registered with CTest under the label (unit
+# unless given; gl for tests that need a graphics context, so they can be run or skipped apart).
 function(brio_add_test target)
+  cmake_parse_arguments(T "" "LABEL" "" ${ARGN})
+  if(NOT T_LABEL)
+    set(T_LABEL unit)
+  endif()
   file(GLOB_RECURSE _srcs CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
   if(NOT _srcs)
     return()
   endif()
   add_executable(${target} ${_srcs})
-  target_link_libraries(${target} PRIVATE ${ARGN} GTest::gtest GTest::gmock GTest::gtest_main)
-  gtest_discover_tests(${target} DISCOVERY_MODE PRE_TEST PROPERTIES LABELS unit)
-endfunction()
-
-# brio_add_gl_test(<target> <dependency>...): like brio_add_test, for tests that need a graphics
-# context; their cases carry the label gl so that they can be run or skipped apart.
-function(brio_add_gl_test target)
-  file(GLOB_RECURSE _srcs CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
-  if(NOT _srcs)
-    return()
-  endif()
-  add_executable(${target} ${_srcs})
-  target_link_libraries(${target} PRIVATE ${ARGN} GTest::gtest GTest::gmock GTest::gtest_main)
-  gtest_discover_tests(${target} DISCOVERY_MODE PRE_TEST PROPERTIES LABELS gl)
+  target_link_libraries(${target} PRIVATE ${T_UNPARSED_ARGUMENTS} GTest::gtest GTest::gmock GTest::gtest_main)
+  gtest_discover_tests(${target} DISCOVERY_MODE PRE_TEST PROPERTIES LABELS ${T_LABEL})
 endfunction()
