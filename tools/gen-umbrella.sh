@@ -6,7 +6,7 @@ out=Server/Scene/Scene.h
 {
   echo '#pragma once'
   echo '/// Every public header of the scene library.'
-  (cd Server && find Scene -name '*.h' ! -path 'Scene/Scene.h' | LC_ALL=C sort | sed 's|^|#include <|; s|$|>|')
+  (cd Server && find Scene -name '*.h' ! -path 'Scene/Scene.h' ! -name '*Internal.h' | LC_ALL=C sort | sed 's|^|#include <|; s|$|>|')
 } > "$out"
 
 out=Platform/Lumo/Lumo.h

@@ -150,30 +150,22 @@ AutoPtr<Lumo::Graphics::GroupNode> Component(const std::vector<Body>& bodies) {
     return c;
 }
 
-/// The host's matrices are doubles; the device takes floats.
-mat4<float> ToFloat(const Lumo::Objects::mat4<double>& m) {
-    mat4<float> r;
-    for (int i = 0; i < 4; ++i)
-        for (int j = 0; j < 4; ++j)
-            r.m[i][j] = float(m.m[i][j]);
-    return r;
-}
-
 } // namespace
 
 int RenderDemo(const DemoRenderOptions& o) {
     using namespace Brio::Scene;
-    std::string error;
-    AutoPtr<Lumo::Devices::GLDevice> device(Lumo::Devices::GLDevice::MakeOffscreen(&error));
-    if (!device) {
-        std::fprintf(stderr, "brioscene: no OpenGL device: %s\n", error.c_str());
-        return 1;
-    }
-    NodeData::installRenderCallbacks();
-    if (!FragmentLibrary::initializeFragmentLibrary())
-        std::fprintf(stderr, "brioscene: %s\n", FragmentLibrary::lastError().c_str());
-
     const auto start = std::chrono::steady_clock::now();
+    // The host brings the library up once (devices, fragment library, agents, callbacks).
+    Provider::provider()->initialize();
+
+    // This run's look; the user's saved preferences are not written back.
+    GraphicsOptionGroup* options = GraphicsOptionGroup::get();
+    options->MSAA(o.msaa);
+    options->FXAA(o.fxaa);
+    options->visualStyle(!o.edges && o.visualStyle == 2 ? 0 : o.visualStyle);
+    options->groundShadowEnabled(o.groundShadow);
+    options->displayGroundPlane(o.groundShadow);
+
     std::vector<Body> bodies{Block({0.9f, 0.15f, 0.6f}), Block({0.35f, 0.35f, 0.35f}), Cylinder(0.22f, 0.5f)};
     AutoPtr<Lumo::Graphics::GroupNode> component = Component(bodies);
     AutoPtr<Lumo::Graphics::GroupNode> root = Lumo::Scene::MakeGroupNode(Lumo::Graphics::eSingleNodeWorld, false);
@@ -198,21 +190,12 @@ int RenderDemo(const DemoRenderOptions& o) {
             box.Extend(Lumo::Objects::vec3<double>(at.x + 1.2, 1.3, at.z + 1.2));
         }
 
-    const int samples = o.msaa ? device->MultisampleCount() : 1;
-    AutoPtr<Lumo::Devices::RenderTarget> color(
-        Lumo::Devices::RenderTarget::Make(o.width, o.height, Lumo::Devices::eTargetRGBA8, samples));
-    AutoPtr<Lumo::Devices::RenderTarget> depth(
-        Lumo::Devices::RenderTarget::Make(o.width, o.height, Lumo::Devices::eTargetDepthStencil, samples));
-    AutoPtr<Lumo::Devices::RenderTarget> resolved(Lumo::Devices::RenderTarget::Make(o.width, o.height));
-    if (!color || !depth || !resolved) {
-        std::fprintf(stderr, "brioscene: bad image size %d x %d\n", o.width, o.height);
-        return 1;
-    }
-    AutoPtr<Lumo::Devices::ADrawContext> dc(Lumo::Devices::ADrawContext::Make(device));
-    // The view's camera is a document entity, as a host keeps it: looking down at the grid
-    // from the front right, perspective, fitted to the assembly's box.
+    // A document with the scene's roots, and one view of one fragment, as a host keeps them.
     Brio::StrongRef<Brio::Asset> document = Brio::Asset::make(L"Demo");
-    Brio::StrongRef<Camera> camera = Camera::make(document->createSegment(L"Views"));
+    Brio::Segment* segment = document->createSegment(L"Views");
+    SceneAssetAdapter adapter(document.getTarget());
+    adapter.scene(root);
+    Brio::StrongRef<Camera> camera = Camera::make(segment);
     const auto centre = box.Center();
     const float radius = float(box.Size().Length() / 2);
     const ZoGePoint3d target(centre.x, 0.3, centre.z);
@@ -220,64 +203,32 @@ int RenderDemo(const DemoRenderOptions& o) {
     camera->target(target);
     camera->position(target + ZoGeVector3d(0.55, 0.75, 1.0).normal() * (radius * 2.1));
     camera->up(ZoGeVector3d(0, 1, 0));
-    camera->clipNear(radius * 0.05);
-    camera->clipFar(radius * 8);
     camera->fit(Brio::BBox(Brio::Point3f(float(box.Min().x), float(box.Min().y), float(box.Min().z)),
                            Brio::Point3f(float(box.Max().x), float(box.Max().y), float(box.Max().z))));
     camera->zoom(0.78); // fit leaves room for the box seen from any side; the grid may fill more
-    dc->ViewMatrix(ToFloat(camera->getDeviceViewMatrix()));
-    dc->ProjMatrix(ToFloat(camera->getDeviceProjectionMatrix(double(o.width) / double(o.height))));
-    dc->Viewport(o.width, o.height);
+    Brio::StrongRef<ViewFragment> fragment = ViewFragment::make(segment);
+    fragment->camera(camera);
+    fragment->scene(&adapter);
+    AutoPtr<Lumo::Graphics::GroupNode> view(makeViewNode(nullptr));
+    Brio::StrongRef<Viewport> window = Viewport::make(segment);
+    window->set(0, o.width, 0, o.height);
+    viewNodeData(view)->viewport(window);
+    view->AddChild(fragment->viewFragmentNode());
 
-    AutoPtr<RenderParams> params = RenderParams::make();
-    params->visualStyle(o.visualStyle);
-    params->transparentCollectionEnabled(false);
-    params->groundPlaneEnabled(o.groundShadow);
-    params->groundShadowEnabled(o.groundShadow);
-    params->shadowStraightDown(false); // cast along the key light: shadows show beside the parts
-    AutoPtr<Lumo::Devices::FragmentGraph> graph(FragmentLibrary::createVisualEffectGraph(*params));
-    FragmentParameters::setArg(graph, L"world", static_cast<Lumo::Graphics::ARenderNode*>(root.get()));
-    FragmentParameters::setArg(graph, L"final", color.get());
-    FragmentParameters::setArg(graph, L"depthstencil", depth.get());
-    FragmentParameters::setArg(graph, L"clearColor", vec4<float>(0.914f, 0.914f, 0.914f, 1.0f));
-    FragmentParameters::setArg(graph, L"HasEdgesPass", o.edges && o.visualStyle >= 1 && o.visualStyle <= 5);
-    FragmentParameters::setArg(graph, L"FilterFaces", !(o.visualStyle == 4 || o.visualStyle == 5));
-    FragmentParameters::setArg(graph, L"DrawToDepthOnly", o.visualStyle == 4 || o.visualStyle == 5);
-    if (o.groundShadow)
-        FragmentLibrary::setGroundShadowArgs(graph, box, *params, *dc);
-
-    Lumo::Graphics::ScriptInterpreter interpreter(*dc);
-    interpreter.DefaultTargets(color, depth);
-    auto& draw = device->Draw();
-    draw.BindTargets(color, depth);
-    draw.Clear(Lumo::Devices::eClearColor | Lumo::Devices::eClearDepth | Lumo::Devices::eClearStencil,
-               {0.914f, 0.914f, 0.914f, 1.0f});
-    if (!interpreter.Run(graph)) {
-        std::fprintf(stderr, "brioscene: drawing failed: %ls\n", interpreter.LastError().c_str());
-        return 1;
-    }
-    Lumo::Devices::RenderTarget* image = color;
-    if (samples > 1 || o.fxaa) {
-        draw.Resolve(color, resolved);
-        image = resolved;
-    }
-    AutoPtr<Lumo::Devices::RenderTarget> smoothed;
-    if (o.fxaa) {
-        smoothed = Lumo::Devices::RenderTarget::Make(o.width, o.height);
-        AutoPtr<Lumo::Devices::FragmentGraph> fxaa(FragmentLibrary::createFXAAEffectGraph());
-        FragmentParameters::setArg(fxaa, L"input", resolved.get());
-        FragmentParameters::setArg(fxaa, L"final", smoothed.get());
-        interpreter.DefaultTargets(smoothed, nullptr);
-        if (interpreter.Run(fxaa))
-            image = smoothed;
-    }
-    interpreter.ReleaseLocalTargets();
-    if (!draw.SavePng(image, o.output)) {
-        std::fprintf(stderr, "brioscene: cannot write %s\n", o.output.c_str());
+    ViewRenderer* renderer = Provider::provider()->requestViewRenderer(view, nullptr);
+    renderer->render(ViewRenderer::eInvalidateAll);
+    const bool written = renderer->writeImage(Brio::Utility::toWide(o.output));
+    auto* engine = &static_cast<ViewRendererForImage*>(renderer)->engine();
+    const std::string deviceName =
+        engine->device() ? static_cast<Lumo::Devices::GLDevice*>(engine->device())->RendererName() : "no device";
+    Provider::provider()->releaseViewRenderer(renderer);
+    view->RemoveChild(fragment->viewFragmentNode());
+    if (!written) {
+        std::fprintf(stderr, "brioscene: cannot draw or write %s (%s)\n", o.output.c_str(), deviceName.c_str());
         return 1;
     }
     const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
     std::printf("Rendered %s: %d x %d, %d instances of 3 bodies, %s, %.0f ms\n", o.output.c_str(), o.width, o.height,
-                o.rows * o.columns, device->RendererName().c_str(), ms);
+                o.rows * o.columns, deviceName.c_str(), ms);
     return 0;
 }

@@ -15,12 +15,15 @@
 #include <Brio/Base/JSONWriter.h>
 #include <Brio/Base/ListenerList.h>
 #include <Brio/Base/LocalizedString.h>
+#include <Brio/Base/MemoryImageResource.h>
 #include <Brio/Base/MultiThreadOptionGroup.h>
+#include <Brio/Base/MultiThreadedOpScopedLock.h>
 #include <Brio/Base/NumberText.h>
 #include <Brio/Base/Option.h>
 #include <Brio/Base/OptionBase.h>
 #include <Brio/Base/OptionGroup.h>
 #include <Brio/Base/PathInfo.h>
+#include <Brio/Base/PersistenceOptionGroup.h>
 #include <Brio/Base/RateMetric.h>
 #include <Brio/Base/RefCounted.h>
 #include <Brio/Base/ScopedLockBase.h>
@@ -57,6 +60,7 @@
 #include <Brio/DataModel/DocumentCodec.h>
 #include <Brio/DataModel/Entity.h>
 #include <Brio/DataModel/EntityMetaType.h>
+#include <Brio/DataModel/IScriptableRootObject.h>
 #include <Brio/DataModel/MemberSet.h>
 #include <Brio/DataModel/MetaTypeManager.h>
 #include <Brio/DataModel/MigrationHelper.h>
@@ -68,3 +72,5 @@
 #include <Brio/DataModel/ZipArchive.h>
 #include <Brio/AddInMgr/Fwd.h>
 #include <Brio/AddInMgr/AddInMgr.h>
+#include <Brio/AddInMgr/IAddIn.h>
+#include <Brio/AddInMgr/IServerAddIn.h>

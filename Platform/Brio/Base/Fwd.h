@@ -14,6 +14,7 @@ class MultiThreadOptionGroup;
 template<class T> class Option;
 class OptionBase;
 class OptionGroup;
+class PersistenceOptionGroup;
 class RefCounted;
 class ScopedLockBase;
 class SpinLock;

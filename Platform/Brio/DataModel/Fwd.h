@@ -9,6 +9,7 @@ class DataModelCallback;
 class Entity;
 class EntityMetaType;
 class EntityReferenceListMetaType;
+class IScriptableRootObject;
 class MemberSet;
 class MetaTypeManager;
 class MigrationHelper;

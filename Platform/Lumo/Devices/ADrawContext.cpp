@@ -1,5 +1,6 @@
 #include <Lumo/Devices/ADrawContext.h>
 #include <Lumo/Devices/AVirtualDevice.h>
+#include <Lumo/Devices/IBLInstance.h>
 
 namespace Lumo::Devices {
 
@@ -12,7 +13,13 @@ ADrawContext::~ADrawContext() {
     RemoveAllAttachments();
 }
 
-ADrawContext* ADrawContext::Make(AVirtualDevice* device) { return new ADrawContext(device); }
+ADrawContext* ADrawContext::Make(AVirtualDevice* device) {
+    return new ADrawContext(device);
+}
+
+void ADrawContext::ImageBasedLighting(IBLInstance* ibl) {
+    m_ibl = ibl;
+}
 
 void ADrawContext::CopyView(const ADrawContext& other) {
     m_view = other.m_view;

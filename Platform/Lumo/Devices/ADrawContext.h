@@ -11,6 +11,7 @@
 namespace Lumo::Devices {
 
 class AVirtualDevice;
+class IBLInstance;
 
 /// What a walk draws or picks with: the device, the view and projection matrices
 /// (row-vector convention; device space is left-handed: the eye looks along +z and the
@@ -52,6 +53,10 @@ public:
     const Lumo::Objects::vec3<float>& AmbientLight() const { return m_ambient; }
     void AmbientLight(const Lumo::Objects::vec3<float>& c) { m_ambient = c; }
 
+    /// The environment's image-based lighting lit effects add to their lights (held), or null.
+    IBLInstance* ImageBasedLighting() const { return m_ibl.get(); }
+    void ImageBasedLighting(IBLInstance* ibl);
+
     /// World-space clipping planes (a, b, c, d): points with a x + b y + c z + d < 0 are cut
     /// away. At most kMaxClipPlanes are used.
     static constexpr int kMaxClipPlanes = 6;
@@ -73,6 +78,7 @@ private:
     int m_width = 0;
     int m_height = 0;
     std::vector<SDrawLight> m_lights;
+    Lumo::Objects::AutoPtr<IBLInstance> m_ibl;
     Lumo::Objects::vec3<float> m_ambient{0.25f, 0.25f, 0.25f};
     std::vector<Lumo::Objects::vec4<float>> m_clipPlanes;
     float m_inverseUnitExtent = 0.0f;

@@ -3,6 +3,7 @@
 #include <Lumo/Devices/ADrawContext.h>
 #include <Lumo/Devices/ARasterizerState.h>
 #include <Lumo/Devices/DrawManager.h>
+#include <Lumo/Devices/IBLInstance.h>
 #include <Lumo/Devices/EffectInstance.h>
 #include <Lumo/Devices/GLDevice.h>
 #include <Lumo/Devices/GLInternal.h>
@@ -179,6 +180,8 @@ struct DrawManager::Impl {
     float lightDir[8][3], lightPos[8][3], lightColor[8][3], lightSpec[8][3], lightAtt[8][3], lightSpot[8][2];
     float ambient[3], eye[3], viewDir[3];
     int ortho = 0;
+    int ibl = 0;
+    float shAmbient[9][3], shGlossy[9][3];
     float viewProj[16];
     float clip[6][4];
 
@@ -591,6 +594,19 @@ void DrawManager::Flush(ADrawContext& dc) {
     d.viewDir[0] = forward.x, d.viewDir[1] = forward.y, d.viewDir[2] = forward.z;
     const mat4<float>& proj = dc.ProjMatrix();
     d.ortho = (proj.m[0][3] == 0 && proj.m[1][3] == 0 && proj.m[2][3] == 0) ? 1 : 0;
+    d.ibl = 0;
+    if (const IBLInstance* ibl = dc.ImageBasedLighting()) {
+        vec3<float> amb[9], gloss[9];
+        const bool a = ibl->RadianceSH(IBLInstance::eAmbient, amb);
+        const bool g = ibl->RadianceSH(IBLInstance::eGlossy, gloss);
+        if (a || g) {
+            d.ibl = 1;
+            for (int i = 0; i < 9; ++i) {
+                std::memcpy(d.shAmbient[i], &amb[i].x, 3 * sizeof(float));
+                std::memcpy(d.shGlossy[i], &gloss[i].x, 3 * sizeof(float));
+            }
+        }
+    }
     int n = int(dc.Lights().size());
     const SDrawLight* lights = dc.Lights().data();
     if (n == 0)
@@ -677,6 +693,11 @@ void DrawManager::Flush(ADrawContext& dc) {
                     glUniform2fv(p.lightSpot, d.lightCount, &d.lightSpot[0][0]);
                 }
                 glUniform3fv(p.ambientLight, 1, d.ambient);
+                glUniform1i(p.ibl, d.ibl);
+                if (d.ibl) {
+                    glUniform3fv(p.shAmbient, 9, &d.shAmbient[0][0]);
+                    glUniform3fv(p.shGlossy, 9, &d.shGlossy[0][0]);
+                }
                 glUniform3fv(p.eye, 1, d.eye);
                 glUniform3fv(p.viewDir, 1, d.viewDir);
                 glUniform1i(p.ortho, d.ortho);
@@ -811,9 +832,10 @@ bool DrawManager::ScreenPass(const std::string& name, const std::string& fragmen
         static const char* kScreenVertex = R"(#version 450 core
 out vec2 vUV;
 uniform float uQuadDepth;
+uniform vec4 uUVRect; // the viewport's part of the target: offset, scale
 void main() {
     vec2 p = vec2(float((gl_VertexID << 1) & 2), float(gl_VertexID & 2));
-    vUV = p;
+    vUV = uUVRect.xy + p * uUVRect.zw;
     gl_Position = vec4(p * 2.0 - 1.0, uQuadDepth, 1.0);
 }
 )";
@@ -859,6 +881,19 @@ void main() {
     r.depthWrite = false;
     r.depthFunc = eCompareLessEqual;
     glUniform1f(glGetUniformLocation(prog, "uQuadDepth"), depth >= 0.0f ? std::min(depth, 1.0f) : 0.0f);
+    // Inputs are whole frames: a pass drawn over part of the target samples that part of them.
+    float uv[4] = {0, 0, 1, 1};
+    if (RenderTarget* target = ColorTarget() ? ColorTarget() : DepthTarget()) {
+        GLint vp[4] = {0, 0, 0, 0};
+        glGetIntegerv(GL_VIEWPORT, vp);
+        if (vp[2] > 0 && vp[3] > 0 && target->Width() > 0 && target->Height() > 0) {
+            uv[0] = float(vp[0]) / float(target->Width());
+            uv[1] = float(vp[1]) / float(target->Height());
+            uv[2] = float(vp[2]) / float(target->Width());
+            uv[3] = float(vp[3]) / float(target->Height());
+        }
+    }
+    glUniform4fv(glGetUniformLocation(prog, "uUVRect"), 1, uv);
     if (blend) {
         r.blend.enable = true;
         r.blend.src = eBlendSrcAlpha;

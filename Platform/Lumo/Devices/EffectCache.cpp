@@ -93,4 +93,16 @@ void EffectCache::RegisterFactory(UString* name, Factory factory) {
     r.factories[name] = factory;
 }
 
+void EffectCache::UnregisterFactory(UString* name, Factory factory) {
+    FactoryRegistry& r = Registry();
+    std::lock_guard<std::mutex> lock(r.mutex);
+    auto it = r.factories.find(name);
+    if (it != r.factories.end() && it->second == factory)
+        r.factories.erase(it);
+}
+
+bool EffectCache::HasFactory(UString* name) {
+    return FindFactory(name) != nullptr;
+}
+
 } // namespace Lumo::Devices

@@ -38,6 +38,10 @@ public:
     /// Makes effects of this name known to every device's cache; a later registration of
     /// the same name replaces the earlier. Stock names cannot be replaced.
     static void RegisterFactory(Lumo::Objects::UString* name, Factory factory);
+    /// Forgets the factory of that name when it is this one (a library that goes away takes
+    /// its factories along); effects already made stay in their caches.
+    static void UnregisterFactory(Lumo::Objects::UString* name, Factory factory);
+    static bool HasFactory(Lumo::Objects::UString* name);
 
 private:
     AVirtualDevice* m_device; // the owner, not counted

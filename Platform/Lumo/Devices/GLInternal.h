@@ -64,7 +64,8 @@ struct GLProgram {
     GLuint program = 0;
     GLint world = -1, viewProj = -1, normalMat = -1, clipCount = -1, clip = -1, depthShift = -1;
     GLint lightCount = -1, lightType = -1, lightDir = -1, lightPos = -1, lightColor = -1, lightSpec = -1, lightAtt = -1,
-          lightSpot = -1, ambientLight = -1, eye = -1, viewDir = -1, ortho = -1;
+          lightSpot = -1, ambientLight = -1, eye = -1, viewDir = -1, ortho = -1, ibl = -1, shAmbient = -1,
+          shGlossy = -1;
     // effect values
     GLint color = -1, opacity = -1, colorSource = -1, vertexColorAlpha = -1, lighting = -1;
     GLint texture = -1, hasTexture = -1, textureAlpha = -1, blendMode = -1, texTransform = -1;

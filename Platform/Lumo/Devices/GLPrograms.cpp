@@ -71,6 +71,9 @@ uniform vec3 uAmbientLight;
 uniform vec3 uEye;
 uniform vec3 uViewDir;
 uniform int uOrtho;
+uniform int uIbl;
+uniform vec3 uShAmbient[9];
+uniform vec3 uShGlossy[9];
 
 vec3 toViewer() { return uOrtho == 1 ? -uViewDir : normalize(uEye - vWorld); }
 
@@ -92,8 +95,20 @@ vec3 surfaceNormal(vec3 V) {
 #endif
 }
 
+// Light of the environment about a direction, from its spherical-harmonic coefficients.
+vec3 shLight(vec3 sh[9], vec3 n) {
+    return sh[0] * 0.282095 + (sh[1] * n.y + sh[2] * n.z + sh[3] * n.x) * 0.488603 +
+           (sh[4] * (n.x * n.y) + sh[5] * (n.y * n.z) + sh[7] * (n.x * n.z)) * 1.092548 +
+           sh[6] * (0.315392 * (3.0 * n.z * n.z - 1.0)) + sh[8] * (0.546274 * (n.x * n.x - n.y * n.y));
+}
+
 vec3 shade(vec3 N, vec3 V, vec3 ambient, vec3 diffuse, vec3 specular, float shininess) {
     vec3 c = ambient * uAmbientLight;
+    if (uIbl != 0) {
+        c += diffuse * max(shLight(uShAmbient, N), vec3(0.0));
+        vec3 R = reflect(-V, N);
+        c += specular * max(shLight(uShGlossy, R), vec3(0.0));
+    }
     for (int i = 0; i < uLightCount; ++i) {
         vec3 L;
         float att = 1.0;
@@ -261,6 +276,9 @@ bool Link(GLProgram& p, const std::string& defines, const std::string& fragment,
     p.lightAtt = at("uLightAtt");
     p.lightSpot = at("uLightSpot");
     p.ambientLight = at("uAmbientLight");
+    p.ibl = at("uIbl");
+    p.shAmbient = at("uShAmbient");
+    p.shGlossy = at("uShGlossy");
     p.eye = at("uEye");
     p.viewDir = at("uViewDir");
     p.ortho = at("uOrtho");

@@ -3,6 +3,9 @@
 #include <Lumo/Objects/AutoPtr.h>
 #include <Lumo/Objects/Vec.h>
 
+#include <cstdint>
+#include <mutex>
+
 namespace Lumo::Devices {
 
 class AFragment;
@@ -37,11 +40,22 @@ public:
     /// the transformed direction, times its gain. Zero for an empty slot or one without a texture.
     Lumo::Objects::vec3<float> Evaluate(ESlot slot, const Lumo::Objects::vec3<float>& direction) const;
 
+    /// The slot's radiance projected on the nine spherical harmonics of bands 0 to 2 and
+    /// convolved with a lobe (cosine for the ambient slot, a wider glossy lobe otherwise), so
+    /// that a shader gets the light reflected about a direction as a sum of nine terms,
+    /// already divided by pi. False, leaving out zero, for an empty slot. Computed once per
+    /// version of the instance.
+    bool RadianceSH(ESlot slot, Lumo::Objects::vec3<float> out[9]) const;
+
 protected:
     IBLInstance();
 
 private:
     Lumo::Objects::AutoPtr<AFragment> m_slots[kSlotCount];
+    mutable std::mutex m_shMutex;
+    mutable std::uint64_t m_shVersion[kSlotCount] = {0, 0, 0};
+    mutable bool m_shValid[kSlotCount] = {false, false, false};
+    mutable Lumo::Objects::vec3<float> m_sh[kSlotCount][9];
 };
 
 } // namespace Lumo::Devices

@@ -22,6 +22,7 @@
 #include <Lumo/Objects/ClassFactory.h>
 #include <Lumo/Objects/UString.h>
 
+#include <algorithm>
 #include <cwchar>
 #include <map>
 
@@ -175,6 +176,13 @@ void ScriptInterpreter::ReleaseLocalTargets() {
 bool ScriptInterpreter::Fail(const std::wstring& message) {
     m_error = message;
     return false;
+}
+
+void ScriptInterpreter::DefaultViewport(int x, int y, int width, int height) {
+    m_defaultViewport[0] = x;
+    m_defaultViewport[1] = y;
+    m_defaultViewport[2] = width > 0 ? width : 0;
+    m_defaultViewport[3] = height > 0 ? height : 0;
 }
 
 bool ScriptInterpreter::Run(Lumo::Devices::AFragment* fragment) {
@@ -349,7 +357,31 @@ bool ScriptInterpreter::RunScript(ScriptFragment& fragment, Scope& scope) {
         }
         return {};
     };
-    auto bind = [&]() -> bool { return draw->BindTargets(color, depth); };
+    // Binding resets the device's viewport to the target: a script's own rectangle (or the
+    // default one) is put back, so that passes of a part of the view stay inside it.
+    int viewport[4] = {m_defaultViewport[0], m_defaultViewport[1], m_defaultViewport[2], m_defaultViewport[3]};
+    // The default rectangle belongs to the view's own targets; other targets (shadow maps,
+    // local targets) are drawn whole unless a script says otherwise.
+    auto onViewTargets = [&] {
+        RenderTarget* t = color ? color.get() : depth.get();
+        return t && (t == m_defaultColor.get() || t == m_defaultDepth.get());
+    };
+    bool ownViewport = false;
+    auto applyViewport = [&] {
+        if (!ownViewport) {
+            if (onViewTargets() && m_defaultViewport[2] > 0)
+                std::copy(std::begin(m_defaultViewport), std::end(m_defaultViewport), viewport);
+            else
+                viewport[2] = viewport[3] = 0;
+        }
+        if (viewport[2] > 0 && viewport[3] > 0)
+            draw->Viewport(viewport[0], viewport[1], viewport[2], viewport[3]);
+    };
+    auto bind = [&]() -> bool {
+        const bool ok = draw->BindTargets(color, depth);
+        applyViewport();
+        return ok;
+    };
     auto local = [&](const std::wstring& token) {
         return Intern((token[0] == L'@' ? token.substr(1) : token).c_str());
     };
@@ -411,9 +443,12 @@ bool ScriptInterpreter::RunScript(ScriptFragment& fragment, Scope& scope) {
         } else if (op == L"SetViewport") {
             FragmentValue v = lookup(arg(1));
             RenderTarget* t = color ? color.get() : depth.get();
-            if (v.kind == FragmentValue::eFloat4)
-                draw->Viewport(int(v.f[0]), int(v.f[1]), int(v.f[2]), int(v.f[3]));
-            else if (t)
+            ownViewport = v.kind == FragmentValue::eFloat4;
+            if (ownViewport)
+                for (int i = 0; i < 4; ++i)
+                    viewport[i] = int(v.f[i]);
+            applyViewport();
+            if (viewport[2] <= 0 && t)
                 draw->Viewport(0, 0, t->Width(), t->Height());
         } else if (op == L"Clear") {
             const int flags = lookup(arg(1)).AsInt(eClearColor | eClearDepth | eClearStencil);

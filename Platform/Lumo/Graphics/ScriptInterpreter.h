@@ -41,6 +41,9 @@ public:
     /// Targets used where a fragment names none (a view's own targets).
     void DefaultTargets(Lumo::Devices::RenderTarget* color, Lumo::Devices::RenderTarget* depthStencil);
     Lumo::Devices::RenderTarget* DefaultColorTarget() const;
+    /// The pixel rectangle (x, y from the bottom left, width, height) scripts draw into unless
+    /// they set their own; a width of 0 means the whole bound target. Binding targets keeps it.
+    void DefaultViewport(int x, int y, int width, int height);
     /// States every run starts from (null for the device's defaults).
     void BaseStates(Lumo::Devices::StateSetter* states);
 
@@ -62,6 +65,7 @@ private:
 
     Lumo::Devices::ADrawContext& m_dc;
     Lumo::Objects::AutoPtr<Lumo::Devices::RenderTarget> m_defaultColor, m_defaultDepth;
+    int m_defaultViewport[4] = {0, 0, 0, 0};
     Lumo::Objects::AutoPtr<Lumo::Devices::StateSetter> m_baseStates;
     std::vector<Lumo::Objects::AutoPtr<Lumo::Devices::RenderTarget>> m_localTargets;
     std::vector<std::pair<std::wstring, Lumo::Objects::AutoPtr<IScriptCallback>>> m_callbacks;

@@ -109,4 +109,9 @@ IRenderEffect* AnalysisEffects::Acquire(AVirtualDevice* device, UString* name) {
     return effects->Acquire(name);
 }
 
+void AnalysisEffects::UnregisterFactories() {
+    for (UString* name : {ZebraName(), DraftName(), CurvatureName()})
+        EffectCache::UnregisterFactory(name, &AnalysisEffects::Make);
+}
+
 } // namespace Lumo::Scene

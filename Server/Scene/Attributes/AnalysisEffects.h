@@ -59,6 +59,9 @@ public:
     static Lumo::Devices::IRenderEffect* Acquire(Lumo::Devices::AVirtualDevice* device, Lumo::Objects::UString* name);
     /// A new effect of one of the three names with its parameter table; null for others.
     static Lumo::Devices::IRenderEffect* Make(Lumo::Objects::UString* name);
+    /// Takes our factories back from the devices (the add-in's stop: they are this
+    /// library's code). Effects made already stay with their devices.
+    static void UnregisterFactories();
 };
 
 } // namespace Lumo::Scene

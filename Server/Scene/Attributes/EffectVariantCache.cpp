@@ -2,6 +2,7 @@
 
 #include <Lumo/Devices/EffectInstance.h>
 #include <Lumo/Devices/LayeredEffectInstance.h>
+#include <Scene/Foundations/AddInStaticInternal.h>
 
 #include <algorithm>
 #include <cstring>
@@ -56,9 +57,9 @@ struct Cache {
 };
 
 Cache& GetCache() {
-    // Never destroyed: releasing graphics objects during static destruction could outlive the
-    // devices they belong to. Clear at shutdown releases them in order.
-    static auto* cache = new Cache;
+    // Not destroyed at exit: releasing graphics objects during static destruction could outlive
+    // the devices they belong to. Clear at shutdown releases them in order.
+    static Brio::Scene::AddInStatic<Cache> cache;
     return *cache;
 }
 

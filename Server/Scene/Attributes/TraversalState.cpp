@@ -1,4 +1,5 @@
 #include <Scene/Attributes/TraversalState.h>
+#include <Scene/Foundations/AddInStaticInternal.h>
 
 #include <Lumo/Objects/ClassRegistry.h>
 #include <Scene/Attributes/AttributeSet.h>
@@ -68,11 +69,9 @@ std::atomic<bool> g_normalDoubleSide{false};
 
 // The pending list of every state with nothing pending: shared, never changed, made at load
 // so that no walk allocates a list for the many nodes that pass nothing down.
-AttributeSetListEx* const g_emptyPending = [] {
-    AttributeSetListEx* list = AttributeSetListEx::Make();
-    list->AddRef();
-    return list;
-}();
+const Brio::Scene::AddInStatic<Lumo::Objects::AutoPtr<AttributeSetListEx>>
+    g_emptyPendingHolder(AttributeSetListEx::Make());
+AttributeSetListEx* const g_emptyPending = g_emptyPendingHolder->get();
 
 } // namespace
 

@@ -1,4 +1,5 @@
 #include <Scene/Change/ClientTypes.h>
+#include <Scene/Foundations/AddInStaticInternal.h>
 
 #include <tbb/spin_rw_mutex.h>
 
@@ -12,7 +13,7 @@ namespace {
 class ClientTypeRegistry {
 public:
     static ClientTypeRegistry& Get() {
-        static ClientTypeRegistry* registry = new ClientTypeRegistry; // outlives static users
+        static AddInStatic<ClientTypeRegistry> registry; // outlives static users
         return *registry;
     }
 
@@ -46,6 +47,7 @@ public:
     }
 
 private:
+    friend class AddInStatic<ClientTypeRegistry>;
     ClientTypeRegistry() {
         static const struct {
             unsigned bit;

@@ -286,6 +286,10 @@ Lumo::Objects::SBox3 subtreeBox(Lumo::Graphics::ARenderNode* node, int depth) {
 
 } // namespace
 
+Lumo::Objects::SBox3 NodeData::subtreeBox(Lumo::Graphics::ARenderNode* node) {
+    return Brio::Scene::subtreeBox(node, 0);
+}
+
 void NodeData::RealizeCB(Lumo::Devices::ADrawContext&, Lumo::Graphics::TraversalState& state,
                          Lumo::Graphics::WorldIterator*, Lumo::Graphics::ARenderNode* node) {
     if (NodeData* data = nodeData(node))
@@ -416,6 +420,15 @@ void NodeData::installRenderCallbacks() {
     cb.applyAttributes = &ApplyAttributeCB;
     cb.preRealizePrimitive = &PreRealizePrimitiveNode;
     Lumo::Scene::LODGeometryNode::RealizeMethodCB(&RealizeCB);
+}
+
+void NodeData::uninstallRenderCallbacks() {
+    Lumo::Scene::SceneWalk::Uninstall();
+    Lumo::Scene::LODGeometryNode::RealizeMethodCB(nullptr);
+}
+
+bool NodeData::renderCallbacksInstalled() {
+    return Lumo::Graphics::NodeCallbacks::Installed().realizeAttributes == &RealizeAttributesCB;
 }
 
 } // namespace Brio::Scene

@@ -97,6 +97,14 @@ public:
                                                        Lumo::Graphics::TraversalState& state);
     /// Installs the callbacks above as the walk's (and the level-of-detail realise hook).
     static void installRenderCallbacks();
+    /// Takes them out again, so that no walk calls into this library once the add-in stops.
+    static void uninstallRenderCallbacks();
+    /// Whether the walk's callbacks are ours.
+    static bool renderCallbacksInstalled();
+    /// The box of a subtree in the coordinates its parent places it in (the node's own relative
+    /// transform applied), asking sources for boxes they have not given yet. Plain groups keep
+    /// theirs until the graph changes.
+    static Lumo::Objects::SBox3 subtreeBox(Lumo::Graphics::ARenderNode* node);
 
     /// The palette colour cycling draws from; an environment installs its own.
     using CyclingPalette = Brio::Color (*)(int index);

@@ -11,6 +11,7 @@
 #include <Lumo/Devices/GLDevice.h>
 #include <Lumo/Objects/AutoPtr.h>
 #include <Lumo/Objects/UString.h>
+#include <Scene/Foundations/AddInStaticInternal.h>
 #include <Scene/View/GraphicsOptionGroup.h>
 
 #include <algorithm>
@@ -36,7 +37,7 @@ struct DeviceState {
     std::unique_ptr<CardCertificationInfo> certification;
 };
 DeviceState& State() {
-    static DeviceState* s = new DeviceState; // lives past every static that might ask
+    static AddInStatic<DeviceState> s; // lives past every static that might ask
     return *s;
 }
 

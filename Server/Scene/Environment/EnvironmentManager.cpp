@@ -10,6 +10,7 @@
 #include <Scene/Environment/Environment.h>
 #include <Scene/Environment/EnvironmentEventSource.h>
 #include <Scene/Environment/EnvironmentReader.h>
+#include <Scene/Foundations/AddInStaticInternal.h>
 #include <Scene/View/GraphicsOptionGroup.h>
 
 namespace Brio::Scene {
@@ -24,7 +25,7 @@ struct CyclingSnapshot {
 };
 
 CyclingSnapshot& Snapshot() {
-    static auto* snapshot = new CyclingSnapshot; // read by node data until the process ends
+    static AddInStatic<CyclingSnapshot> snapshot; // read by node data until the add-in stops
     return *snapshot;
 }
 
@@ -48,11 +49,13 @@ bool IsSafeId(const std::wstring& id) {
 } // namespace
 
 EnvironmentManager* EnvironmentManager::getEnvManager() {
-    // Never destroyed: environments hold render nodes and host entities whose kinds are torn
-    // down with the libraries at exit, in an order a static here could not follow.
-    static auto* manager = new EnvironmentManager;
+    // Not destroyed at exit: environments hold render nodes and host entities whose kinds are
+    // torn down with the libraries, in an order a static here could not follow. The options
+    // come first, so that they outlive the manager that listens to them.
+    GraphicsOptionGroup::get();
+    static AddInStatic<EnvironmentManager> manager;
     manager->initialize();
-    return manager;
+    return &*manager;
 }
 
 EnvironmentManager::EnvironmentManager() = default;

@@ -5,6 +5,7 @@
 #include <Lumo/Graphics/RenderFlags.h>
 #include <Lumo/Objects/AutoPtr.h>
 #include <Lumo/Objects/SharedMatrix.h>
+#include <Scene/Foundations/AddInStaticInternal.h>
 
 #include <atomic>
 
@@ -184,12 +185,9 @@ Lumo::Objects::SBox3 LODGeometryNode::WorldBox() {
 
 Lumo::Objects::ADevMatrix* LODGeometryNode::WorldMatrix() {
     // Placed by the walk's world matrix: one shared identity for every LOD node.
-    static Lumo::Objects::SharedMatrix* identity = [] {
-        auto* m = Lumo::Objects::SharedMatrix::Make();
-        m->AddRef();
-        return m;
-    }();
-    return identity;
+    static Brio::Scene::AddInStatic<Lumo::Objects::AutoPtr<Lumo::Objects::SharedMatrix>> identity(
+        Lumo::Objects::SharedMatrix::Make());
+    return identity->get();
 }
 
 void LODGeometryNode::RealizeNode(Lumo::Devices::ADrawContext& dc, Lumo::Graphics::TraversalState& state,

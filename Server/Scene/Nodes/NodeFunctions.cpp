@@ -5,6 +5,7 @@
 #include <Lumo/Graphics/APrimitiveNode.h>
 #include <Lumo/Graphics/GeometryNode.h>
 #include <Lumo/Graphics/GroupNode.h>
+#include <Scene/Foundations/AddInStaticInternal.h>
 #include <Scene/Nodes/ImageNode.h>
 #include <Scene/Nodes/LODGeometryNode.h>
 #include <Scene/Nodes/TextNode.h>
@@ -117,7 +118,7 @@ APrimitiveNode* MakeSphereNode(const Lumo::Graphics::Sphere3d& p, bool d) {
 
 Lumo::Devices::VertexFormat* MakeVertexFormat(bool withNormals, int extraComponents) {
     // One format per layout for the whole process: geometry made here is not tied to a device.
-    static Lumo::Devices::FormatCache* cache = new Lumo::Devices::FormatCache; // lives to exit
+    static Brio::Scene::AddInStatic<Lumo::Devices::FormatCache> cache;
     unsigned components = Lumo::Devices::eVertexPosition | unsigned(extraComponents);
     if (withNormals)
         components |= Lumo::Devices::eVertexNormal;

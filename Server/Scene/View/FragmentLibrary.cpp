@@ -1,5 +1,6 @@
 #include <Scene/View/FragmentLibrary.h>
 
+#include <Scene/Foundations/AddInStaticInternal.h>
 #include <Scene/View/EdgeProcessAgent.h>
 #include <Scene/View/FacetOrderAgent.h>
 #include <Scene/View/FragmentCallbacks.h>
@@ -47,7 +48,7 @@ struct LibraryState {
     std::string error;
 };
 LibraryState& State() {
-    static LibraryState* s = new LibraryState;
+    static AddInStatic<LibraryState> s;
     return *s;
 }
 std::atomic<bool> g_useOIT{false}, g_fastHalo{false};
@@ -144,6 +145,17 @@ void FragmentLibrary::terminateFragmentLibrary() {
     LibraryState& s = State();
     std::lock_guard lock(s.mutex);
     Lumo::Graphics::ScriptFragmentHelper::TerminateFragmentManager();
+    // The factory's creators are this library's code: none may stay behind it.
+    Lumo::Objects::ClassFactory& factory = Lumo::Objects::ClassFactory::Get();
+    for (const wchar_t* name :
+         {L"Tavex_SortRenderListByZ", L"Tavex_MergeRenderLists", L"Tavex_SetClippingPlane", L"VE_PipelineRenderer"})
+        factory.Unregister(Intern(name));
+    for (Lumo::Objects::UString* name :
+         {TwoSidedProcessor::StaticClassName(), VisibilityAgent::StaticClassName(),
+          Lumo::Graphics::LODAgent::StaticClassName(), MultiPassFilterAgent::StaticClassName(),
+          EdgeProcessAgent::StaticClassName(), SliceAgent::StaticClassName(), SliceCapAgent::StaticClassName(),
+          VisualStyleAgent::StaticClassName(), FacetOrderAgent::StaticClassName()})
+        factory.Unregister(name);
     s.initialized = false;
 }
 

@@ -13,10 +13,90 @@
 #include <Scene/View/FragmentLibrary.h>
 #include <Scene/View/FragmentParameters.h>
 #include <Scene/View/GraphicsOptionGroup.h>
+#include <Scene/View/ViewFragmentPass.h>
+
+#include <Lumo/Devices/ADeviceResource.h>
+#include <Lumo/Devices/ADrawContext.h>
+#include <Lumo/Devices/DrawManager.h>
+#include <Lumo/Devices/GLDevice.h>
+#include <Lumo/Devices/TargetCache.h>
+#include <Lumo/Graphics/ARenderNode.h>
+#include <Lumo/Graphics/ScriptInterpreter.h>
+#include <Scene/Change/SceneNodes.h>
+
+#include <unordered_map>
 
 namespace Brio::Scene {
 
 using Lumo::Objects::vec4;
+
+/// Results of cacheable passes (colour and depth as the pass left them), kept while nothing
+/// they depend on changes: the graph and resources, the camera, lights, viewport and targets,
+/// the parameters and the environment. A slow view that is redrawn unchanged (an overlay
+/// moved, a window exposed) then copies the model pass back instead of drawing it.
+class PassCache {
+public:
+    struct Entry {
+        std::vector<float> signature;
+        Lumo::Objects::AutoPtr<Lumo::Devices::RenderTarget> color, depth;
+    };
+
+    ~PassCache() { clear(); }
+
+    bool restore(const void* key, const std::vector<float>& signature, Lumo::Devices::DrawManager& draw,
+                 Lumo::Devices::RenderTarget* color, Lumo::Devices::RenderTarget* depth) {
+        auto it = m_entries.find(key);
+        if (it == m_entries.end() || it->second.signature != signature || !color)
+            return false;
+        if (!draw.Resolve(it->second.color, color))
+            return false;
+        if (depth && it->second.depth)
+            draw.Resolve(it->second.depth, depth);
+        return true;
+    }
+
+    void store(const void* key, std::vector<float> signature, Lumo::Devices::GLDevice& device,
+               Lumo::Devices::RenderTarget* color, Lumo::Devices::RenderTarget* depth) {
+        if (!color)
+            return;
+        Entry& e = m_entries[key];
+        auto fits = [](Lumo::Devices::RenderTarget* have, Lumo::Devices::RenderTarget* like) {
+            return have && have->Width() == like->Width() && have->Height() == like->Height() &&
+                   have->Format() == like->Format() && have->Samples() == like->Samples();
+        };
+        m_device = &device;
+        if (!fits(e.color, color)) {
+            if (e.color)
+                device.Targets().Release(e.color);
+            e.color = device.Targets().Acquire(color->Width(), color->Height(), color->Format(), color->Samples());
+        }
+        if (depth && !fits(e.depth, depth)) {
+            if (e.depth)
+                device.Targets().Release(e.depth);
+            e.depth = device.Targets().Acquire(depth->Width(), depth->Height(), depth->Format(), depth->Samples());
+        }
+        auto& draw = device.Draw();
+        if (!e.color || !draw.Resolve(color, e.color) || (depth && (!e.depth || !draw.Resolve(depth, e.depth)))) {
+            e.signature.clear(); // never restore a half-made copy
+            return;
+        }
+        e.signature = std::move(signature);
+    }
+
+    void clear() {
+        for (auto& [key, e] : m_entries) {
+            if (m_device && e.color)
+                m_device->Targets().Release(e.color);
+            if (m_device && e.depth)
+                m_device->Targets().Release(e.depth);
+        }
+        m_entries.clear();
+    }
+
+private:
+    std::unordered_map<const void*, Entry> m_entries;
+    Lumo::Devices::GLDevice* m_device = nullptr;
+};
 
 ViewFragmentPassRenderer::ViewFragmentPassRenderer() = default;
 ViewFragmentPassRenderer::~ViewFragmentPassRenderer() = default;
@@ -73,6 +153,132 @@ Lumo::Graphics::TraversalStateList* ViewFragmentPassRenderer::collectedTranspare
 void ViewFragmentPassRenderer::beginFrame() {
     if (m_transparency)
         m_transparency->Clear();
+    m_cachedPasses = 0;
+}
+
+void ViewFragmentPassRenderer::fragmentNode(Lumo::Graphics::GroupNode* node) {
+    m_fragmentNode = node;
+}
+
+void ViewFragmentPassRenderer::viewport(int x, int y, int width, int height) {
+    m_viewport[0] = x;
+    m_viewport[1] = y;
+    m_viewport[2] = width;
+    m_viewport[3] = height;
+}
+
+void ViewFragmentPassRenderer::targetSize(int width, int height) {
+    m_targetWidth = width;
+    m_targetHeight = height;
+}
+
+void ViewFragmentPassRenderer::resetPassCache() {
+    if (m_cache)
+        m_cache->clear();
+}
+
+void ViewFragmentPassRenderer::makePassCurrent(const ViewFragmentPass& pass, Lumo::Devices::ADrawContext& dc) {
+    using F = FragmentParameters;
+    m_sceneNode = pass.scene;
+    m_params = pass.renderParams;
+    m_current = nullptr;
+    if (!m_params)
+        return;
+    m_params->Accept(this);
+    if (m_params->environmentEnabled()) {
+        Environment* env = EnvironmentManager::getEnvManager()->activeEnvironment();
+        if (env != m_environment)
+            m_environment = env;
+        if (env)
+            env->loadEnvironment(dc); // once per environment; later calls find it loaded
+    } else {
+        m_environment = nullptr;
+    }
+    Lumo::Devices::FragmentGraph* g = m_current;
+    if (!g)
+        return;
+    setPassArguments(*m_params);
+    F::setArg(g, L"viewport",
+              vec4<float>(float(m_viewport[0]), float(m_viewport[1]), float(m_viewport[2]), float(m_viewport[3])));
+    Lumo::Graphics::GroupNode* scene = m_sceneNode;
+    const int renderer = m_params->renderer();
+    if (m_lastPick == ePickPlain) {
+        if (renderer != 10 && scene)
+            F::setArg(g, L"world", static_cast<Lumo::Graphics::ARenderNode*>(scene));
+    } else if (scene) {
+        auto* faces = findFacesChild(scene);
+        auto* edges = findEdgesChild(scene, 0);
+        F::setArg(g, L"world", static_cast<Lumo::Graphics::ARenderNode*>(faces));
+        F::setArg(g, L"linesWorld", static_cast<Lumo::Graphics::ARenderNode*>(edges));
+        if (m_lastPick == ePickSketchSelection) {
+            if (auto* edges2 = findEdgesChild(scene, 1))
+                F::setArg(g, L"linesWorld2", static_cast<Lumo::Graphics::ARenderNode*>(edges2));
+            auto* k = static_cast<const SketchSelectionRenderParams*>(m_params.get());
+            F::setArg(g, L"useLines", k->useLines());
+        }
+    }
+}
+
+bool ViewFragmentPassRenderer::runPass(Lumo::Devices::ADrawContext& dc,
+                                       Lumo::Graphics::ScriptInterpreter& interpreter) {
+    Lumo::Devices::FragmentGraph* g = m_current;
+    if (!g || !m_params)
+        return true;
+    // Ground shadows need the camera the pass is drawn with.
+    if (m_params->renderer() <= 1 && m_params->groundPlaneEnabled() && m_params->renderGroundShadow())
+        FragmentLibrary::setGroundShadowArgs(g, m_worldBox, *m_params, dc);
+    auto* device = dynamic_cast<Lumo::Devices::GLDevice*>(dc.VirtualDevice());
+    const int type = m_params->cacheSceneType();
+    if (!device || m_cachingLevel <= 0 || !m_params->cacheTarget() || type < 1 || type > m_cachingLevel)
+        return interpreter.Run(g);
+
+    // What the pass's pixels depend on beyond the graph itself.
+    std::vector<float> sig;
+    sig.reserve(64);
+    auto push = [&sig](std::uint64_t v) {
+        sig.push_back(float(v & 0xFFFFFF));
+        sig.push_back(float((v >> 24) & 0xFFFFFF));
+        sig.push_back(float(v >> 48));
+    };
+    push(Lumo::Graphics::ARenderNode::GraphStamp());
+    push(Lumo::Devices::ADeviceResource::ChangeStamp());
+    push(reinterpret_cast<std::uintptr_t>(m_sceneNode.get()));
+    push(reinterpret_cast<std::uintptr_t>(m_fragmentNode.get()));
+    push(reinterpret_cast<std::uintptr_t>(m_environment));
+    push(reinterpret_cast<std::uintptr_t>(g));
+    for (const auto* m : {&dc.ViewMatrix(), &dc.ProjMatrix()})
+        for (int i = 0; i < 4; ++i)
+            for (int j = 0; j < 4; ++j)
+                sig.push_back(m->m[i][j]);
+    for (int v : m_viewport)
+        sig.push_back(float(v));
+    sig.push_back(float(m_targetWidth));
+    sig.push_back(float(m_targetHeight));
+    const auto& lights = dc.Lights();
+    sig.push_back(float(lights.size()));
+    for (const auto& l : lights) {
+        sig.push_back(float(l.type));
+        sig.push_back(l.viewSpace ? 1.0f : 0.0f);
+        for (const auto* v : {&l.color, &l.specular, &l.direction, &l.position, &l.attenuation})
+            sig.insert(sig.end(), {v->x, v->y, v->z});
+        sig.insert(sig.end(), {l.spotCosInner, l.spotCosOuter});
+    }
+    sig.insert(sig.end(), {dc.AmbientLight().x, dc.AmbientLight().y, dc.AmbientLight().z});
+    sig.insert(sig.end(), m_frameSignature.begin(), m_frameSignature.end());
+    for (const wchar_t c : m_lastRendererKey)
+        sig.push_back(float(c));
+
+    if (!m_cache)
+        m_cache = std::make_unique<PassCache>();
+    const void* key = m_params.get();
+    if (m_cache->restore(key, sig, device->Draw(), m_color, m_depth)) {
+        ++m_cachedPasses;
+        return true;
+    }
+    if (!interpreter.Run(g))
+        return false;
+    m_cache->store(key, std::move(sig), *device, m_color, m_depth);
+    return true;
 }
 
 void ViewFragmentPassRenderer::setPassArguments(const RenderParams& p) {

@@ -1,21 +1,30 @@
 #pragma once
 #include <Lumo/Objects/AutoPtr.h>
+#include <Lumo/Objects/SBox3.h>
 
 #include <map>
+#include <memory>
 #include <string>
+#include <vector>
 
 namespace Lumo::Devices {
+class ADrawContext;
 class FragmentGraph;
 class RenderTarget;
 } // namespace Lumo::Devices
 namespace Lumo::Graphics {
+class GroupNode;
+class ScriptInterpreter;
 class TraversalStateList;
-}
+} // namespace Lumo::Graphics
 
 namespace Brio::Scene {
 
+class Environment;
+class PassCache;
 class RenderParams;
 class SelectionRenderParams;
+struct ViewFragmentPass;
 class SketchSelectionRenderParams;
 
 /// Sets up and runs the layer passes of one view. Render parameters Accept it to pick the
@@ -78,6 +87,39 @@ public:
     /// transparency handling, selection effect values, and the agents or visual-style flags.
     void setPassArguments(const RenderParams& p);
 
+    /// The fragment whose passes run now, and the scene node and parameters of the current pass.
+    Lumo::Graphics::GroupNode* fragmentNode() const { return m_fragmentNode; }
+    void fragmentNode(Lumo::Graphics::GroupNode* node);
+    Lumo::Graphics::GroupNode* sceneNode() const { return m_sceneNode; }
+    const RenderParams* renderParams() const { return m_params; }
+    /// The pixel rectangle (x, y from the bottom left, width, height) passes draw into, and the
+    /// size of the targets.
+    void viewport(int x, int y, int width, int height);
+    void targetSize(int width, int height);
+    /// The box of everything the view shows (ground shadows are laid under it).
+    void worldBox(const Lumo::Objects::SBox3& box) { m_worldBox = box; }
+    const Lumo::Objects::SBox3& worldBox() const { return m_worldBox; }
+    /// Caching in force for the passes of this fragment: 0 none, 1 passes of cached scene type
+    /// 1 may be reused, 2 those of types 1 and 2.
+    int cachingLevel() const { return m_cachingLevel; }
+    void cachingLevel(int level) { m_cachingLevel = level; }
+    /// The environment loaded for the current pass, or null.
+    Environment* environment() const { return m_environment; }
+
+    /// Makes pass current: records its scene and parameters, picks its graph, loads the active
+    /// environment when the parameters ask for it, and sets the graph's arguments.
+    void makePassCurrent(const ViewFragmentPass& pass, Lumo::Devices::ADrawContext& dc);
+    /// Runs the current pass on interpreter, through the pass cache when caching is in force.
+    /// False when the graph failed (the interpreter's LastError says why).
+    bool runPass(Lumo::Devices::ADrawContext& dc, Lumo::Graphics::ScriptInterpreter& interpreter);
+    /// What else the frame's pixels depend on (the clear colour, say); cached passes are
+    /// reused only while it stays the same.
+    void frameSignature(std::vector<float> values) { m_frameSignature = std::move(values); }
+    /// Forgets every cached pass result (a device that lost its frame, a full redraw).
+    void resetPassCache();
+    /// Passes reused from the cache since the last beginFrame.
+    int cachedPasses() const { return m_cachedPasses; }
+
 private:
     void record(EPick pick, const RenderParams& p);
     void use(const RenderParams& p, int kind);
@@ -89,6 +131,16 @@ private:
     bool m_fxaa = false, m_minAlphaOnce = false;
 
     bool m_interactiveRendering = false;
+    Lumo::Objects::AutoPtr<Lumo::Graphics::GroupNode> m_fragmentNode, m_sceneNode;
+    Lumo::Objects::AutoPtr<RenderParams> m_params;
+    Environment* m_environment = nullptr;
+    int m_viewport[4] = {0, 0, 0, 0};
+    int m_targetWidth = 0, m_targetHeight = 0;
+    Lumo::Objects::SBox3 m_worldBox;
+    std::vector<float> m_frameSignature;
+    int m_cachingLevel = 0;
+    int m_cachedPasses = 0;
+    std::unique_ptr<PassCache> m_cache;
     EPick m_lastPick = ePickNone;
     int m_lastRenderer = -1;
     std::wstring m_lastRendererKey;

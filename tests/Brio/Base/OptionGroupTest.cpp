@@ -3,6 +3,7 @@
 #include <Brio/Base/Option.h>
 #include <Brio/Base/OptionGroup.h>
 #include <Brio/Base/PathInfo.h>
+#include <Brio/Base/PersistenceOptionGroup.h>
 #include <Brio/Base/StringTable.h>
 #include <Brio/Base/XMLDocument.h>
 
@@ -326,6 +327,10 @@ TEST_F(OptionGroupTest, HostGroupsAreRegisteredWithTheirDefaults) {
     mt->multiThreadLumo(true);
     EXPECT_TRUE(mt->multiThreadLumo());
     mt->multiThreadLumo(false);
+    PersistenceOptionGroup* persistence = PersistenceOptionGroup::get();
+    EXPECT_EQ(OptionGroup::find("PersistenceOptionGroup"), persistence);
+    EXPECT_FALSE(persistence->persistLumo());
+    ASSERT_NE(persistence->option("persistLumoId"), nullptr);
     EXPECT_EQ(OptionGroup::find("BootstrapOptionGroup"), BootstrapOptionGroup::get());
     EXPECT_EQ(BootstrapOptionGroup::get()->persistFile(), dir / "BootstrapOptions.xml");
 }

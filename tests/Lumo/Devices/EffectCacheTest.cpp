@@ -90,6 +90,23 @@ TEST(EffectCacheTest, RegisteredFactoriesAndAddedEffects) {
     EXPECT_EQ(b->Caches()->Effects()->Acquire(Intern(L"EffectCacheTest_Own")), nullptr);
 }
 
+TEST(EffectCacheTest, AFactoryIsTakenBackOnlyByItsOwner) {
+    LiveObjects live;
+    UString* name = Intern(L"EffectCacheTest_Unregistered");
+    EffectCache::RegisterFactory(name, &MakeProbeEffect);
+    AutoPtr<VirtualDevice> before(VirtualDevice::Make(nullptr));
+    ASSERT_NE(before->Caches()->Effects()->Acquire(name), nullptr);
+
+    auto other = [](UString* n) { return IRenderEffect::Make(n); };
+    EffectCache::UnregisterFactory(name, other);
+    EXPECT_TRUE(EffectCache::HasFactory(name)) << "a factory someone else registered stays";
+    EffectCache::UnregisterFactory(name, &MakeProbeEffect);
+    EXPECT_FALSE(EffectCache::HasFactory(name));
+    AutoPtr<VirtualDevice> after(VirtualDevice::Make(nullptr));
+    EXPECT_EQ(after->Caches()->Effects()->Acquire(name), nullptr);
+    EXPECT_NE(before->Caches()->Effects()->Acquire(name), nullptr) << "effects made already stay";
+}
+
 TEST(EffectCacheTest, EffectsOutliveTheirDeviceWhileHeld) {
     LiveObjects live;
     AutoPtr<IRenderEffect> kept;
