@@ -95,7 +95,8 @@ bool WindowTarget::Present(DrawManager& draw, RenderTarget* image) {
     XPutImage(d, Window(m_window), static_cast<GC>(m_gc), img, 0, 0, 0, 0, unsigned(w), unsigned(h));
     img->data = nullptr; // ours, not Xlib's to free
     XDestroyImage(img);
-    XFlush(d);
+    // Done when the server has it: what is read from the window next is this frame.
+    XSync(d, False);
     return true;
 }
 
