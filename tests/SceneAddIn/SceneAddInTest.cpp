@@ -5,7 +5,6 @@
 #include <Brio/DataModel/EntityMetaType.h>
 #include <Brio/DataModel/MetaTypeManager.h>
 #include <Brio/DataModel/ObjectPath.h>
-#include <Lumo/Devices/EffectCache.h>
 #include <Lumo/Graphics/NodeCallbacks.h>
 #include <Lumo/Objects/ARefCounted.h>
 #include <Lumo/Objects/ClassFactory.h>
@@ -36,7 +35,7 @@ std::string Text(const Brio::Status& status) {
 /// Whether anything of the library is still registered with the platform: its meta types,
 /// commands, option group, classes the graphics system makes by name, and the walk's hooks.
 struct Registrations {
-    bool metaTypes, commands, options, prototypes, callbacks, analysisEffects;
+    bool metaTypes, commands, options, prototypes, callbacks;
 
     static Registrations now() {
         Registrations r{};
@@ -51,10 +50,9 @@ struct Registrations {
         const Lumo::Graphics::NodeCallbacks& cb = Lumo::Graphics::NodeCallbacks::Installed();
         r.callbacks = cb.realizeAttributes || cb.realizeWorldBox || cb.realize || cb.applyAttributes ||
                       cb.preRealizePrimitive || cb.beginWalk || cb.endWalk;
-        r.analysisEffects = Lumo::Devices::EffectCache::HasFactory(Intern(L"TavexZebraEffect"));
         return r;
     }
-    bool any() const { return metaTypes || commands || options || prototypes || callbacks || analysisEffects; }
+    bool any() const { return metaTypes || commands || options || prototypes || callbacks; }
 };
 
 class Body : public Brio::Object {};
@@ -110,7 +108,6 @@ TEST_F(SceneAddInTest, LoadingRegistersTheLibraryAndUnloadingTakesEverythingBack
         EXPECT_FALSE(left.options);
         EXPECT_FALSE(left.prototypes);
         EXPECT_FALSE(left.callbacks);
-        EXPECT_FALSE(left.analysisEffects);
         EXPECT_FALSE(AddInMgr::isLibraryLoaded(BRIO_SCENE_LIBRARY)) << "the library left the process";
     }
 }

@@ -1,7 +1,9 @@
 #include <Lumo/Devices/TextureCache.h>
+
 #include <Lumo/Devices/TextureInstance.h>
 #include <Lumo/Devices/TextureLoader.h>
 #include <Lumo/Objects/UString.h>
+#include <vector>
 
 namespace Lumo::Devices {
 
@@ -57,6 +59,45 @@ void TextureCache::Clear() {
     decltype(m_textures) old;
     MutexLocker lock(m_mutex);
     old.swap(m_textures);
+}
+
+namespace {
+std::uint64_t TextureKB(const TextureInstance* t) {
+    return t ? (std::uint64_t(t->Width()) * std::uint64_t(t->Height()) * 4 + 1023) / 1024 : 0;
+}
+} // namespace
+
+std::uint64_t TextureCache::SizeKB() const {
+    MutexLocker lock(m_mutex);
+    std::uint64_t total = 0;
+    for (const auto& [key, texture] : m_textures)
+        total += TextureKB(texture);
+    return total;
+}
+
+std::uint64_t TextureCache::Limit() const {
+    MutexLocker lock(m_mutex);
+    return m_limitKB;
+}
+
+void TextureCache::Limit(std::uint64_t kilobytes) {
+    std::vector<AutoPtr<TextureInstance>> dropped; // released outside the lock
+    MutexLocker lock(m_mutex);
+    m_limitKB = kilobytes;
+    if (!kilobytes)
+        return;
+    std::uint64_t total = 0;
+    for (const auto& [key, texture] : m_textures)
+        total += TextureKB(texture);
+    for (auto it = m_textures.begin(); it != m_textures.end() && total > kilobytes;) {
+        if (it->second && it->second->RefCount() == 1) {
+            total -= TextureKB(it->second);
+            dropped.push_back(std::move(it->second));
+            it = m_textures.erase(it);
+        } else {
+            ++it;
+        }
+    }
 }
 
 } // namespace Lumo::Devices

@@ -1,10 +1,13 @@
 #pragma once
 #include <Lumo/Objects/AutoPtr.h>
 #include <Lumo/Objects/Mutex.h>
+#include <cstdint>
 
 #include <unordered_map>
 
-namespace Lumo::Objects { class UString; }
+namespace Lumo::Objects {
+class UString;
+}
 
 namespace Lumo::Devices {
 
@@ -30,10 +33,17 @@ public:
     bool Remove(Lumo::Objects::UString* key);
     /// Textures held (failures not counted).
     int Count() const;
+    /// Bounds what the cache keeps, in kilobytes of texels (4 bytes each): over the limit,
+    /// textures nobody else holds are let go (they load again when asked for). 0: no bound.
+    void Limit(std::uint64_t kilobytes);
+    std::uint64_t Limit() const;
+    /// Kilobytes of the textures held.
+    std::uint64_t SizeKB() const;
     void Clear();
 
 private:
     mutable Lumo::Objects::Threads::Mutex m_mutex;
+    std::uint64_t m_limitKB = 0;
     // A null entry records a failed read.
     std::unordered_map<Lumo::Objects::UString*, Lumo::Objects::AutoPtr<TextureInstance>> m_textures;
 };

@@ -28,6 +28,7 @@
 #include <Lumo/Devices/ADepthStencilState.h>
 #include <Lumo/Devices/ADrawContext.h>
 #include <Lumo/Devices/ARasterizerState.h>
+#include <Lumo/Devices/DeviceCaches.h>
 #include <Lumo/Devices/DrawManager.h>
 #include <Lumo/Devices/FragmentGraph.h>
 #include <Lumo/Devices/GLDevice.h>
@@ -209,6 +210,8 @@ void RenderEngine::frame(unsigned type) {
         return;
 
     auto& draw = m_device->Draw();
+    // Textures nobody uses any more are let go once the cache grows past its budget.
+    m_device->Caches()->Textures()->Limit(5000000);
     // Base states of every pass: solid, back faces culled, a little slope bias so that edges
     // drawn over faces win, depth less-or-equal.
     AutoPtr<Lumo::Devices::StateSetter> states(Lumo::Devices::StateSetter::Make());

@@ -24,6 +24,11 @@
 #include <Lumo/Graphics/ScriptInterpreter.h>
 #include <Scene/Change/SceneNodes.h>
 
+#include <Scene/Attributes/AttributeSet.h>
+#include <Scene/Attributes/TransformAttribute.h>
+#include <Scene/Nodes/NodeFunctions.h>
+
+#include <algorithm>
 #include <unordered_map>
 
 namespace Brio::Scene {
@@ -177,6 +182,36 @@ void ViewFragmentPassRenderer::resetPassCache() {
         m_cache->clear();
 }
 
+void ViewFragmentPassRenderer::placeScenery(Environment& env, const RenderParams& p) {
+    // The ground lies under the model's lowest point (less the plane's offset) and the dome
+    // around it, wherever and however low the model is.
+    if (m_worldBox.IsEmpty())
+        return;
+    using Lumo::Objects::vec3;
+    vec3<double> up(p.groundPlaneOrientation().x, p.groundPlaneOrientation().y, p.groundPlaneOrientation().z);
+    up = up.Length() < 1e-12 ? vec3<double>(0, 1, 0) : up.Normalized();
+    double low = 1e300;
+    for (int i = 0; i < 8; ++i) {
+        const vec3<double> corner((i & 1) ? m_worldBox.Max().x : m_worldBox.Min().x,
+                                  (i & 2) ? m_worldBox.Max().y : m_worldBox.Min().y,
+                                  (i & 4) ? m_worldBox.Max().z : m_worldBox.Min().z);
+        low = std::min(low, corner.Dot(up));
+    }
+    low -= p.groundPlaneOffset();
+    const vec3<double> c = m_worldBox.Center();
+    const vec3<double> at = c - up * (c.Dot(up) - low);
+    const vec3<float> offset(float(at.x), float(at.y), float(at.z));
+    if (&env == m_placedEnvironment && (offset - m_sceneryOffset).Length() < 1e-6f)
+        return; // unchanged: the graph (and cached passes) stay as they are
+    m_placedEnvironment = &env;
+    m_sceneryOffset = offset;
+    const Lumo::Objects::mat4<float> place = Lumo::Objects::mat4<float>::Translation(offset);
+    for (Lumo::Graphics::GroupNode* g : {env.groundPlane(), env.dome()})
+        if (Lumo::Scene::AttributeSet* set = g ? Lumo::Scene::GetAttributeSet(g) : nullptr)
+            set->SetAttribute(
+                Lumo::Objects::AutoPtr<Lumo::Scene::Attribute>(Lumo::Scene::TransformAttribute::Make(place, false)));
+}
+
 void ViewFragmentPassRenderer::makePassCurrent(const ViewFragmentPass& pass, Lumo::Devices::ADrawContext& dc) {
     using F = FragmentParameters;
     m_sceneNode = pass.scene;
@@ -189,8 +224,10 @@ void ViewFragmentPassRenderer::makePassCurrent(const ViewFragmentPass& pass, Lum
         Environment* env = EnvironmentManager::getEnvManager()->activeEnvironment();
         if (env != m_environment)
             m_environment = env;
-        if (env)
+        if (env) {
             env->loadEnvironment(dc); // once per environment; later calls find it loaded
+            placeScenery(*env, *m_params);
+        }
     } else {
         m_environment = nullptr;
     }

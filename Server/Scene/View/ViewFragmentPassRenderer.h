@@ -122,6 +122,7 @@ public:
 
 private:
     void record(EPick pick, const RenderParams& p);
+    void placeScenery(Environment& env, const RenderParams& p);
     void use(const RenderParams& p, int kind);
 
     std::map<std::wstring, Lumo::Objects::AutoPtr<Lumo::Devices::FragmentGraph>> m_graphs;
@@ -138,6 +139,8 @@ private:
     int m_targetWidth = 0, m_targetHeight = 0;
     Lumo::Objects::SBox3 m_worldBox;
     std::vector<float> m_frameSignature;
+    Environment* m_placedEnvironment = nullptr;
+    Lumo::Objects::vec3<float> m_sceneryOffset;
     int m_cachingLevel = 0;
     int m_cachedPasses = 0;
     std::unique_ptr<PassCache> m_cache;

@@ -189,3 +189,21 @@ TEST(TextureLoaderTest, TheDeviceCacheLoadsOnceAndRemembersFailures) {
     EXPECT_EQ(cache->Acquire(Intern(L"TextureLoaderTest_Ramp")), ramp.get());
     EXPECT_EQ(cache->Acquire(nullptr), nullptr);
 }
+
+TEST(TextureLoaderTest, TheCacheLimitLetsGoOfTexturesNobodyElseHolds) {
+    Lumo::Devices::TextureCache cache;
+    using Lumo::Objects::Intern;
+    Lumo::Objects::AutoPtr<Lumo::Devices::TextureInstance> held(Lumo::Devices::TextureInstance::Make(256, 256));
+    ASSERT_TRUE(cache.Add(Intern(L"mem:held"), held));
+    ASSERT_TRUE(cache.Add(Intern(L"mem:loose"), Lumo::Devices::TextureInstance::Make(256, 256)));
+    EXPECT_EQ(cache.SizeKB(), 512u);
+    cache.Limit(1000);
+    EXPECT_EQ(cache.Count(), 2) << "within the limit nothing goes";
+    cache.Limit(300);
+    EXPECT_EQ(cache.Count(), 1);
+    EXPECT_EQ(cache.Acquire(Intern(L"mem:held")), held.get()) << "a texture in use stays";
+    cache.Limit(1);
+    EXPECT_EQ(cache.Count(), 1) << "even over the limit";
+    cache.Limit(0);
+    EXPECT_EQ(cache.Limit(), 0u);
+}
