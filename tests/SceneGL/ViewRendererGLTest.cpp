@@ -189,6 +189,12 @@ TEST_F(ViewRendererGL, ModelIsDrawnWhereTheCameraSays) {
 
     // Panning the camera right moves the quad left in the picture.
     StrongRef<Camera> camera = viewFragmentNodeData(static_cast<Lumo::Graphics::GroupNode*>(view->Child(0)))->camera();
+    // Picks look through the camera the fragment was drawn with.
+    const auto* rc = viewFragmentNodeData(static_cast<Lumo::Graphics::GroupNode*>(view->Child(0)))->renderCamera();
+    const auto dv = camera->getDeviceViewMatrix();
+    for (int i = 0; i < 4; ++i)
+        for (int j = 0; j < 4; ++j)
+            EXPECT_NEAR(rc->ViewMatrix().m[i][j], dv.m[i][j], 1e-5);
     camera->position(ZoGePoint3d(0.6, 0, 5));
     camera->target(ZoGePoint3d(0.6, 0, 0));
     image = Draw(r);

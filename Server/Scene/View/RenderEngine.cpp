@@ -40,6 +40,7 @@
 #include <Lumo/Graphics/GroupNode.h>
 #include <Lumo/Graphics/ScriptInterpreter.h>
 #include <Lumo/Objects/SBox3.h>
+#include <Lumo/Objects/SharedMatrix.h>
 
 #include <algorithm>
 #include <cmath>
@@ -352,6 +353,10 @@ void RenderEngine::runFragments(unsigned type) {
                             grid->setup(camera, viewBox, m_window);
                 passView = m_dc->ViewMatrix();
                 passProj = m_dc->ProjMatrix();
+                // Picks in this fragment look through the camera it was last drawn with.
+                AutoPtr<Lumo::Objects::SharedMatrix> v(Lumo::Objects::SharedMatrix::Make(passView));
+                AutoPtr<Lumo::Objects::SharedMatrix> p(Lumo::Objects::SharedMatrix::Make(passProj));
+                data->updateRenderCamera(v, p);
                 if (passes[i].renderParams)
                     m_passes->interactiveRendering(passes[i].renderParams->interactiveRendering());
             } else {
