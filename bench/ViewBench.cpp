@@ -2,8 +2,9 @@
 // renderer at 1280 x 800, set up as a host sets up a view: a plain look, the default look, and a
 // redraw served from the pass cache. Each is compared with a floor measured in the same run: the
 // same meshes and instances queued straight to the device's draw manager, with no scene graph.
-// Frame times include the device's work (each frame ends with a finish). Every heap allocation
-// is counted (global operator new and the graphics heap).
+// Frame times include the device's work (each frame ends with a finish); cpu_ms is the processor
+// time of the whole process, the software device's threads too. Every heap allocation is counted
+// (global operator new and the graphics heap).
 // VIEWBENCH_IMAGES=<directory> also writes each case's last frame as a PNG, to see what is timed.
 #include <Brio/Brio.h>
 #include <Lumo/Devices/ADrawContext.h>
@@ -33,6 +34,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
+#include <ctime>
 #include <map>
 #include <string>
 #include <tuple>
@@ -106,7 +108,8 @@ Part MakePart(int p, int triangles) {
         loop(major, [&](float u) { return at(u, v); });
     for (float u : {0.0f, pi / 2, pi, 3 * pi / 2})
         loop(minor, [&](float v) { return at(u, v); });
-    return {AutoPtr<SimpleMesh>(SimpleMesh::Make(vb, ib)), AutoPtr<SimpleMesh>(SimpleMesh::Make(eb, el, ePrimLineList))};
+    return {AutoPtr<SimpleMesh>(SimpleMesh::Make(vb, ib)),
+            AutoPtr<SimpleMesh>(SimpleMesh::Make(eb, el, ePrimLineList))};
 }
 
 /// The meshes of an assembly's parts, made once per process so that every case draws the same
@@ -231,8 +234,7 @@ void ApplyOptions(Look look) {
 class View {
 public:
     View(AutoPtr<Lumo::Graphics::GroupNode> root, const Lumo::Objects::SBox3& box, Look look)
-        : m_root(std::move(root)), m_document(Brio::Asset::make(L"ViewBench")),
-          m_adapter(m_document.getTarget()) {
+        : m_root(std::move(root)), m_document(Brio::Asset::make(L"ViewBench")), m_adapter(m_document.getTarget()) {
         using namespace Brio::Scene;
         ApplyOptions(look);
         Brio::Segment* segment = m_document->createSegment(L"Views");
@@ -309,10 +311,22 @@ std::string NameOf(const char* look, const Key& k) {
            std::to_string(std::get<2>(k));
 }
 
-/// The floor's milliseconds per frame, by assembly, for the ratios of the view cases.
-std::map<Key, double>& FloorMs() {
-    static std::map<Key, double> ms;
-    return ms;
+/// Milliseconds per frame: wall time, and the process's processor time, which takes in the
+/// software device's own threads and moves less than wall time on a shared machine.
+struct Cost {
+    double wall = 0, cpu = 0;
+};
+
+double ProcessCpuMs() {
+    timespec t{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return double(t.tv_sec) * 1e3 + double(t.tv_nsec) * 1e-6;
+}
+
+/// The floor's cost per frame, by assembly, for the ratios of the view cases.
+std::map<Key, Cost>& FloorCost() {
+    static std::map<Key, Cost> cost;
+    return cost;
 }
 
 /// The floor: every instance's faces and edges as one render item each (its world matrix; a lit
@@ -392,41 +406,48 @@ private:
     AutoPtr<Lumo::Devices::ADrawContext> m_dc;
 };
 
-/// Times frames in the benchmark's loop: milliseconds (manual time), allocations and draw calls
-/// per frame.
-template <class F> void TimeFrames(benchmark::State& state, F&& frame, Lumo::Devices::DrawManager& draw) {
+/// Times frames in the benchmark's loop: processor time, allocations and draw calls per frame as
+/// counters; answers the mean cost of a frame.
+template <class F> Cost TimeFrames(benchmark::State& state, F&& frame, Lumo::Devices::DrawManager& draw) {
     std::uint64_t allocations = 0, draws = 0, frames = 0;
-    double total = 0;
+    Cost total;
     for (auto _ : state) {
         draw.ResetStats();
         const std::uint64_t before = Allocations();
+        const double cpu0 = ProcessCpuMs();
         const auto t0 = std::chrono::steady_clock::now();
         frame();
         const auto t1 = std::chrono::steady_clock::now();
+        total.cpu += ProcessCpuMs() - cpu0;
         allocations += Allocations() - before;
         draws += draw.Stats().drawCalls;
         ++frames;
         const double s = std::chrono::duration<double>(t1 - t0).count();
-        total += s;
+        total.wall += 1000.0 * s;
         state.SetIterationTime(s);
     }
+    if (!frames)
+        return total;
     state.counters["allocs/frame"] = double(allocations) / double(frames);
     state.counters["draws/frame"] = double(draws) / double(frames);
-    state.counters["ms"] = 1000.0 * total / double(frames);
+    state.counters["cpu_ms"] = total.cpu / double(frames);
+    return {total.wall / double(frames), total.cpu / double(frames)};
 }
 
-/// The floor's time for this assembly: the one measured by its own case, or a few frames now.
-double FloorFor(Lumo::Devices::GLDevice* device, const Key& k) {
-    auto found = FloorMs().find(k);
-    if (found != FloorMs().end())
+/// The floor's cost for this assembly: the one measured by its own case, or a few frames now.
+Cost FloorFor(Lumo::Devices::GLDevice* device, const Key& k) {
+    auto found = FloorCost().find(k);
+    if (found != FloorCost().end())
         return found->second;
     Floor floor(device, k);
     floor.Frame();
+    floor.Frame();
+    const double cpu0 = ProcessCpuMs();
     const auto t0 = std::chrono::steady_clock::now();
     for (int i = 0; i < 2; ++i)
         floor.Frame();
-    const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count() / 2;
-    return FloorMs()[k] = ms;
+    const double wall = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count();
+    return FloorCost()[k] = {wall / 2, (ProcessCpuMs() - cpu0) / 2};
 }
 
 void BM_Floor(benchmark::State& state) {
@@ -439,10 +460,12 @@ void BM_Floor(benchmark::State& state) {
         return;
     }
     Floor floor(device, k);
-    floor.Frame(); // uploads and programs
-    TimeFrames(state, [&] { floor.Frame(); }, device->Draw());
+    // Uploads, programs and the driver's shader variants, some of which it makes on a second frame.
+    floor.Frame();
+    floor.Frame();
+    auto frame = [&] { floor.Frame(); };
+    FloorCost()[k] = TimeFrames(state, frame, device->Draw());
     floor.Save(NameOf("floor", k));
-    FloorMs()[k] = state.counters["ms"];
 }
 
 void ViewCase(benchmark::State& state, Look look) {
@@ -455,18 +478,20 @@ void ViewCase(benchmark::State& state, Look look) {
         state.SkipWithError("no graphics device");
         return;
     }
-    const double floorMs = FloorFor(device, k);
-    // A full redraw each frame; the cached case redraws an unchanged scene, after a first frame
-    // has filled the pass cache.
-    const unsigned type = look == Look::Cached ? Brio::Scene::ViewRenderer::eInvalidateNone
-                                               : Brio::Scene::ViewRenderer::eInvalidateAll;
-    view.Frame(type); // uploads, programs, environment, pass cache
-    if (look == Look::Cached)
-        view.Frame(type);
-    TimeFrames(state, [&] { view.Frame(type); }, device->Draw());
+    const Cost floor = FloorFor(device, k);
+    // A full redraw each frame; the cached case redraws an unchanged scene, each time after a
+    // frame that left its picture in the pass cache.
+    const unsigned type =
+        look == Look::Cached ? Brio::Scene::ViewRenderer::eInvalidateNone : Brio::Scene::ViewRenderer::eInvalidateAll;
+    // Uploads, programs, the environment, the driver's shader variants; the pass cache fills.
+    view.Frame(type);
+    view.Frame(type);
+    auto frame = [&] { view.Frame(type); };
+    const Cost cost = TimeFrames(state, frame, device->Draw());
     const Brio::Scene::RenderEngine& engine = view.Engine();
-    state.counters["floor_ms"] = floorMs;
-    state.counters["x_floor"] = state.counters["ms"] / floorMs;
+    state.counters["floor_ms"] = floor.wall;
+    state.counters["x_floor"] = cost.wall / floor.wall;
+    state.counters["x_floor_cpu"] = cost.cpu / floor.cpu;
     state.counters["samples"] = engine.sampleCount();
     state.counters["fxaa"] = engine.fxaa() ? 1 : 0;
     if (look == Look::Cached) {
@@ -494,11 +519,8 @@ const bool registered = [] {
         {"Floor", BM_Floor}, {"Plain", BM_Plain}, {"Default", BM_Default}, {"CachedRedraw", BM_CachedRedraw}};
     for (const auto& [p, t, n] : sizes)
         for (const auto& [name, fn] : cases)
-            benchmark::RegisterBenchmark(name, fn)
-                ->Args({p, t, n})
-                ->Iterations(3)
-                ->UseManualTime()
-                ->Unit(benchmark::kMillisecond);
+            benchmark::RegisterBenchmark(name, fn)->Args({p, t, n})->Iterations(3)->UseManualTime()->Unit(
+                benchmark::kMillisecond);
     return true;
 }();
 

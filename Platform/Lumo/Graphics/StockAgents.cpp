@@ -3,6 +3,7 @@
 #include <Lumo/Devices/EffectInstance.h>
 #include <Lumo/Devices/GLDevice.h>
 #include <Lumo/Devices/RenderItem.h>
+#include <Lumo/Devices/SimpleMesh.h>
 #include <Lumo/Devices/TextureInstance.h>
 #include <Lumo/Graphics/ARenderNode.h>
 #include <Lumo/Graphics/DrawAgent.h>
@@ -205,8 +206,16 @@ int ShadowCastingFilterAgent::Process(Lumo::Devices::ADrawContext& dc, Traversal
         return eAgentRemove;
     if (state.NodeItemCount() == 0)
         return eAgentContinue;
+    // Opaque surfaces cast shadows; transparent items and lines or points (edges, wires:
+    // too thin to show in a shadow map, and as many draws as the faces) do not.
     for (int i = 0; i < state.NodeItemCount(); ++i) {
-        Lumo::Devices::EffectInstance* e = state.NodeItem(i)->Effect();
+        Lumo::Devices::RenderItem* item = state.NodeItem(i);
+        auto* mesh = item->Geometry() ? static_cast<Lumo::Devices::SimpleMesh*>(item->Geometry()->GetInterface(
+                                            Lumo::Devices::SimpleMesh::StaticClassName()))
+                                      : nullptr;
+        if (mesh && mesh->PrimitiveType() < Lumo::Devices::ePrimTriangleList)
+            continue;
+        Lumo::Devices::EffectInstance* e = item->Effect();
         if (!e || !e->IsTransparent(&dc))
             return eAgentContinue;
     }
