@@ -24,6 +24,8 @@
 #include <Scene/View/ViewNodes.h>
 #include <Scene/View/ViewRenderer.h>
 
+#include <Brio/Base/MemoryImageResource.h>
+#include <Brio/Base/StringConversion.h>
 #include <Brio/Types/Color.h>
 #include <Lumo/Devices/ADepthStencilState.h>
 #include <Lumo/Devices/ADrawContext.h>
@@ -534,6 +536,19 @@ bool RenderEngine::writePng(const std::string& utf8Path) {
     if (!m_device || !m_resolve || !m_imageReady)
         return false;
     return m_device->Draw().SavePng(m_resolve, utf8Path);
+}
+
+Brio::StrongRef<Brio::MemoryImageResource> RenderEngine::readImage() {
+    std::vector<std::uint8_t> rgba;
+    int width = 0, height = 0;
+    if (!readPixels(rgba, width, height))
+        return {};
+    return Brio::MemoryImageResource::make(width, height, Brio::MemoryImageResource::eRGBA8, width * 4,
+                                           std::move(rgba));
+}
+
+bool RenderEngine::writeImage(const std::wstring& path) {
+    return writePng(Brio::Utility::toUtf8(path));
 }
 
 } // namespace Brio::Scene

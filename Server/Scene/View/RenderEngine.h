@@ -1,4 +1,5 @@
 #pragma once
+#include <Brio/Base/StrongRef.h>
 #include <Lumo/Objects/AutoPtr.h>
 
 #include <cstdint>
@@ -6,6 +7,9 @@
 #include <string>
 #include <vector>
 
+namespace Brio {
+class MemoryImageResource;
+}
 namespace Lumo::Devices {
 class ADrawContext;
 class AVirtualDevice;
@@ -48,6 +52,9 @@ public:
     /// The finished picture of the last frame as 8-bit RGBA, rows top first.
     bool readPixels(std::vector<std::uint8_t>& rgba, int& width, int& height);
     bool writePng(const std::string& utf8Path);
+    /// The finished picture as a new image (8-bit RGBA), or null; and written to a PNG file.
+    Brio::StrongRef<Brio::MemoryImageResource> readImage();
+    bool writeImage(const std::wstring& path);
 
     Lumo::Devices::AVirtualDevice* device() const;
     Lumo::Devices::ADrawContext* drawContext() const;

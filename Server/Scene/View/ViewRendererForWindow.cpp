@@ -45,16 +45,11 @@ void ViewRendererForWindow::renderFrame(EInvalidateType type) {
 }
 
 Brio::StrongRef<Brio::MemoryImageResource> ViewRendererForWindow::readImage() {
-    std::vector<std::uint8_t> rgba;
-    int width = 0, height = 0;
-    if (!m_engine->readPixels(rgba, width, height))
-        return {};
-    return Brio::MemoryImageResource::make(width, height, Brio::MemoryImageResource::eRGBA8, width * 4,
-                                           std::move(rgba));
+    return m_engine->readImage();
 }
 
 bool ViewRendererForWindow::writeImage(const std::wstring& path) {
-    return m_engine->writePng(Brio::Utility::toUtf8(path));
+    return m_engine->writeImage(path);
 }
 
 } // namespace Brio::Scene
