@@ -17,6 +17,7 @@
 #include <Scene/View/SceneRenderSettings.h>
 #include <Scene/View/ViewFragment.h>
 #include <Scene/View/ViewFragmentNodeData.h>
+#include <Scene/View/ViewFragmentPassRenderer.h>
 #include <Scene/View/ViewNodeData.h>
 #include <Scene/View/ViewNodes.h>
 #include <Scene/View/ViewRendererForImage.h>
@@ -357,6 +358,33 @@ TEST_F(ViewRendererGL, CachingLevelFollowsOptionsFrameRateAndInvalidation) {
     r.render(0u);
     EXPECT_EQ(r.engine().cachedPasses(), 0);
     EXPECT_TRUE(Near(At(*r.readImage(), 2, 2), 0, 0, 0, 1));
+}
+
+TEST_F(ViewRendererGL, GroundShadowMapIsKeptWhileOnlyTheCameraMoves) {
+    AutoPtr<Lumo::Graphics::GroupNode> root = QuadScene(0.5f, 0, {0.9f, 0.1f, 0.1f, 1});
+    // Stand the quad up on the ground (y = 0 is its lowest edge), looked at from above.
+    AutoPtr<RenderParams> params = RenderParams::make();
+    params->renderer(eRendererVisualEffect);
+    params->transparentCollectionEnabled(false);
+    params->groundPlaneEnabled(true);
+    params->groundShadowEnabled(true);
+    StrongRef<Camera> camera = FrontCamera();
+    camera->position(ZoGePoint3d(0, 4, 3));
+    AddFragment(root, camera, params);
+    ViewRendererForImage r(view);
+    auto& passes = r.engine().passRenderer();
+    StrongRef<Brio::MemoryImageResource> first = Draw(r);
+    ASSERT_TRUE(first);
+    EXPECT_EQ(passes.shadowMapsDrawn(), 1);
+    camera->position(ZoGePoint3d(1, 4, 3));
+    StrongRef<Brio::MemoryImageResource> moved = Draw(r);
+    EXPECT_EQ(passes.shadowMapsDrawn(), 1) << "the light did not move";
+    EXPECT_NE(first->pixels(), moved->pixels());
+    // A changed model draws the map again.
+    Lumo::Scene::GetAttributeSet(root->Child(0))
+        ->SetAttribute(AutoPtr<Lumo::Scene::Attribute>(Lumo::Scene::ColorEffectAttribute::Make({0.1f, 0.9f, 0.1f, 1})));
+    Draw(r);
+    EXPECT_EQ(passes.shadowMapsDrawn(), 2);
 }
 
 TEST_F(ViewRendererGL, CollectedTransparencyIsResolvedBeforeTheNextOpaquePass) {

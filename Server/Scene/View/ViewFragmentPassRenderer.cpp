@@ -19,9 +19,11 @@
 #include <Lumo/Devices/ADrawContext.h>
 #include <Lumo/Devices/DrawManager.h>
 #include <Lumo/Devices/GLDevice.h>
+#include <Lumo/Devices/RenderCamera.h>
 #include <Lumo/Devices/TargetCache.h>
 #include <Lumo/Graphics/ARenderNode.h>
 #include <Lumo/Graphics/ScriptInterpreter.h>
+#include <Lumo/Graphics/ScriptPipeRenderer.h>
 #include <Scene/Change/SceneNodes.h>
 
 #include <Scene/Attributes/AttributeSet.h>
@@ -180,6 +182,7 @@ void ViewFragmentPassRenderer::targetSize(int width, int height) {
 void ViewFragmentPassRenderer::resetPassCache() {
     if (m_cache)
         m_cache->clear();
+    m_shadowKey.clear();
 }
 
 void ViewFragmentPassRenderer::placeScenery(Environment& env, const RenderParams& p) {
@@ -256,14 +259,64 @@ void ViewFragmentPassRenderer::makePassCurrent(const ViewFragmentPass& pass, Lum
     }
 }
 
+void ViewFragmentPassRenderer::keepShadowMap(Lumo::Devices::ADrawContext& dc) {
+    // The light looks at the model's box from a place of its own: a moving camera leaves the
+    // map as it is, so it is drawn again only when the model or the light change.
+    Lumo::Devices::FragmentGraph* g = m_current;
+    auto* device = dynamic_cast<Lumo::Devices::GLDevice*>(dc.VirtualDevice());
+    Lumo::Devices::ARenderCamera* light = nullptr;
+    if (!device || !m_sceneNode || !FragmentParameters::getArg(g, L"lightCamera", light) || !light)
+        return;
+    std::vector<float> key;
+    auto push = [&key](std::uint64_t v) {
+        key.insert(key.end(), {float(v & 0xFFFFFF), float((v >> 24) & 0xFFFFFF), float(v >> 48)});
+    };
+    push(Lumo::Graphics::ARenderNode::GraphStamp());
+    push(Lumo::Devices::ADeviceResource::ChangeStamp());
+    push(reinterpret_cast<std::uintptr_t>(m_sceneNode.get()));
+    for (const auto* m : {&light->ViewMatrix(), &light->ProjMatrix()})
+        for (int i = 0; i < 4; ++i)
+            for (int j = 0; j < 4; ++j)
+                key.push_back(m->m[i][j]);
+    constexpr int kSize = 1024;
+    if (!m_shadowMap || key != m_shadowKey) {
+        if (!m_shadowMap)
+            m_shadowMap = device->Targets().Acquire(kSize, kSize, Lumo::Devices::eTargetDepth32F, 1);
+        if (!m_shadowMap)
+            return;
+        if (!m_shadowRenderer) {
+            m_shadowRenderer = Lumo::Graphics::ScriptPipeRenderer::Make();
+            m_shadowRenderer->SetAgents(L"::StdShadowMapAgents");
+        }
+        auto& draw = device->Draw();
+        const auto view = dc.ViewMatrix(), proj = dc.ProjMatrix();
+        const int w = dc.ViewportWidth(), h = dc.ViewportHeight();
+        draw.BindTargets(nullptr, m_shadowMap);
+        draw.Viewport(0, 0, kSize, kSize);
+        draw.Clear(Lumo::Devices::eClearDepth, {0, 0, 0, 0}, 1.0f, 0);
+        dc.ViewMatrix(light->ViewMatrix());
+        dc.ProjMatrix(light->ProjMatrix());
+        dc.Viewport(kSize, kSize);
+        m_shadowRenderer->Render(dc, m_sceneNode);
+        dc.ViewMatrix(view);
+        dc.ProjMatrix(proj);
+        dc.Viewport(w, h);
+        m_shadowKey = std::move(key);
+        ++m_shadowMapsDrawn;
+    }
+    FragmentParameters::setArg(g, L"shadowMapIn", m_shadowMap.get());
+}
+
 bool ViewFragmentPassRenderer::runPass(Lumo::Devices::ADrawContext& dc,
                                        Lumo::Graphics::ScriptInterpreter& interpreter) {
     Lumo::Devices::FragmentGraph* g = m_current;
     if (!g || !m_params)
         return true;
     // Ground shadows need the camera the pass is drawn with.
-    if (m_params->renderer() <= 1 && m_params->groundPlaneEnabled() && m_params->renderGroundShadow())
+    if (m_params->renderer() <= 1 && m_params->groundPlaneEnabled() && m_params->renderGroundShadow()) {
         FragmentLibrary::setGroundShadowArgs(g, m_worldBox, *m_params, dc);
+        keepShadowMap(dc);
+    }
     auto* device = dynamic_cast<Lumo::Devices::GLDevice*>(dc.VirtualDevice());
     const int type = m_params->cacheSceneType();
     if (!device || m_cachingLevel <= 0 || !m_params->cacheTarget() || type < 1 || type > m_cachingLevel)

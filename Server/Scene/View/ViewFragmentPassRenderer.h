@@ -15,6 +15,7 @@ class RenderTarget;
 namespace Lumo::Graphics {
 class GroupNode;
 class ScriptInterpreter;
+class ScriptPipeRenderer;
 class TraversalStateList;
 } // namespace Lumo::Graphics
 
@@ -119,10 +120,14 @@ public:
     void resetPassCache();
     /// Passes reused from the cache since the last beginFrame.
     int cachedPasses() const { return m_cachedPasses; }
+    /// Ground-shadow maps drawn so far: the map is kept while the model and the light stay as
+    /// they are, whatever the camera does.
+    int shadowMapsDrawn() const { return m_shadowMapsDrawn; }
 
 private:
     void record(EPick pick, const RenderParams& p);
     void placeScenery(Environment& env, const RenderParams& p);
+    void keepShadowMap(Lumo::Devices::ADrawContext& dc);
     void use(const RenderParams& p, int kind);
 
     std::map<std::wstring, Lumo::Objects::AutoPtr<Lumo::Devices::FragmentGraph>> m_graphs;
@@ -140,6 +145,10 @@ private:
     Lumo::Objects::SBox3 m_worldBox;
     std::vector<float> m_frameSignature;
     Environment* m_placedEnvironment = nullptr;
+    Lumo::Objects::AutoPtr<Lumo::Devices::RenderTarget> m_shadowMap;
+    Lumo::Objects::AutoPtr<Lumo::Graphics::ScriptPipeRenderer> m_shadowRenderer;
+    std::vector<float> m_shadowKey;
+    int m_shadowMapsDrawn = 0;
     Lumo::Objects::vec3<float> m_sceneryOffset;
     int m_cachingLevel = 0;
     int m_cachedPasses = 0;
