@@ -302,6 +302,7 @@ void ViewFragmentPassRenderer::keepShadowMap(Lumo::Devices::ADrawContext& dc) {
         dc.ProjMatrix(proj);
         dc.Viewport(w, h);
         m_shadowKey = std::move(key);
+        m_restampShadowKey = true;
         ++m_shadowMapsDrawn;
     }
     FragmentParameters::setArg(g, L"shadowMapIn", m_shadowMap.get());
@@ -309,6 +310,24 @@ void ViewFragmentPassRenderer::keepShadowMap(Lumo::Devices::ADrawContext& dc) {
 
 bool ViewFragmentPassRenderer::runPass(Lumo::Devices::ADrawContext& dc,
                                        Lumo::Graphics::ScriptInterpreter& interpreter) {
+    const bool ok = runCurrentPass(dc, interpreter);
+    if (m_restampShadowKey && m_shadowKey.size() >= 6) {
+        // Drawing realises what it draws (buffers, effect variants), which moves the stamps
+        // on once; the kept map already shows that state.
+        const std::uint64_t stamps[2] = {Lumo::Graphics::ARenderNode::GraphStamp(),
+                                         Lumo::Devices::ADeviceResource::ChangeStamp()};
+        for (int i = 0; i < 2; ++i) {
+            m_shadowKey[size_t(3 * i)] = float(stamps[i] & 0xFFFFFF);
+            m_shadowKey[size_t(3 * i + 1)] = float((stamps[i] >> 24) & 0xFFFFFF);
+            m_shadowKey[size_t(3 * i + 2)] = float(stamps[i] >> 48);
+        }
+    }
+    m_restampShadowKey = false;
+    return ok;
+}
+
+bool ViewFragmentPassRenderer::runCurrentPass(Lumo::Devices::ADrawContext& dc,
+                                              Lumo::Graphics::ScriptInterpreter& interpreter) {
     Lumo::Devices::FragmentGraph* g = m_current;
     if (!g || !m_params)
         return true;

@@ -128,6 +128,7 @@ private:
     void record(EPick pick, const RenderParams& p);
     void placeScenery(Environment& env, const RenderParams& p);
     void keepShadowMap(Lumo::Devices::ADrawContext& dc);
+    bool runCurrentPass(Lumo::Devices::ADrawContext& dc, Lumo::Graphics::ScriptInterpreter& interpreter);
     void use(const RenderParams& p, int kind);
 
     std::map<std::wstring, Lumo::Objects::AutoPtr<Lumo::Devices::FragmentGraph>> m_graphs;
@@ -149,6 +150,7 @@ private:
     Lumo::Objects::AutoPtr<Lumo::Graphics::ScriptPipeRenderer> m_shadowRenderer;
     std::vector<float> m_shadowKey;
     int m_shadowMapsDrawn = 0;
+    bool m_restampShadowKey = false;
     Lumo::Objects::vec3<float> m_sceneryOffset;
     int m_cachingLevel = 0;
     int m_cachedPasses = 0;
