@@ -19,8 +19,7 @@
 #include <Scene/View/ViewRendererForWindow.h>
 #include <ZoGe/ZoGe.h>
 
-#include <X11/Xlib.h>
-#include <X11/Xutil.h>
+#include "X11TestWindow.h"
 
 namespace {
 
@@ -29,24 +28,6 @@ using namespace Brio::Scene;
 using Brio::StrongRef;
 
 constexpr int kW = 80, kH = 60;
-
-struct TestWindow {
-    Display* display = XOpenDisplay(nullptr);
-    Window window = 0;
-    TestWindow(int w, int h) {
-        if (!display)
-            return;
-        window = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, unsigned(w), unsigned(h), 0, 0, 0);
-        XMapWindow(display, window);
-        XSync(display, False);
-    }
-    ~TestWindow() {
-        if (!display)
-            return;
-        XDestroyWindow(display, window);
-        XCloseDisplay(display);
-    }
-};
 
 /// A view of a sphere lit by the device's rig, with a flat-coloured quad behind it.
 struct View {

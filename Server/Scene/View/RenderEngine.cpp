@@ -100,6 +100,17 @@ bool RenderEngine::initialize() {
     m_dc = Lumo::Devices::ADrawContext::Make(gl);
     m_interpreter = std::make_unique<Lumo::Graphics::ScriptInterpreter>(*m_dc);
     m_fxaaGraph = FragmentLibrary::createFXAAEffectGraph();
+    // Base states of every pass, the same each frame: solid, back faces culled, a little
+    // slope bias so that edges drawn over faces win, depth less-or-equal.
+    m_baseStates = Lumo::Devices::StateSetter::Make();
+    AutoPtr<Lumo::Devices::ARasterizerState> raster(
+        Lumo::Devices::ARasterizerState::Make(Lumo::Devices::eCullBack, Lumo::Devices::eFillSolid));
+    raster->DepthBias(2);
+    raster->SlopeScaledDepthBias(1.0f);
+    m_baseStates->Rasterizer(raster);
+    AutoPtr<Lumo::Devices::ADepthStencilState> depthState(
+        Lumo::Devices::ADepthStencilState::Make(true, true, Lumo::Devices::eCompareLessEqual));
+    m_baseStates->DepthStencil(depthState);
     if (m_window) {
         std::string error;
         m_windowTarget = Lumo::Devices::WindowTarget::Make(nullptr, reinterpret_cast<unsigned long>(m_window), &error);
@@ -215,19 +226,8 @@ void RenderEngine::frame(unsigned type) {
     auto& draw = m_device->Draw();
     // Textures nobody uses any more are let go once the cache grows past its budget.
     m_device->Caches()->Textures()->Limit(5000000);
-    // Base states of every pass: solid, back faces culled, a little slope bias so that edges
-    // drawn over faces win, depth less-or-equal.
-    AutoPtr<Lumo::Devices::StateSetter> states(Lumo::Devices::StateSetter::Make());
-    AutoPtr<Lumo::Devices::ARasterizerState> raster(
-        Lumo::Devices::ARasterizerState::Make(Lumo::Devices::eCullBack, Lumo::Devices::eFillSolid));
-    raster->DepthBias(2);
-    raster->SlopeScaledDepthBias(1.0f);
-    states->Rasterizer(raster);
-    AutoPtr<Lumo::Devices::ADepthStencilState> depthState(
-        Lumo::Devices::ADepthStencilState::Make(true, true, Lumo::Devices::eCompareLessEqual));
-    states->DepthStencil(depthState);
-    draw.BaseStates(states);
-    m_interpreter->BaseStates(states);
+    draw.BaseStates(m_baseStates);
+    m_interpreter->BaseStates(m_baseStates);
     m_interpreter->DefaultTargets(m_color, m_depth);
 
     draw.BindTargets(m_color, m_depth);

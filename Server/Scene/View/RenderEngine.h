@@ -16,6 +16,7 @@ class AVirtualDevice;
 class FragmentGraph;
 class GLDevice;
 class RenderTarget;
+class StateSetter;
 class WindowTarget;
 } // namespace Lumo::Devices
 namespace Lumo::Graphics {
@@ -94,6 +95,7 @@ private:
     Lumo::Objects::AutoPtr<Lumo::Devices::RenderTarget> m_color, m_depth, m_resolve;
     std::unique_ptr<Lumo::Graphics::ScriptInterpreter> m_interpreter;
     Lumo::Objects::AutoPtr<Lumo::Devices::FragmentGraph> m_fxaaGraph;
+    Lumo::Objects::AutoPtr<Lumo::Devices::StateSetter> m_baseStates;
     std::vector<Lumo::Objects::AutoPtr<Lumo::Graphics::GroupNode>> m_fragments;
     std::unique_ptr<ViewFragmentPassRenderer> m_passes;
     int m_frameRate = 60;

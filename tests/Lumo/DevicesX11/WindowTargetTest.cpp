@@ -2,32 +2,12 @@
 
 #include <Lumo/Devices/WindowTarget.h>
 
-#include <X11/Xlib.h>
-#include <X11/Xutil.h>
+#include "X11TestWindow.h"
 
 using namespace GLTest;
 using namespace Lumo::Devices;
 
 namespace {
-
-/// A mapped window of the display ($DISPLAY; the suite runs this under Xvfb).
-struct TestWindow {
-    Display* display = XOpenDisplay(nullptr);
-    Window window = 0;
-    TestWindow(int w, int h) {
-        if (!display)
-            return;
-        window = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, unsigned(w), unsigned(h), 0, 0, 0);
-        XMapWindow(display, window);
-        XSync(display, False);
-    }
-    ~TestWindow() {
-        if (!display)
-            return;
-        XDestroyWindow(display, window);
-        XCloseDisplay(display);
-    }
-};
 
 TEST(WindowTargetTest, FramesAppearInTheWindow) {
     TestWindow win(64, 48);
