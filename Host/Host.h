@@ -1,0 +1,9 @@
+#pragma once
+// The sample host: a document model of components, bodies and instances that are the scene
+// library's node sources, model import, and generated and demo assemblies.
+#include <Host/Model/Body.h>
+#include <Host/Model/Component.h>
+#include <Host/Model/Instance.h>
+#include <Host/Model/Material.h>
+#include <Host/Model/Mesh.h>
+#include <Host/Model/Model.h>
