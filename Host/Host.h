@@ -7,3 +7,9 @@
 #include <Host/Model/Material.h>
 #include <Host/Model/Mesh.h>
 #include <Host/Model/Model.h>
+#include <Host/Document/Document.h>
+#include <Host/Document/ModelCodec.h>
+#include <Host/Generate/Assemblies.h>
+#include <Host/Generate/Shapes.h>
+#include <Host/Import/Importer.h>
+#include <Host/Document/Render.h>

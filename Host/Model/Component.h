@@ -29,6 +29,7 @@ public:
     Model& model() const { return *m_model; }
     std::uint64_t id() const { return m_id; }
     const std::string& name() const { return m_name; }
+    void name(const std::string& n) { m_name = n; }
 
     const std::vector<std::unique_ptr<Body>>& bodies() const { return m_bodies; }
     const std::vector<std::unique_ptr<Instance>>& instances() const { return m_instances; }

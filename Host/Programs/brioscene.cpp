@@ -1,183 +1,143 @@
-// brioscene: the sample host's command-line program. For now it shows the attribute model:
-// it builds a small assembly graph, merges attribute sets down each path and prints them.
-#include <Lumo/Devices/IndexBufferBuilder.h>
-#include <Lumo/Devices/SimpleMesh.h>
-#include <Lumo/Devices/VertexBufferBuilder.h>
-#include <Lumo/Devices/VertexFormat.h>
-#include <Lumo/Graphics/GeometryNode.h>
-#include <Lumo/Graphics/GroupNode.h>
-#include <Lumo/Objects/AutoPtr.h>
-#include <Scene/Scene.h>
-
-#include <Lumo/Devices/ADrawContext.h>
-#include <Lumo/Devices/RenderItem.h>
-#include <Lumo/Devices/VirtualDevice.h>
-#include <Lumo/Graphics/GraphWalker.h>
-
+// brioscene: the sample host's program. It loads a model (a file, a generated assembly, a saved
+// document or the built-in demo) into a host document and renders, describes, saves it, or runs
+// text commands, all through the scene library as a CAD host would.
 #include <Brio/Base/OptionGroup.h>
 #include <Brio/Base/PathInfo.h>
 #include <Brio/Base/StringConversion.h>
 #include <Brio/Base/TextCommandConsole.h>
+#include <Host/Host.h>
+#include <Lumo/Graphics/GroupNode.h>
+#include <Scene/Change/ObjectManager.h>
+#include <Scene/Persistence/SceneAssetAdapter.h>
 
 #include <CLI/CLI.hpp>
 
-#include "DemoRender.h"
-
 #include <unistd.h>
 
-#include <iostream>
-
-#include <chrono>
-#include <set>
-
-#include <cmath>
 #include <cstdio>
+#include <fstream>
+#include <iostream>
 #include <string>
+#include <unordered_set>
 #include <vector>
-
-using namespace Lumo::Scene;
-using Lumo::Graphics::ARenderNode;
-using Lumo::Graphics::GroupNode;
-using Lumo::Objects::AutoPtr;
-using Lumo::Objects::mat4;
-using Lumo::Objects::vec3;
 
 namespace {
 
-constexpr unsigned kInstance = 0x1, kComponent = 0x2, kBody = 0x8;
+using Host::RenderOptions;
+bool quiet = false;
 
-struct Demo {
-    AutoPtr<GroupNode> root, component;
-    std::vector<AutoPtr<GroupNode>> instances;
-    std::vector<AutoPtr<Lumo::Graphics::GeometryNode>> bodies;
+/// Where a command's model comes from.
+struct Input {
+    std::string path;     ///< a model file or a document (.brio); empty for the demo
+    std::string generate; ///< PARTS,TRIANGLES,INSTANCES
+    float crease = 30.f;
+    char up = 0;
+    double scale = 0;
 };
 
-GroupNode* MakeNode(ENodeType type, bool extended, unsigned clientType) {
-    GroupNode* node = GroupNode::Make();
-    ANodeData::Make(node, type, extended)->clientType(clientType);
-    return node;
+void AddInputOptions(CLI::App* cmd, Input& in) {
+    cmd->add_option("model", in.path, "a model file (glTF, GLB, OBJ, STL, PLY, 3MF, FBX...) or a document (.brio); "
+                                      "without one, the built-in demo gearbox");
+    cmd->add_option("--generate", in.generate,
+                    "a synthetic assembly instead: PARTS,TRIANGLES,INSTANCES, e.g. 100,2000,10000");
+    cmd->add_option("--crease", in.crease, "edge angle in degrees for imported models")
+        ->check(CLI::Range(0.f, 180.f))
+        ->capture_default_str();
+    cmd->add_option("--up", in.up, "the file's up axis, y or z (default: from the file)")
+        ->check(CLI::IsMember({'y', 'z'}));
+    cmd->add_option("--unit", in.scale, "metres per file unit (default: from the file, else 1)")
+        ->check(CLI::PositiveNumber);
 }
 
-AttributeSet* SetOf(ARenderNode* node) {
-    return ANodeData::GetNodeData(node)->GetAttributeSet();
+bool IsDocument(const std::string& path) {
+    const std::size_t n = path.size();
+    return n > 5 && path.compare(n - 5, 5, ".brio") == 0;
 }
 
-Lumo::Devices::SimpleMesh* UnitTriangle() {
-    Lumo::Devices::VertexBufferBuilder vb(Lumo::Devices::eVertexPosition | Lumo::Devices::eVertexNormal);
-    vb.Normal({0, 0, 1});
-    vb.AddVertex({0, 0, 0});
-    vb.AddVertex({1, 0, 0});
-    vb.AddVertex({0, 1, 0});
-    Lumo::Devices::IndexBufferBuilder ib;
-    ib.AddTriangle(0, 1, 2);
-    return Lumo::Devices::SimpleMesh::Make(vb, ib, Lumo::Devices::ePrimTriangleList);
-}
-
-Demo BuildAssembly(int instanceCount) {
-    Demo d;
-    d.root = MakeNode(eGroupNode, true, 0);
-    d.component = MakeNode(eGroupNode, false, kComponent);
-    d.root->AddChild(d.component);
-    // Half-transparent assembly, and a type-specific child set that travels through
-    // components and instances to every body below and hides it...
-    SetOf(d.root)->SetAttribute(OpacityAttribute::Make(0.5f, false));
-    AutoPtr<Lumo::Devices::SimpleMesh> mesh = UnitTriangle();
-    auto* rootSet = static_cast<AttributeSetEx*>(SetOf(d.root));
-    rootSet->GetAttributeSet(kBody, kComponent | kInstance, true)->SetAttribute(VisibilityAttribute::Make(false));
-    for (int i = 0; i < instanceCount; ++i) {
-        GroupNode* inst = MakeNode(eInstanceNode, true, kInstance);
-        SetOf(inst)->SetAttribute(
-            TransformAttribute::Make(mat4<float>::Translation(vec3<float>(10.f * i, 0, 0)), false));
-        AutoPtr<Lumo::Graphics::GeometryNode> body = Lumo::Graphics::GeometryNode::Make();
-        ANodeData::Make(body, eGeometryNode, false)->clientType(kBody);
-        body->RenderGeometry(mesh);
-        SetOf(body)->SetAttribute(OpacityAttribute::Make(0.5f, false));
-        inst->AddChild(body);
-        d.component->AddChild(inst);
-        d.instances.emplace_back(inst);
-        d.bodies.emplace_back(body);
+/// The document the command works on; null with the reason printed.
+std::unique_ptr<Host::Document> Load(const Input& in) {
+    std::string error;
+    if (!in.path.empty() && !in.generate.empty()) {
+        std::fprintf(stderr, "brioscene: give a model or --generate, not both\n");
+        return nullptr;
     }
-    // ...except in the last instance, whose own child set shows its body with top priority.
-    auto* lastSet = static_cast<AttributeSetEx*>(SetOf(d.instances.back()));
-    lastSet->GetAttributeSet(kBody, 0, true)->SetAttribute(VisibilityAttribute::Make(true, false, 10));
-    return d;
-}
-
-/// Merges the sets along root..leaf the way a walk does: each node's own set first, then
-/// the child sets of ancestors still pending, which apply, travel on or drop out.
-void MergePath(const std::vector<ARenderNode*>& path, SimpleAttributeSet& acc) {
-    std::vector<AttributeSet*> pending;
-    for (ARenderNode* node : path) {
-        AttributeSet* own = SetOf(node);
-        acc.Merge(*own);
-        std::vector<AttributeSet*> next;
-        if (const AttributeSetList* children = own->Children())
-            next.assign(children->begin(), children->end());
-        for (AttributeSet* p : pending) {
-            switch (p->MatchNode(node)) {
-            case eApplies:
-                acc.Merge(*p);
-                if (const AttributeSetList* children = p->Children())
-                    next.insert(next.end(), children->begin(), children->end());
-                break;
-            case eCarryOn:
-                next.push_back(p);
-                break;
-            case eNoMatch:
-                break;
-            }
+    if (!in.path.empty() && IsDocument(in.path)) {
+        auto doc = Host::Document::open(in.path, error);
+        if (!doc)
+            std::fprintf(stderr, "brioscene: %s\n", error.c_str());
+        return doc;
+    }
+    auto doc = std::make_unique<Host::Document>("Demo gearbox");
+    if (!in.generate.empty()) {
+        Host::GenerateSpec spec;
+        if (!Host::ParseGenerateSpec(in.generate, spec, error)) {
+            std::fprintf(stderr, "brioscene: --generate: %s\n", error.c_str());
+            return nullptr;
         }
-        pending.swap(next);
-    }
-}
-
-std::string Narrow(const Lumo::Objects::KString& s) {
-    return s.Utf8();
-}
-
-void RunWalk(Demo& d);
-
-int RunDemo(int instanceCount) {
-    Demo d = BuildAssembly(instanceCount);
-    std::printf("Assembly: 1 component, %d instances, 1 body each\n", instanceCount);
-    for (int i = 0; i < instanceCount; ++i) {
-        SimpleAttributeSet acc(kAttributeTypeCount);
-        MergePath({d.root, d.component, d.instances[i], d.bodies[i]}, acc);
-        std::printf("\nbody %d:\n", i);
-        for (Attribute* a : acc.Attributes()) {
-            std::string text = Narrow(a->ToString());
-            for (auto& c : text)
-                if (c == '\n')
-                    c = ' ';
-            std::printf("  %-14ls %s\n", AttributeTypeName(a->Type()), text.c_str());
+        doc->model().name("Generated " + in.generate);
+        Host::GenerateAssembly(doc->model(), spec);
+    } else if (!in.path.empty()) {
+        Host::ImportOptions options;
+        options.creaseDegrees = in.crease;
+        options.upAxis = in.up;
+        options.unitScale = in.scale;
+        doc->model().name(in.path);
+        if (!Host::ImportModel(in.path, doc->model(), error, options)) {
+            std::fprintf(stderr, "brioscene: %s\n", error.c_str());
+            return nullptr;
         }
+    } else {
+        Host::BuildDemoAssembly(doc->model());
     }
-    RunWalk(d);
+    return doc;
+}
+
+/// Render nodes reachable from the root, each counted once however many paths reach it.
+std::size_t CountNodes(Lumo::Graphics::ARenderNode* root) {
+    std::unordered_set<const Lumo::Graphics::ARenderNode*> seen;
+    std::vector<Lumo::Graphics::ARenderNode*> stack{root};
+    while (!stack.empty()) {
+        Lumo::Graphics::ARenderNode* n = stack.back();
+        stack.pop_back();
+        if (!n || !seen.insert(n).second)
+            continue;
+        if (Lumo::Graphics::BaseGroupNode* g = n->AsGroup())
+            for (Lumo::Graphics::ARenderNode* child : g->Children())
+                stack.push_back(child);
+    }
+    return seen.size();
+}
+
+/// The process's peak resident memory in MiB (0 when unknown).
+double PeakMiB() {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line))
+        if (line.rfind("VmHWM:", 0) == 0)
+            return std::stod(line.substr(6)) / 1024.0;
     return 0;
 }
 
-/// Walks the assembly as a frame would and summarises what it would draw.
-void RunWalk(Demo& d) {
-    SceneWalk::Install();
-    AutoPtr<Lumo::Devices::VirtualDevice> device = Lumo::Devices::VirtualDevice::Make(nullptr);
-    AutoPtr<Lumo::Devices::ADrawContext> dc = Lumo::Devices::ADrawContext::Make(device);
-    Lumo::Graphics::GraphWalker walker(*dc);
-    AutoPtr<TraversalState> seed = TraversalState::Make();
-    walker.AddClientState(TraversalState::StaticClassName(), seed);
-    Lumo::Graphics::RenderItemList items;
-    auto start = std::chrono::steady_clock::now();
-    walker.Walk(d.root, items);
-    double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
-    std::set<const void*> matrices;
-    for (auto* item : items)
-        matrices.insert(item->WorldMatrix());
-    std::printf("\nWalk: %llu nodes, %d render items, %zu distinct world matrices, %.3f ms\n",
-                (unsigned long long)walker.NodesVisited(), items.Count(), matrices.size(), ms);
-    SceneWalk::Uninstall();
+int Info(Host::Document& doc) {
+    doc.showModel();
+    Brio::Scene::ObjectManager::get()->syncChanges();
+    const Host::ModelCounts n = doc.model().counts();
+    double lo[3] = {}, hi[3] = {};
+    doc.model().bounds(lo, hi);
+    std::printf("Model:          %s\n", doc.model().name().c_str());
+    std::printf("Components:     %zu\n", n.components);
+    std::printf("Instances:      %zu\n", n.instances);
+    std::printf("Bodies:         %zu (%zu placed)\n", n.bodies, n.occurrences);
+    std::printf("Triangles:      %zu unique, %zu placed\n", n.uniqueTriangles, n.triangles);
+    std::printf("Render nodes:   %zu\n", CountNodes(doc.adapter().scene()));
+    std::printf("Bounds:         %.4g %.4g %.4g .. %.4g %.4g %.4g\n", lo[0], lo[1], lo[2], hi[0], hi[1], hi[2]);
+    std::printf("Mesh memory:    %.1f MiB\n", double(n.meshBytes) / (1024.0 * 1024.0));
+    std::printf("Peak memory:    %.1f MiB\n", PeakMiB());
+    return 0;
 }
 
-/// Runs the given command lines, then the console on the standard input when asked, and
-/// saves the preferences they changed. Answers the exit status.
+/// Runs the given command lines, then the console on the standard input when asked, and saves
+/// the preferences they changed. Answers the exit status.
 int RunCommands(const std::vector<std::string>& commands, bool console) {
     Brio::TextCommandConsole runner(std::cin, std::cout);
     for (const std::string& line : commands)
@@ -193,56 +153,135 @@ int RunCommands(const std::vector<std::string>& commands, bool console) {
     return runner.failures() > 0 || saved.failed() ? 1 : 0;
 }
 
+int Render(Host::Document& doc, const RenderOptions& options) {
+    std::string error;
+    Host::RenderReport report;
+    if (!Host::RenderDocument(doc, options, error, &report)) {
+        std::fprintf(stderr, "brioscene: %s\n", error.c_str());
+        return 1;
+    }
+    if (!quiet) {
+        const Host::ModelCounts n = doc.model().counts();
+        std::printf("Rendered %s: %d x %d, %zu bodies placed %zu times (%zu triangles), %s, %.0f ms\n",
+                    options.output.c_str(), options.width, options.height, n.bodies, n.occurrences, n.triangles,
+                    report.device.c_str(), report.milliseconds);
+    }
+    return 0;
+}
+
+void AddRenderOptions(CLI::App* cmd, RenderOptions& r, bool& noMsaa, bool& noShadow) {
+    cmd->add_option("-o,--output", r.output, "the PNG to write")->capture_default_str();
+    cmd->add_option("--width", r.width, "image width in pixels")->check(CLI::Range(16, 8192))->capture_default_str();
+    cmd->add_option("--height", r.height, "image height in pixels")
+        ->check(CLI::Range(16, 8192))
+        ->capture_default_str();
+    cmd->add_option("--style", r.style, "visual style: shaded, edges (shaded with edges) or hidden")
+        ->check([](const std::string& s) { return VisualStyleOf(s) < 0 ? "shaded, edges or hidden" : ""; })
+        ->capture_default_str();
+    cmd->add_option("--environment", r.environment, "SkyRoom, Studio or none")->capture_default_str();
+    cmd->add_option("--view", r.view,
+                    "camera: iso, front, back, left, right, top or bottom, fitted to the model; or saved (a "
+                    "document's own camera)")
+        ->check(CLI::IsMember({"iso", "front", "back", "left", "right", "top", "bottom", "saved"}))
+        ->capture_default_str();
+    cmd->add_flag("--no-msaa", noMsaa, "no multisampling");
+    cmd->add_flag("--fxaa", r.fxaa, "smooth edges with FXAA");
+    cmd->add_flag("--no-ground-shadow", noShadow, "no ground and shadow under the model");
+    cmd->add_flag("--transparent", r.transparent, "a transparent background");
+    cmd->add_flag("-q,--quiet", quiet, "print nothing on success");
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
-    CLI::App app{"brioscene: the BrioScene sample host"};
-    int instances = 3;
-    app.add_option("--instances", instances, "number of instances in the demo assembly")->check(CLI::Range(1, 1000));
-    auto* demo = app.add_subcommand("demo", "merge attribute sets down the paths of a demo assembly (default)");
-    (void)demo;
-    DemoRenderOptions render;
-    auto* renderCmd = app.add_subcommand("render", "draw the demo assembly off screen into a PNG");
-    renderCmd->add_option("-o,--output", render.output, "the PNG to write")->capture_default_str();
-    renderCmd->add_option("--width", render.width, "image width in pixels")
-        ->check(CLI::Range(16, 8192))
-        ->capture_default_str();
-    renderCmd->add_option("--height", render.height, "image height in pixels")
-        ->check(CLI::Range(16, 8192))
-        ->capture_default_str();
-    renderCmd->add_option("--columns", render.columns, "instances across")
-        ->check(CLI::Range(1, 100))
-        ->capture_default_str();
-    renderCmd->add_option("--rows", render.rows, "instances deep")->check(CLI::Range(1, 100))->capture_default_str();
-    renderCmd->add_option("--style", render.visualStyle, "visual style: 0 shaded, 2 shaded with edges, 4 hidden")
-        ->check(CLI::Range(0, 6))
-        ->capture_default_str();
-    bool noMsaa = false, noEdges = false, noShadow = false;
-    renderCmd->add_flag("--no-msaa", noMsaa, "no multisampling");
-    renderCmd->add_flag("--fxaa", render.fxaa, "smooth edges with FXAA");
-    renderCmd->add_flag("--no-edges", noEdges, "do not draw body edges");
-    renderCmd->add_flag("--no-ground-shadow", noShadow, "no shadow on the ground");
-    std::vector<std::string> commands;
-    bool console = false;
+    CLI::App app{"brioscene: the BrioScene sample host. Without a subcommand it renders the demo gearbox."};
+    app.set_help_all_flag("--help-all", "help for every subcommand");
     std::string optionsDir;
-    app.add_option("--command", commands, "run a text command, e.g. \"Options.MSAA /off\" (repeatable)")
+    app.add_option("--options-dir", optionsDir, "folder of the preference files (default: ~/.config/brioscene)");
+
+    Input input;
+    RenderOptions render;
+    bool noMsaa = false, noShadow = false;
+    auto* renderCmd = app.add_subcommand("render", "draw a model, generated assembly or document into a PNG");
+    AddInputOptions(renderCmd, input);
+    AddRenderOptions(renderCmd, render, noMsaa, noShadow);
+
+    auto* infoCmd = app.add_subcommand("info", "count components, instances, bodies, triangles and render nodes");
+    AddInputOptions(infoCmd, input);
+
+    std::string savePath;
+    auto* saveCmd = app.add_subcommand("save", "write a model, generated assembly or the demo as a document");
+    saveCmd->add_option("document", savePath, "the document to write (.brio)")->required();
+    AddInputOptions(saveCmd, input);
+    std::string saveView = "iso";
+    saveCmd->add_option("--view", saveView, "the camera saved with it")
+        ->check(CLI::IsMember({"iso", "front", "back", "left", "right", "top", "bottom"}))
+        ->capture_default_str();
+
+    std::string openPath;
+    RenderOptions openRender;
+    openRender.output.clear();
+    openRender.view = "saved";
+    bool openNoMsaa = false, openNoShadow = false;
+    auto* openCmd = app.add_subcommand("open", "open a document, describe it, and render it when -o is given");
+    openCmd->add_option("document", openPath, "the document (.brio)")->required()->check(CLI::ExistingFile);
+    AddRenderOptions(openCmd, openRender, openNoMsaa, openNoShadow);
+
+    std::vector<std::string> commands;
+    auto* consoleCmd = app.add_subcommand("console", "run text commands from the standard input (\"help\" lists them)");
+    consoleCmd->add_option("--command", commands, "run a command first, e.g. \"Options.MSAA /off\" (repeatable)")
         ->expected(1)
         ->take_all();
-    app.add_flag("--console", console, "read text commands from the standard input, one a line (\"help\" lists them)");
-    app.add_option("--options-dir", optionsDir, "folder of the preference files (default: ~/.config/brioscene)");
+    bool batch = false;
+    consoleCmd->add_flag("--batch", batch, "run the --command lines only, not the standard input");
+
+    auto* pickCmd = app.add_subcommand("pick", "pick at a pixel or in a rectangle (not available yet)");
+    pickCmd->allow_extras();
+    auto* viewCmd = app.add_subcommand("view", "show a model in a window (not available yet)");
+    viewCmd->allow_extras();
+    app.require_subcommand(0, 1);
+
     CLI11_PARSE(app, argc, argv);
     if (!optionsDir.empty())
         Brio::PathInfo::optionsDirectory(optionsDir);
-    if (!commands.empty() || console)
-        return RunCommands(commands, console);
-    if (renderCmd->parsed()) {
-        render.msaa = !noMsaa;
-        render.edges = !noEdges;
-        render.groundShadow = !noShadow;
-        return RenderDemo(render);
+
+    if (consoleCmd->parsed())
+        return RunCommands(commands, !batch);
+    if (pickCmd->parsed() || viewCmd->parsed()) {
+        std::fprintf(stderr, "brioscene: '%s' is not available yet in this version\n",
+                     pickCmd->parsed() ? "pick" : "view");
+        return 2;
     }
-    int rc = RunDemo(instances);
-    if (rc == 0 && !demo->parsed())
-        rc = RenderDemo(DemoRenderOptions{});
-    return rc;
+    if (openCmd->parsed()) {
+        std::string error;
+        auto doc = Host::Document::open(openPath, error);
+        if (!doc) {
+            std::fprintf(stderr, "brioscene: %s\n", error.c_str());
+            return 1;
+        }
+        Info(*doc);
+        if (openRender.output.empty())
+            return 0;
+        openRender.msaa = !openNoMsaa;
+        openRender.groundShadow = !openNoShadow;
+        return Render(*doc, openRender);
+    }
+    auto doc = Load(input);
+    if (!doc)
+        return 1;
+    if (infoCmd->parsed())
+        return Info(*doc);
+    if (saveCmd->parsed()) {
+        AimCamera(*doc, saveView);
+        std::string error;
+        if (!doc->save(savePath, error)) {
+            std::fprintf(stderr, "brioscene: %s\n", error.c_str());
+            return 1;
+        }
+        std::printf("Saved %s\n", savePath.c_str());
+        return 0;
+    }
+    render.msaa = !noMsaa;
+    render.groundShadow = !noShadow;
+    return Render(*doc, render);
 }

@@ -1,0 +1,716 @@
+#include <Host/Import/Importer.h>
+#include <Host/Model/Body.h>
+#include <Host/Model/Component.h>
+#include <Host/Model/Model.h>
+
+#include <assimp/Exporter.hpp>
+#include <assimp/GltfMaterial.h>
+#include <assimp/Importer.hpp>
+#include <assimp/ProgressHandler.hpp>
+#include <assimp/material.h>
+#include <assimp/postprocess.h>
+#include <assimp/scene.h>
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cerrno>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <memory>
+#include <unordered_map>
+#include <unordered_set>
+#include <utility>
+#include <vector>
+
+namespace Host {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// Beyond these a file is taken as corrupt rather than tried: the arrays alone would not fit.
+constexpr std::size_t kMaxVertices = 50'000'000;
+constexpr std::size_t kMaxTriangles = 100'000'000;
+
+std::string Lower(std::string s) {
+    for (char& c : s)
+        c = char(std::tolower(static_cast<unsigned char>(c)));
+    return s;
+}
+
+/// The extension without its dot, lower case.
+std::string ExtensionOf(const std::string& path) {
+    std::string ext = fs::path(path).extension().string();
+    return Lower(ext.empty() ? ext : ext.substr(1));
+}
+
+/// Whitespace runs (line breaks included) as single spaces, trimmed: errors are one line.
+std::string OneLine(const std::string& s) {
+    std::string out;
+    bool space = false;
+    for (char c : s) {
+        if (std::isspace(static_cast<unsigned char>(c)) || std::iscntrl(static_cast<unsigned char>(c))) {
+            space = !out.empty();
+            continue;
+        }
+        if (space)
+            out += ' ';
+        space = false;
+        out += c;
+    }
+    return out.empty() ? "unknown error" : out;
+}
+
+/// Percent and phase on one line of standard error, rewritten in place; silent off a terminal.
+class Meter {
+public:
+    Meter(const std::string& path, bool wanted)
+        : m_file(fs::path(path).filename().string()), m_on(wanted && isatty(STDERR_FILENO)) {}
+    ~Meter() { finish(); }
+    Meter(const Meter&) = delete;
+    Meter& operator=(const Meter&) = delete;
+
+    void show(double fraction, const char* phase) {
+        if (!m_on)
+            return;
+        const int percent = std::clamp(int(fraction * 100.0), 0, 100);
+        if (percent == m_percent && phase == m_phase)
+            return;
+        m_percent = percent;
+        m_phase = phase;
+        std::fprintf(stderr, "\rImporting %s: %3d%% %-10s", m_file.c_str(), percent, phase);
+        std::fflush(stderr);
+        m_shown = true;
+    }
+    void finish() {
+        if (m_shown)
+            std::fputc('\n', stderr);
+        m_shown = false;
+    }
+
+private:
+    std::string m_file;
+    bool m_on;
+    bool m_shown = false;
+    int m_percent = -1;
+    const char* m_phase = nullptr;
+};
+
+// Shares of the whole import given to each phase, for one percentage from start to end.
+constexpr double kReadShare = 0.45, kProcessShare = 0.15;
+
+/// Forwards Assimp's read and post-processing steps to the meter.
+class ReadProgress : public Assimp::ProgressHandler {
+public:
+    explicit ReadProgress(Meter& meter) : m_meter(meter) {}
+    bool Update(float) override { return true; }
+    void UpdateFileRead(int step, int steps) override {
+        m_meter.show(kReadShare * Fraction(step, steps), "reading");
+    }
+    void UpdatePostProcess(int step, int steps) override {
+        m_meter.show(kReadShare + kProcessShare * Fraction(step, steps), "processing");
+    }
+
+private:
+    static double Fraction(int step, int steps) { return steps > 0 ? double(step) / steps : 1.0; }
+    Meter& m_meter;
+};
+
+/// Assimp's column-vector matrix as the model's row-vector one.
+mat4d ToRows(const aiMatrix4x4& a) {
+    return mat4d(a.a1, a.b1, a.c1, a.d1, a.a2, a.b2, a.c2, a.d2, a.a3, a.b3, a.c3, a.d3, a.a4, a.b4, a.c4, a.d4);
+}
+
+aiMatrix4x4 ToColumns(const mat4d& m) {
+    aiMatrix4x4 a;
+    for (int r = 0; r < 4; ++r)
+        for (int c = 0; c < 4; ++c)
+            a[r][c] = ai_real(m.m[c][r]);
+    return a;
+}
+
+bool Finite(const aiMatrix4x4& a) {
+    for (int r = 0; r < 4; ++r)
+        for (int c = 0; c < 4; ++c)
+            if (!std::isfinite(a[r][c]))
+                return false;
+    return true;
+}
+
+/// A number from the scene's metadata whatever type the importer stored it as.
+bool MetaNumber(const aiMetadata* meta, const char* key, double& value) {
+    if (!meta)
+        return false;
+    for (unsigned i = 0; i < meta->mNumProperties; ++i) {
+        if (std::strcmp(meta->mKeys[i].C_Str(), key) != 0 || !meta->mValues[i].mData)
+            continue;
+        const void* d = meta->mValues[i].mData;
+        switch (meta->mValues[i].mType) {
+        case AI_BOOL: value = *static_cast<const bool*>(d); return true;
+        case AI_INT32: value = *static_cast<const std::int32_t*>(d); return true;
+        case AI_UINT64: value = double(*static_cast<const std::uint64_t*>(d)); return true;
+        case AI_FLOAT: value = *static_cast<const float*>(d); return true;
+        case AI_DOUBLE: value = *static_cast<const double*>(d); return true;
+        default: return false;
+        }
+    }
+    return false;
+}
+
+/// Turns an axis (0 x, 1 y, 2 z; sign) of the file to the model's y up.
+mat4d UpRotation(int axis, double sign) {
+    const double s = sign < 0 ? -1.0 : 1.0;
+    switch (axis) {
+    case 0: // (x, y, z) -> (-y, x, z), x up
+        return mat4d(0, s, 0, 0, -s, 0, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1);
+    case 2: // (x, y, z) -> (x, z, -y), z up
+        return mat4d(1, 0, 0, 0, 0, 0, -s, 0, 0, s, 0, 0, 0, 0, 0, 1);
+    default: // y up; upside down turns about x
+        return mat4d(1, 0, 0, 0, 0, s, 0, 0, 0, 0, s, 0, 0, 0, 0, 1);
+    }
+}
+
+Material MaterialOf(const aiScene& scene, const aiMesh& mesh) {
+    Material m;
+    if (mesh.mMaterialIndex >= scene.mNumMaterials || !scene.mMaterials[mesh.mMaterialIndex])
+        return m;
+    const aiMaterial& mat = *scene.mMaterials[mesh.mMaterialIndex];
+    aiString name;
+    if (mat.Get(AI_MATKEY_NAME, name) == AI_SUCCESS)
+        m.name = name.C_Str();
+    aiColor4D c(m.r, m.g, m.b, 1.f);
+    bool coloured = mat.Get(AI_MATKEY_BASE_COLOR, c) == AI_SUCCESS;
+    if (!coloured)
+        coloured = mat.Get(AI_MATKEY_COLOR_DIFFUSE, c) == AI_SUCCESS;
+    auto unit = [](float v, float fallback) { return std::isfinite(v) ? std::clamp(v, 0.f, 1.f) : fallback; };
+    if (coloured) {
+        m.r = unit(c.r, m.r);
+        m.g = unit(c.g, m.g);
+        m.b = unit(c.b, m.b);
+        m.a = unit(c.a, 1.f);
+    }
+    float f = 1.f;
+    if (mat.Get(AI_MATKEY_OPACITY, f) == AI_SUCCESS)
+        m.a = unit(f, 1.f);
+    else if (!coloured && mat.Get(AI_MATKEY_TRANSPARENCYFACTOR, f) == AI_SUCCESS)
+        m.a = unit(1.f - f, 1.f);
+    return m;
+}
+
+/// A component to be made: bodies from meshes, placements of other such (by index, lower ones
+/// first) — all worked out before the model is touched, so a failure leaves it as it was.
+struct Proto {
+    std::string name;
+    std::vector<unsigned> meshes;
+    std::vector<std::pair<int, mat4d>> children;
+};
+
+/// What a node gives its parent: a proto (or none) and the transform within the node.
+struct Placed {
+    int proto = -1;
+    mat4d local;
+};
+
+void AppendBytes(std::string& key, const void* data, std::size_t n) {
+    key.append(static_cast<const char*>(data), n);
+}
+
+class SceneReader {
+public:
+    SceneReader(const aiScene& scene, const std::string& path, const ImportOptions& options, Meter& meter)
+        : m_scene(scene), m_path(path), m_options(options), m_meter(meter) {}
+
+    bool read(std::string& error) {
+        if (!m_scene.mRootNode)
+            return fail(error, "cannot read '" + m_path + "': it holds no nodes");
+        if (!collectNodes(error) || !buildMeshes(error))
+            return false;
+        if (std::none_of(m_meshes.begin(), m_meshes.end(), [](const MeshPtr& m) { return bool(m); }))
+            return fail(error, "'" + m_path + "' holds no triangles");
+        planComponents();
+        return true;
+    }
+
+    /// Adds the planned components under the model's root; cannot fail.
+    void apply(Model& model, const mat4d& conversion) const {
+        const Placed& top = m_root;
+        const mat4d rootPlace = top.local * ToRows(m_scene.mRootNode->mTransformation) * conversion;
+        // The root's own assembly is the model's root: its parts go straight under it.
+        std::vector<std::pair<int, mat4d>> placements;
+        int ownBodies = -1;
+        const Proto& p = m_protos[top.proto];
+        if (p.children.empty()) {
+            placements.emplace_back(top.proto, rootPlace);
+        } else {
+            for (const auto& [child, t] : p.children)
+                placements.emplace_back(child, t * rootPlace);
+            if (!p.meshes.empty())
+                ownBodies = top.proto;
+        }
+        std::vector<char> needed(m_protos.size(), 0);
+        for (const auto& pl : placements)
+            needed[pl.first] = 1;
+        if (ownBodies >= 0)
+            needed[ownBodies] = 1;
+        for (std::size_t i = m_protos.size(); i-- > 0;) // parents come after their children
+            if (needed[i])
+                for (const auto& c : m_protos[i].children)
+                    needed[c.first] = 1;
+
+        std::vector<Component*> made(m_protos.size(), nullptr);
+        for (std::size_t i = 0; i < m_protos.size(); ++i) {
+            if (!needed[i])
+                continue;
+            const Proto& q = m_protos[i];
+            Component* c = model.addComponent(q.name);
+            for (unsigned mi : q.meshes)
+                c->addBody(bodyName(mi), m_meshes[mi], MaterialOf(m_scene, *m_scene.mMeshes[mi]));
+            // The root's own proto, made for its bodies, leaves its children to the model root.
+            if (int(i) != top.proto || p.children.empty())
+                for (const auto& [child, t] : q.children)
+                    c->addInstance(*made[child], t);
+            made[i] = c;
+        }
+        for (const auto& [proto, t] : placements)
+            model.root().addInstance(*made[proto], t);
+        if (ownBodies >= 0)
+            model.root().addInstance(*made[ownBodies], rootPlace);
+    }
+
+private:
+    static bool fail(std::string& error, std::string message) {
+        error = std::move(message);
+        return false;
+    }
+
+    std::string nodeName(const aiNode& n) const {
+        std::string s = n.mName.C_Str();
+        if (s.empty())
+            s = fs::path(m_path).stem().string();
+        return s;
+    }
+
+    std::string bodyName(unsigned mi) const {
+        const aiMesh& mesh = *m_scene.mMeshes[mi];
+        if (mesh.mName.length)
+            return mesh.mName.C_Str();
+        const std::string material = MaterialOf(m_scene, mesh).name;
+        return material.empty() ? "Body" : material;
+    }
+
+    /// Nodes in pre-order (parents before children), each with its valid mesh indices.
+    bool collectNodes(std::string& error) {
+        std::unordered_set<const aiNode*> seen;
+        std::vector<const aiNode*> stack{m_scene.mRootNode};
+        while (!stack.empty()) {
+            const aiNode* n = stack.back();
+            stack.pop_back();
+            if (!seen.insert(n).second)
+                return fail(error, "cannot read '" + m_path + "': its node tree has a loop");
+            if (!Finite(n->mTransformation))
+                return fail(error, "cannot read '" + m_path + "': node '" + n->mName.C_Str() +
+                                       "' has an invalid transform");
+            m_nodes.push_back(n);
+            std::vector<unsigned> ms;
+            for (unsigned i = 0; i < n->mNumMeshes && n->mMeshes; ++i) {
+                const unsigned mi = n->mMeshes[i];
+                if (mi < m_scene.mNumMeshes && m_scene.mMeshes[mi])
+                    ms.push_back(mi);
+            }
+            std::sort(ms.begin(), ms.end());
+            ms.erase(std::unique(ms.begin(), ms.end()), ms.end());
+            m_nodeMeshes.push_back(std::move(ms));
+            for (unsigned i = n->mNumChildren; i-- > 0;)
+                if (n->mChildren && n->mChildren[i])
+                    stack.push_back(n->mChildren[i]);
+        }
+        return true;
+    }
+
+    /// Welded, smoothed meshes with edges for every mesh a node uses; null where nothing is left.
+    bool buildMeshes(std::string& error) {
+        std::vector<char> used(m_scene.mNumMeshes, 0);
+        std::size_t total = 0;
+        for (const auto& ms : m_nodeMeshes)
+            for (unsigned mi : ms)
+                if (!used[mi]) {
+                    used[mi] = 1;
+                    const aiMesh& mesh = *m_scene.mMeshes[mi];
+                    if (mesh.mNumVertices > kMaxVertices || mesh.mNumFaces > kMaxTriangles)
+                        return fail(error, "cannot read '" + m_path + "': mesh '" + mesh.mName.C_Str() + "' has " +
+                                               std::to_string(mesh.mNumVertices) + " vertices and " +
+                                               std::to_string(mesh.mNumFaces) + " faces, more than can be taken");
+                    total += mesh.mNumFaces;
+                }
+        if (total > kMaxTriangles)
+            return fail(error, "cannot read '" + m_path + "': " + std::to_string(total) +
+                                   " triangles, more than can be taken");
+        m_meshes.assign(m_scene.mNumMeshes, nullptr);
+        std::vector<vec3f> positions;
+        std::vector<std::uint32_t> triangles;
+        std::size_t done = 0;
+        for (unsigned mi = 0; mi < m_scene.mNumMeshes; ++mi) {
+            if (!used[mi])
+                continue;
+            const aiMesh& mesh = *m_scene.mMeshes[mi];
+            m_meter.show(kReadShare + kProcessShare + (1 - kReadShare - kProcessShare) * double(done) / total,
+                         "building");
+            done += mesh.mNumFaces;
+            if (!mesh.mVertices || !mesh.mFaces || !(mesh.mPrimitiveTypes & aiPrimitiveType_TRIANGLE))
+                continue;
+            const unsigned nv = mesh.mNumVertices;
+            positions.resize(nv);
+            for (unsigned v = 0; v < nv; ++v)
+                positions[v] = vec3f(mesh.mVertices[v].x, mesh.mVertices[v].y, mesh.mVertices[v].z);
+            triangles.clear();
+            triangles.reserve(std::size_t(mesh.mNumFaces) * 3);
+            for (unsigned f = 0; f < mesh.mNumFaces; ++f) {
+                const aiFace& face = mesh.mFaces[f];
+                if (face.mNumIndices != 3 || !face.mIndices)
+                    continue;
+                const unsigned a = face.mIndices[0], b = face.mIndices[1], c = face.mIndices[2];
+                if (a < nv && b < nv && c < nv)
+                    triangles.insert(triangles.end(), {a, b, c});
+            }
+            m_meshes[mi] = BuildMesh(positions, triangles, m_options.creaseDegrees);
+        }
+        m_meter.show(1.0, "building");
+        // Meshes that came to nothing are dropped from the nodes that use them.
+        for (auto& ms : m_nodeMeshes)
+            std::erase_if(ms, [&](unsigned mi) { return !m_meshes[mi]; });
+        return true;
+    }
+
+    int meshSet(const std::vector<unsigned>& ms, const std::string& name) {
+        std::string key;
+        AppendBytes(key, ms.data(), ms.size() * sizeof(unsigned));
+        auto [it, fresh] = m_meshSets.try_emplace(key, int(m_protos.size()));
+        if (fresh)
+            m_protos.push_back(Proto{name, ms, {}});
+        return it->second;
+    }
+
+    /// Components from the nodes, children first: a set of meshes used by several nodes is one
+    /// component, and sub-trees alike in content are one component too.
+    void planComponents() {
+        std::map<std::vector<unsigned>, int> uses;
+        for (const auto& ms : m_nodeMeshes)
+            if (!ms.empty())
+                ++uses[ms];
+        std::unordered_map<const aiNode*, std::size_t> index;
+        for (std::size_t i = 0; i < m_nodes.size(); ++i)
+            index[m_nodes[i]] = i;
+        std::vector<Placed> placed(m_nodes.size());
+        std::unordered_map<std::string, int> assemblies;
+        for (std::size_t i = m_nodes.size(); i-- > 0;) {
+            const aiNode& n = *m_nodes[i];
+            const std::vector<unsigned>& ms = m_nodeMeshes[i];
+            std::vector<std::pair<int, mat4d>> kids;
+            for (unsigned k = 0; k < n.mNumChildren && n.mChildren; ++k) {
+                const aiNode* child = n.mChildren[k];
+                if (!child)
+                    continue;
+                const Placed& r = placed[index.at(child)];
+                if (r.proto >= 0)
+                    kids.emplace_back(r.proto, r.local * ToRows(child->mTransformation));
+            }
+            Placed& out = placed[i];
+            if (kids.empty()) {
+                if (!ms.empty())
+                    out.proto = meshSet(ms, nodeName(n));
+                continue;
+            }
+            if (ms.empty() && kids.size() == 1) { // a bare group node adds only its transform
+                out.proto = kids[0].first;
+                out.local = kids[0].second;
+                continue;
+            }
+            Proto p{nodeName(n), {}, {}};
+            if (!ms.empty()) {
+                if (uses[ms] == 1)
+                    p.meshes = ms;
+                else
+                    p.children.emplace_back(meshSet(ms, nodeName(n)), mat4d());
+            }
+            p.children.insert(p.children.end(), kids.begin(), kids.end());
+            std::string key;
+            AppendBytes(key, p.meshes.data(), p.meshes.size() * sizeof(unsigned));
+            key += '|';
+            for (const auto& [c, t] : p.children) {
+                AppendBytes(key, &c, sizeof c);
+                AppendBytes(key, &t.m[0][0], sizeof t.m);
+            }
+            auto [it, fresh] = assemblies.try_emplace(key, int(m_protos.size()));
+            if (fresh)
+                m_protos.push_back(std::move(p));
+            out.proto = it->second;
+        }
+        m_root = placed.front();
+    }
+
+    const aiScene& m_scene;
+    const std::string& m_path;
+    const ImportOptions& m_options;
+    Meter& m_meter;
+    std::vector<const aiNode*> m_nodes;
+    std::vector<std::vector<unsigned>> m_nodeMeshes;
+    std::vector<MeshPtr> m_meshes;
+    std::vector<Proto> m_protos;
+    std::unordered_map<std::string, int> m_meshSets;
+    Placed m_root;
+};
+
+/// Why a file cannot be opened, or empty when it can.
+std::string Unreadable(const std::string& path) {
+    std::error_code ec;
+    const fs::file_status st = fs::status(path, ec);
+    if (ec || !fs::exists(st))
+        return "no such file";
+    if (fs::is_directory(st))
+        return "it is a folder";
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        return OneLine(std::strerror(errno));
+    return {};
+}
+
+/// The file's own up axis and scale when the options leave them to it.
+mat4d Conversion(const aiScene& scene, const std::string& ext, const ImportOptions& options) {
+    const bool fbx = ext == "fbx";
+    int axis = ext == "stl" || ext == "ply" || ext == "3mf" ? 2 : 1;
+    double sign = 1;
+    double value = 0;
+    if (options.upAxis == 'y' || options.upAxis == 'Y')
+        axis = 1;
+    else if (options.upAxis == 'z' || options.upAxis == 'Z')
+        axis = 2;
+    else if (fbx && MetaNumber(scene.mMetaData, "UpAxis", value) && value >= 0 && value <= 2) {
+        axis = int(value);
+        if (MetaNumber(scene.mMetaData, "UpAxisSign", value) && value < 0)
+            sign = -1;
+    }
+    double scale = 1;
+    if (options.unitScale > 0)
+        scale = options.unitScale;
+    else if (fbx && MetaNumber(scene.mMetaData, "UnitScaleFactor", value) && value > 0 && std::isfinite(value))
+        scale = value / 100.0; // FBX counts in centimetres
+    return UpRotation(axis, sign) * mat4d::Scale(scale);
+}
+
+} // namespace
+
+bool ImportModel(const std::string& path, Model& model, std::string& error, const ImportOptions& options) {
+    if (std::string why = Unreadable(path); !why.empty()) {
+        error = "cannot read '" + path + "': " + why;
+        return false;
+    }
+    const std::string ext = ExtensionOf(path);
+    Meter meter(path, options.progress);
+    try {
+        Assimp::Importer importer;
+        const bool known = !ext.empty() && importer.IsExtensionSupported("." + ext);
+        importer.SetProgressHandler(new ReadProgress(meter)); // the importer owns it
+        importer.SetPropertyInteger(AI_CONFIG_PP_SBP_REMOVE, aiPrimitiveType_POINT | aiPrimitiveType_LINE);
+        // Only positions and materials are used: dropping the rest makes joining vertices cheaper.
+        importer.SetPropertyInteger(AI_CONFIG_PP_RVC_FLAGS,
+                                    aiComponent_NORMALS | aiComponent_TANGENTS_AND_BITANGENTS | aiComponent_COLORS |
+                                        aiComponent_TEXCOORDS | aiComponent_BONEWEIGHTS | aiComponent_ANIMATIONS |
+                                        aiComponent_TEXTURES | aiComponent_LIGHTS | aiComponent_CAMERAS);
+        importer.SetPropertyBool(AI_CONFIG_IMPORT_FBX_PRESERVE_PIVOTS, false);
+        importer.SetPropertyBool(AI_CONFIG_IMPORT_FBX_READ_ANIMATIONS, false);
+        const aiScene* scene = importer.ReadFile(
+            path, aiProcess_RemoveComponent | aiProcess_Triangulate | aiProcess_SortByPType |
+                      aiProcess_JoinIdenticalVertices | aiProcess_FindInstances | aiProcess_ValidateDataStructure);
+        if (!scene) {
+            const std::string why = OneLine(importer.GetErrorString());
+            error = "cannot read '" + path + "': " + (known ? why : "unknown format (" + why + ")");
+            return false;
+        }
+        SceneReader reader(*scene, path, options, meter);
+        if (!reader.read(error))
+            return false;
+        reader.apply(model, Conversion(*scene, ext, options));
+        meter.finish();
+        return true;
+    } catch (const std::bad_alloc&) {
+        error = "cannot read '" + path + "': out of memory";
+    } catch (const std::exception& e) {
+        error = "cannot read '" + path + "': " + OneLine(e.what());
+    }
+    return false;
+}
+
+// ---------------------------------------------------------------------------------------------
+
+namespace {
+
+struct Format {
+    const char* ext;
+    const char* id;
+    bool flat; ///< holds no hierarchy: placements are baked into the meshes
+    bool zUp;  ///< the format's custom is z up
+};
+
+constexpr Format kFormats[] = {
+    {"gltf", "gltf2", false, false}, {"glb", "glb2", false, false}, {"obj", "obj", false, false},
+    {"stl", "stlb", true, true},     {"ply", "plyb", true, true},   {"3mf", "3mf", true, true},
+    {"fbx", "fbx", false, false},
+};
+
+aiMaterial* ToAssimp(const Material& m) {
+    auto* mat = new aiMaterial;
+    const aiString name(m.name.empty() ? std::string("Material") : m.name);
+    mat->AddProperty(&name, AI_MATKEY_NAME);
+    const aiColor4D colour(m.r, m.g, m.b, m.a);
+    const aiColor3D rgb(m.r, m.g, m.b);
+    mat->AddProperty(&colour, 1, AI_MATKEY_BASE_COLOR);
+    mat->AddProperty(&rgb, 1, AI_MATKEY_COLOR_DIFFUSE);
+    mat->AddProperty(&m.a, 1, AI_MATKEY_OPACITY);
+    // Plastic rather than glTF's default of bare metal.
+    const float metallic = 0.f, roughness = 0.6f;
+    mat->AddProperty(&metallic, 1, AI_MATKEY_METALLIC_FACTOR);
+    mat->AddProperty(&roughness, 1, AI_MATKEY_ROUGHNESS_FACTOR);
+    if (m.a < 1.f) {
+        const aiString blend("BLEND");
+        mat->AddProperty(&blend, AI_MATKEY_GLTF_ALPHAMODE);
+    }
+    return mat;
+}
+
+aiMesh* ToAssimp(const Body& body, unsigned material) {
+    const Mesh& m = *body.mesh();
+    auto* mesh = new aiMesh;
+    mesh->mName = aiString(body.name());
+    mesh->mPrimitiveTypes = aiPrimitiveType_TRIANGLE;
+    mesh->mMaterialIndex = material;
+    mesh->mNumVertices = unsigned(m.positions.size());
+    mesh->mVertices = new aiVector3D[m.positions.size()];
+    mesh->mNormals = new aiVector3D[m.positions.size()];
+    for (std::size_t i = 0; i < m.positions.size(); ++i) {
+        mesh->mVertices[i] = aiVector3D(m.positions[i].x, m.positions[i].y, m.positions[i].z);
+        mesh->mNormals[i] = aiVector3D(m.normals[i].x, m.normals[i].y, m.normals[i].z);
+    }
+    mesh->mNumFaces = unsigned(m.triangleCount());
+    mesh->mFaces = new aiFace[m.triangleCount()];
+    for (std::size_t f = 0; f < m.triangleCount(); ++f) {
+        aiFace& face = mesh->mFaces[f];
+        face.mNumIndices = 3;
+        face.mIndices = new unsigned[3]{m.triangles[3 * f], m.triangles[3 * f + 1], m.triangles[3 * f + 2]};
+    }
+    return mesh;
+}
+
+void SetChildren(aiNode& node, std::vector<aiNode*>& children) {
+    if (children.empty())
+        return;
+    node.mNumChildren = unsigned(children.size());
+    node.mChildren = new aiNode*[children.size()];
+    for (std::size_t i = 0; i < children.size(); ++i) {
+        node.mChildren[i] = children[i];
+        children[i]->mParent = &node;
+    }
+}
+
+/// The scene: a mesh per body, each component's meshes shared by the nodes of all its placements.
+class SceneWriter {
+public:
+    explicit SceneWriter(const Model& model) : m_model(model) {}
+
+    std::unique_ptr<aiScene> write(const mat4d& rootTransform) {
+        std::vector<aiMaterial*> materials;
+        std::vector<aiMesh*> meshes;
+        std::vector<Material> seen;
+        for (const auto& c : m_model.components()) {
+            auto& ids = m_meshesOf[c.get()];
+            for (const auto& b : c->bodies()) {
+                auto it = std::find(seen.begin(), seen.end(), b->material());
+                if (it == seen.end()) {
+                    seen.push_back(b->material());
+                    materials.push_back(ToAssimp(b->material()));
+                    it = seen.end() - 1;
+                }
+                ids.push_back(unsigned(meshes.size()));
+                meshes.push_back(ToAssimp(*b, unsigned(it - seen.begin())));
+            }
+        }
+        auto scene = std::make_unique<aiScene>();
+        scene->mFlags = AI_SCENE_FLAGS_NON_VERBOSE_FORMAT; // corners are shared between faces
+        scene->mNumMaterials = unsigned(materials.size());
+        scene->mMaterials = new aiMaterial*[materials.size()];
+        std::copy(materials.begin(), materials.end(), scene->mMaterials);
+        scene->mNumMeshes = unsigned(meshes.size());
+        scene->mMeshes = new aiMesh*[meshes.size()];
+        std::copy(meshes.begin(), meshes.end(), scene->mMeshes);
+        scene->mRootNode = node(m_model.root(), m_model.name(), rootTransform);
+        return scene;
+    }
+
+private:
+    aiNode* node(const Component& c, const std::string& name, const mat4d& transform) {
+        auto* n = new aiNode(name);
+        n->mTransformation = ToColumns(transform);
+        const auto& ids = m_meshesOf[&c];
+        std::vector<aiNode*> children;
+        if (!ids.empty()) {
+            n->mNumMeshes = unsigned(ids.size());
+            n->mMeshes = new unsigned[ids.size()];
+            std::copy(ids.begin(), ids.end(), n->mMeshes);
+        }
+        for (const auto& i : c.instances())
+            children.push_back(node(i->target(), i->target().name(), i->transform()));
+        SetChildren(*n, children);
+        return n;
+    }
+
+    const Model& m_model;
+    std::unordered_map<const Component*, std::vector<unsigned>> m_meshesOf;
+};
+
+} // namespace
+
+bool ExportModel(const Model& model, const std::string& path, std::string& error) {
+    const std::string ext = ExtensionOf(path);
+    const Format* format = nullptr;
+    for (const Format& f : kFormats)
+        if (ext == f.ext)
+            format = &f;
+    if (!format) {
+        error = "cannot write '" + path + "': unknown format (use .gltf, .glb, .obj, .stl, .ply, .3mf or .fbx)";
+        return false;
+    }
+    const fs::path folder = fs::path(path).parent_path();
+    std::error_code ec;
+    if (!folder.empty() && !fs::is_directory(folder, ec)) {
+        error = "cannot write '" + path + "': no such folder";
+        return false;
+    }
+    if (model.counts().bodies == 0) {
+        error = "cannot write '" + path + "': the model holds no bodies";
+        return false;
+    }
+    try {
+        // The model is y up; z-up formats get it turned back: (x, y, z) -> (x, -z, y).
+        const mat4d root = format->zUp ? mat4d(1, 0, 0, 0, 0, 0, 1, 0, 0, -1, 0, 0, 0, 0, 0, 1) : mat4d();
+        std::unique_ptr<aiScene> scene = SceneWriter(model).write(root);
+        Assimp::Exporter exporter;
+        const unsigned steps = format->flat ? aiProcess_PreTransformVertices : 0u;
+        if (exporter.Export(scene.get(), format->id, path, steps) != AI_SUCCESS) {
+            error = "cannot write '" + path + "': " + OneLine(exporter.GetErrorString());
+            return false;
+        }
+        return true;
+    } catch (const std::bad_alloc&) {
+        error = "cannot write '" + path + "': out of memory";
+    } catch (const std::exception& e) {
+        error = "cannot write '" + path + "': " + OneLine(e.what());
+    }
+    return false;
+}
+
+} // namespace Host
