@@ -4,8 +4,13 @@
 #include <memory>
 #include <string>
 
-namespace Brio { class Asset; }
-namespace Brio::Scene { class Camera; class SceneAssetAdapter; }
+namespace Brio {
+class Asset;
+}
+namespace Brio::Scene {
+class Camera;
+class SceneAssetAdapter;
+} // namespace Brio::Scene
 
 namespace Host {
 

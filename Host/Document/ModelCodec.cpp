@@ -27,8 +27,7 @@ public:
         u32(std::uint32_t(s.size()));
         raw(s.data(), s.size());
     }
-    template <class T>
-    void array(const std::vector<T>& v) {
+    template <class T> void array(const std::vector<T>& v) {
         u32(std::uint32_t(v.size()));
         raw(v.data(), v.size() * sizeof(T));
     }
@@ -72,8 +71,7 @@ public:
         raw(s.data(), s.size());
         return s;
     }
-    template <class T>
-    std::vector<T> array() {
+    template <class T> std::vector<T> array() {
         std::vector<T> v(count(sizeof(T)));
         raw(v.data(), v.size() * sizeof(T));
         return v;

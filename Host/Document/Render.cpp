@@ -28,8 +28,8 @@ int VisualStyleOf(const std::string& name) {
 
 bool AimCamera(Document& doc, const std::string& view) {
     static const std::map<std::string, ZoGeVector3d> directions{
-        {"iso", {0.55, 0.75, 1.0}}, {"front", {0, 0, 1}},   {"back", {0, 0, -1}},   {"left", {-1, 0, 0}},
-        {"right", {1, 0, 0}},       {"top", {0, 1, 0}},     {"bottom", {0, -1, 0}},
+        {"iso", {0.55, 0.75, 1.0}}, {"front", {0, 0, 1}}, {"back", {0, 0, -1}},   {"left", {-1, 0, 0}},
+        {"right", {1, 0, 0}},       {"top", {0, 1, 0}},   {"bottom", {0, -1, 0}},
     };
     auto it = directions.find(view);
     if (it == directions.end())

@@ -9,9 +9,9 @@ class Document;
 struct RenderOptions {
     std::string output = "brioscene.png";
     int width = 800, height = 600;
-    std::string style = "edges";       ///< shaded, edges, hidden or a number 0..6
+    std::string style = "edges";         ///< shaded, edges, hidden or a number 0..6
     std::string environment = "SkyRoom"; ///< an environment folder's name, or "none"
-    std::string view = "iso";          ///< iso, front, back, left, right, top, bottom, or "saved"
+    std::string view = "iso";            ///< iso, front, back, left, right, top, bottom, or "saved"
     bool msaa = true, fxaa = false, groundShadow = true, transparent = false;
 };
 

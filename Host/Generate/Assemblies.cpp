@@ -27,15 +27,13 @@ MeshPtr GeneratedPart(int p, int triangles) {
     switch (p % 3) {
     case 0: { // a gear: 8 triangles per profile sample
         const int teeth = 10 + p % 11;
-        return Shapes::Gear(teeth, 0.62f * s, 0.75f * s, 0.2f * s, -0.12f, 0.12f,
-                            std::max(4, triangles / (8 * teeth)));
+        return Shapes::Gear(teeth, 0.62f * s, 0.75f * s, 0.2f * s, -0.12f, 0.12f, std::max(4, triangles / (8 * teeth)));
     }
     case 1: // a tube: 8 triangles per segment
         return Shapes::Tube(0.7f * s, (0.35f + 0.03f * float(p % 4)) * s, -0.25f, 0.25f, std::max(3, triangles / 8));
     default: { // a torus: 2 triangles per grid cell
         const int minor = std::max(3, int(std::sqrt(triangles / 8.0)));
-        return Shapes::Torus(0.55f * s, (0.12f + 0.02f * float(p % 4)) * s, std::max(3, triangles / 2 / minor),
-                             minor);
+        return Shapes::Torus(0.55f * s, (0.12f + 0.02f * float(p % 4)) * s, std::max(3, triangles / 2 / minor), minor);
     }
     }
 }

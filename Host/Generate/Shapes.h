@@ -23,7 +23,7 @@ MeshPtr Torus(float R, float r, int major, int minor);
 
 /// A prism of a closed profile in the x-z plane (counter-clockwise seen from +y) with an
 /// optional hole profile of the same vertex count, extruded from y0 to y1.
-MeshPtr Prism(const std::vector<Lumo::Objects::vec2<float>>& outer,
-              const std::vector<Lumo::Objects::vec2<float>>& hole, float y0, float y1);
+MeshPtr Prism(const std::vector<Lumo::Objects::vec2<float>>& outer, const std::vector<Lumo::Objects::vec2<float>>& hole,
+              float y0, float y1);
 
 } // namespace Host::Shapes

@@ -7,8 +7,13 @@
 #include <cstdint>
 #include <string>
 
-namespace Lumo::Graphics { class ARenderNode; class GeometryNode; }
-namespace Lumo::Scene { class LODGeometryNode; }
+namespace Lumo::Graphics {
+class ARenderNode;
+class GeometryNode;
+} // namespace Lumo::Graphics
+namespace Lumo::Scene {
+class LODGeometryNode;
+}
 
 namespace Host {
 

@@ -9,7 +9,10 @@
 #include <string>
 #include <vector>
 
-namespace Lumo::Graphics { class ARenderNode; class GroupNode; }
+namespace Lumo::Graphics {
+class ARenderNode;
+class GroupNode;
+} // namespace Lumo::Graphics
 
 namespace Host {
 

@@ -45,9 +45,8 @@ void Instance::post(bool removed) const {
 }
 
 void Instance::write(Brio::Scene::NodeChange& change) const {
-    change.setAttribute(AutoPtr<Lumo::Scene::Attribute>(
-                            Lumo::Scene::TransformAttribute::Make(m_transform.Cast<float>(), false))
-                            .get());
+    change.setAttribute(
+        AutoPtr<Lumo::Scene::Attribute>(Lumo::Scene::TransformAttribute::Make(m_transform.Cast<float>(), false)).get());
     // Priority 1: a placement's colour beats the materials of the bodies below it.
     if (m_colour)
         change.setAttribute(AutoPtr<Lumo::Scene::Attribute>(

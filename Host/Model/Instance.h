@@ -6,7 +6,9 @@
 #include <optional>
 #include <string>
 
-namespace Brio::Scene { class NodeChange; }
+namespace Brio::Scene {
+class NodeChange;
+}
 
 namespace Host {
 

@@ -8,8 +8,8 @@
 #include <meshoptimizer.h>
 
 #include <algorithm>
-#include <cstring>
 #include <cmath>
+#include <cstring>
 #include <mutex>
 #include <unordered_map>
 
@@ -60,8 +60,7 @@ bool Mesh::valid() const {
     if (n == 0 || normals.size() != n || triangles.size() % 3 || edges.size() % 2 || triangles.empty())
         return false;
     auto inRange = [n](std::uint32_t i) { return i < n; };
-    return std::all_of(triangles.begin(), triangles.end(), inRange) &&
-           std::all_of(edges.begin(), edges.end(), inRange);
+    return std::all_of(triangles.begin(), triangles.end(), inRange) && std::all_of(edges.begin(), edges.end(), inRange);
 }
 
 std::size_t Mesh::memoryBytes() const {
@@ -74,10 +73,14 @@ namespace {
 /// Triangles kept at each simplified level, as a share of the full mesh.
 float ShareOf(int level) {
     switch (level) {
-    case 13: return 0.5f;
-    case 11: return 0.2f;
-    case 8: return 0.05f;
-    default: return 1.f;
+    case 13:
+        return 0.5f;
+    case 11:
+        return 0.2f;
+    case 8:
+        return 0.05f;
+    default:
+        return 1.f;
     }
 }
 

@@ -6,7 +6,9 @@
 #include <memory>
 #include <vector>
 
-namespace Lumo::Devices { class SimpleMesh; }
+namespace Lumo::Devices {
+class SimpleMesh;
+}
 
 namespace Host {
 

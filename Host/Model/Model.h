@@ -6,7 +6,9 @@
 #include <string>
 #include <vector>
 
-namespace Lumo::Graphics { class GroupNode; }
+namespace Lumo::Graphics {
+class GroupNode;
+}
 
 namespace Host {
 
@@ -19,8 +21,8 @@ struct ModelCounts {
     std::size_t occurrences = 0; ///< placements of bodies in the assembly, after instancing
     std::size_t bodies = 0;      ///< body objects
     std::size_t uniqueTriangles = 0;
-    std::size_t triangles = 0;   ///< drawn at full detail, every occurrence counted
-    std::size_t meshBytes = 0;   ///< heap held by the unique meshes
+    std::size_t triangles = 0; ///< drawn at full detail, every occurrence counted
+    std::size_t meshBytes = 0; ///< heap held by the unique meshes
 };
 
 /// The host's model: components (the first is the root, the assembly itself) with bodies and

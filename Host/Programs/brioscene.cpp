@@ -36,8 +36,9 @@ struct Input {
 };
 
 void AddInputOptions(CLI::App* cmd, Input& in) {
-    cmd->add_option("model", in.path, "a model file (glTF, GLB, OBJ, STL, PLY, 3MF, FBX...) or a document (.brio); "
-                                      "without one, the built-in demo gearbox");
+    cmd->add_option("model", in.path,
+                    "a model file (glTF, GLB, OBJ, STL, PLY, 3MF, FBX...) or a document (.brio); "
+                    "without one, the built-in demo gearbox");
     cmd->add_option("--generate", in.generate,
                     "a synthetic assembly instead: PARTS,TRIANGLES,INSTANCES, e.g. 100,2000,10000");
     cmd->add_option("--crease", in.crease, "edge angle in degrees for imported models")
@@ -172,11 +173,11 @@ int Render(Host::Document& doc, const RenderOptions& options) {
 void AddRenderOptions(CLI::App* cmd, RenderOptions& r, bool& noMsaa, bool& noShadow) {
     cmd->add_option("-o,--output", r.output, "the PNG to write")->capture_default_str();
     cmd->add_option("--width", r.width, "image width in pixels")->check(CLI::Range(16, 8192))->capture_default_str();
-    cmd->add_option("--height", r.height, "image height in pixels")
-        ->check(CLI::Range(16, 8192))
-        ->capture_default_str();
+    cmd->add_option("--height", r.height, "image height in pixels")->check(CLI::Range(16, 8192))->capture_default_str();
     cmd->add_option("--style", r.style, "visual style: shaded, edges (shaded with edges) or hidden")
-        ->check([](const std::string& s) { return VisualStyleOf(s) < 0 ? "shaded, edges or hidden" : ""; })
+        ->check([](const std::string& s) {
+            return std::string(Host::VisualStyleOf(s) < 0 ? "must be shaded, edges, hidden or 0 to 6" : "");
+        })
         ->capture_default_str();
     cmd->add_option("--environment", r.environment, "SkyRoom, Studio or none")->capture_default_str();
     cmd->add_option("--view", r.view,
@@ -272,7 +273,7 @@ int main(int argc, char** argv) {
     if (infoCmd->parsed())
         return Info(*doc);
     if (saveCmd->parsed()) {
-        AimCamera(*doc, saveView);
+        Host::AimCamera(*doc, saveView);
         std::string error;
         if (!doc->save(savePath, error)) {
             std::fprintf(stderr, "brioscene: %s\n", error.c_str());

@@ -250,7 +250,9 @@ Lumo::Objects::SBox3 localBox(Lumo::Graphics::ARenderNode* node, int depth) {
         return box;
     if (Lumo::Graphics::BaseGroupNode* group = node->AsGroup()) {
         Lumo::Scene::ANodeData* data = Lumo::Scene::ANodeData::GetNodeData(node);
-        if (data && data->NodeType() == Lumo::Scene::eReferenceNode)
+        // A reference node shows its target through its instance groups, each placed by its
+        // own transform; only one without instances stands for the bare target.
+        if (data && data->NodeType() == Lumo::Scene::eReferenceNode && group->ChildCount() == 0)
             return subtreeBox(data->Target(), depth + 1);
         if (group->CachedLocalBox(box))
             return box;
