@@ -46,7 +46,13 @@ bool AimCamera(Document& doc, const std::string& view) {
     camera.up(std::abs(it->second.y) > 0.99 ? ZoGeVector3d(0, 0, -it->second.y) : ZoGeVector3d(0, 1, 0));
     camera.fit(Brio::BBox(Brio::Point3f(float(lo[0]), float(lo[1]), float(lo[2])),
                           Brio::Point3f(float(hi[0]), float(hi[1]), float(hi[2]))));
-    camera.zoom(0.8); // fit leaves room for the box seen from any side
+    // A perspective fit frames the box at its centre; stepping back by half its depth along the
+    // view keeps its near side in the picture too, with a margin.
+    const ZoGeVector3d d = camera.direction();
+    const double depth =
+        std::abs(d.x) * (hi[0] - lo[0]) + std::abs(d.y) * (hi[1] - lo[1]) + std::abs(d.z) * (hi[2] - lo[2]);
+    const double distance = (camera.position() - camera.target()).length();
+    camera.position(camera.target() - d * (0.9 * distance + 0.5 * depth));
     return true;
 }
 
