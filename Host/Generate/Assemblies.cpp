@@ -76,7 +76,7 @@ void GenerateAssembly(Model& model, const GenerateSpec& spec) {
     for (int i = 0; i < spec.instances; ++i) {
         Instance* inst = model.root().addInstance(*parts[std::size_t(i % spec.parts)],
                                                   Place(2.0 * (i % side), 0, 2.0 * (i / side), 0.37 * i));
-        inst->colour(ColourOf(i));
+        inst->colour(ColourOf(i + 1));
     }
 }
 

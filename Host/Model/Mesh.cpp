@@ -85,13 +85,20 @@ float ShareOf(int level) {
 }
 
 AutoPtr<SimpleMesh> MakeFaces(const Mesh& m, const std::vector<std::uint32_t>& triangles) {
-    // Only the vertices the level uses, so coarse levels are small on the device too.
-    std::vector<std::uint32_t> remap(m.positions.size());
-    const std::size_t used = meshopt_generateVertexRemap(remap.data(), triangles.data(), triangles.size(),
-                                                         m.positions.data(), m.positions.size(), sizeof(vec3f));
+    // Only the vertices the level uses, so coarse levels are small on the device too. Corners
+    // that share a place but not a normal stay apart.
+    constexpr std::uint32_t kUnused = ~0u;
+    std::vector<std::uint32_t> remap(m.positions.size(), kUnused);
+    std::size_t used = 0;
+    for (std::uint32_t i : triangles)
+        if (remap[i] == kUnused)
+            remap[i] = std::uint32_t(used++);
     std::vector<vec3f> positions(used), normals(used);
-    meshopt_remapVertexBuffer(positions.data(), m.positions.data(), m.positions.size(), sizeof(vec3f), remap.data());
-    meshopt_remapVertexBuffer(normals.data(), m.normals.data(), m.normals.size(), sizeof(vec3f), remap.data());
+    for (std::size_t i = 0; i < remap.size(); ++i)
+        if (remap[i] != kUnused) {
+            positions[remap[i]] = m.positions[i];
+            normals[remap[i]] = m.normals[i];
+        }
     VertexBufferBuilder vb(Lumo::Devices::eVertexPosition | Lumo::Devices::eVertexNormal);
     for (std::size_t i = 0; i < used; ++i)
         vb.AddVertex(positions[i], normals[i]);

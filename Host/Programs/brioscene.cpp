@@ -219,6 +219,12 @@ int main(int argc, char** argv) {
         ->check(CLI::IsMember({"iso", "front", "back", "left", "right", "top", "bottom"}))
         ->capture_default_str();
 
+    std::string exportPath;
+    auto* exportCmd = app.add_subcommand("export", "write a model, generated assembly or the demo as a model file");
+    exportCmd->add_option("file", exportPath, "the file to write: .glb, .gltf, .obj, .stl, .ply, .3mf or .fbx")
+        ->required();
+    AddInputOptions(exportCmd, input);
+
     std::string openPath;
     RenderOptions openRender;
     openRender.output.clear();
@@ -272,6 +278,15 @@ int main(int argc, char** argv) {
         return 1;
     if (infoCmd->parsed())
         return Info(*doc);
+    if (exportCmd->parsed()) {
+        std::string error;
+        if (!Host::ExportModel(doc->model(), exportPath, error)) {
+            std::fprintf(stderr, "brioscene: %s\n", error.c_str());
+            return 1;
+        }
+        std::printf("Wrote %s\n", exportPath.c_str());
+        return 0;
+    }
     if (saveCmd->parsed()) {
         Host::AimCamera(*doc, saveView);
         std::string error;

@@ -293,3 +293,13 @@ TEST(HostModel, TheSceneBoxHoldsEveryPlacement) {
     }
 }
 } // namespace
+
+namespace {
+TEST(HostMesh, DeviceMeshesKeepCornersThatShareAPlace) {
+    // A block's corners each carry three normals; the device mesh must keep all 24.
+    Host::MeshPtr block = Host::Shapes::Block({1, 1, 1});
+    Lumo::Devices::SimpleMesh* faces = block->facesAt(15);
+    ASSERT_TRUE(faces);
+    EXPECT_EQ(faces->VertexCount(), int(block->positions.size()));
+}
+} // namespace
