@@ -1,6 +1,8 @@
 // brioscene: the sample host's program. It loads a model (a file, a generated assembly, a saved
 // document or the built-in demo) into a host document and renders, describes, saves it, or runs
 // text commands, all through the scene library as a CAD host would.
+#include "Viewer.h"
+
 #include <Brio/Base/OptionGroup.h>
 #include <Brio/Base/PathInfo.h>
 #include <Brio/Base/StringConversion.h>
@@ -244,8 +246,15 @@ int main(int argc, char** argv) {
 
     auto* pickCmd = app.add_subcommand("pick", "pick at a pixel or in a rectangle (not available yet)");
     pickCmd->allow_extras();
-    auto* viewCmd = app.add_subcommand("view", "show a model in a window (not available yet)");
-    viewCmd->allow_extras();
+    ViewerOptions viewer;
+    auto* viewCmd = app.add_subcommand(
+        "view", "show a model in a window: drag to orbit, middle-drag or shift-drag to pan, wheel to zoom, f to "
+                "fit, q to quit");
+    AddInputOptions(viewCmd, input);
+    viewCmd->add_option("--width", viewer.width, "window width")->check(CLI::Range(16, 8192))->capture_default_str();
+    viewCmd->add_option("--height", viewer.height, "window height")->check(CLI::Range(16, 8192))->capture_default_str();
+    viewCmd->add_option("--frames", viewer.frames, "quit after this many frames (for scripts)")
+        ->check(CLI::NonNegativeNumber);
     app.require_subcommand(0, 1);
 
     CLI11_PARSE(app, argc, argv);
@@ -254,9 +263,8 @@ int main(int argc, char** argv) {
 
     if (consoleCmd->parsed())
         return RunCommands(commands, !batch);
-    if (pickCmd->parsed() || viewCmd->parsed()) {
-        std::fprintf(stderr, "brioscene: '%s' is not available yet in this version\n",
-                     pickCmd->parsed() ? "pick" : "view");
+    if (pickCmd->parsed()) {
+        std::fprintf(stderr, "brioscene: 'pick' is not available yet in this version\n");
         return 2;
     }
     if (openCmd->parsed()) {
@@ -278,6 +286,8 @@ int main(int argc, char** argv) {
         return 1;
     if (infoCmd->parsed())
         return Info(*doc);
+    if (viewCmd->parsed())
+        return RunViewer(*doc, viewer);
     if (exportCmd->parsed()) {
         std::string error;
         if (!Host::ExportModel(doc->model(), exportPath, error)) {
