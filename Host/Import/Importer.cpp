@@ -3,6 +3,7 @@
 #include <Host/Model/Component.h>
 #include <Host/Model/Model.h>
 
+#include <Brio/DataModel/ZipArchive.h>
 #include <assimp/Exporter.hpp>
 #include <assimp/GltfMaterial.h>
 #include <assimp/Importer.hpp>
@@ -23,10 +24,21 @@
 #include <fstream>
 #include <map>
 #include <memory>
+#include <sstream>
+#include <stdexcept>
 #include <unordered_map>
 #include <unordered_set>
 #include <utility>
 #include <vector>
+
+// The installed Assimp checks its own invariants with asserts that abort, and corrupt files
+// reach some (a 3MF whose package names no model). Its hook for them is defined here, ahead of
+// the library in the lookup order, to throw instead: its readers catch that and report it.
+namespace Assimp {
+__attribute__((visibility("default"))) void aiAssertViolation(const char* expression, const char*, int) {
+    throw std::runtime_error(std::string("corrupt content (") + expression + ")");
+}
+} // namespace Assimp
 
 namespace Host {
 
@@ -80,7 +92,7 @@ public:
         if (!m_on)
             return;
         const int percent = std::clamp(int(fraction * 100.0), 0, 100);
-        if (percent == m_percent && phase == m_phase)
+        if (percent == m_percent && m_phase && std::strcmp(phase, m_phase) == 0)
             return;
         m_percent = percent;
         m_phase = phase;
@@ -103,16 +115,14 @@ private:
 };
 
 // Shares of the whole import given to each phase, for one percentage from start to end.
-constexpr double kReadShare = 0.45, kProcessShare = 0.15;
+constexpr double kReadShare = 0.3, kProcessShare = 0.1;
 
 /// Forwards Assimp's read and post-processing steps to the meter.
 class ReadProgress : public Assimp::ProgressHandler {
 public:
     explicit ReadProgress(Meter& meter) : m_meter(meter) {}
     bool Update(float) override { return true; }
-    void UpdateFileRead(int step, int steps) override {
-        m_meter.show(kReadShare * Fraction(step, steps), "reading");
-    }
+    void UpdateFileRead(int step, int steps) override { m_meter.show(kReadShare * Fraction(step, steps), "reading"); }
     void UpdatePostProcess(int step, int steps) override {
         m_meter.show(kReadShare + kProcessShare * Fraction(step, steps), "processing");
     }
@@ -135,6 +145,14 @@ aiMatrix4x4 ToColumns(const mat4d& m) {
     return a;
 }
 
+bool NearIdentity(const mat4d& m) {
+    for (int r = 0; r < 4; ++r)
+        for (int c = 0; c < 4; ++c)
+            if (std::abs(m.m[r][c] - (r == c ? 1.0 : 0.0)) > 1e-9)
+                return false;
+    return true;
+}
+
 bool Finite(const aiMatrix4x4& a) {
     for (int r = 0; r < 4; ++r)
         for (int c = 0; c < 4; ++c)
@@ -152,12 +170,23 @@ bool MetaNumber(const aiMetadata* meta, const char* key, double& value) {
             continue;
         const void* d = meta->mValues[i].mData;
         switch (meta->mValues[i].mType) {
-        case AI_BOOL: value = *static_cast<const bool*>(d); return true;
-        case AI_INT32: value = *static_cast<const std::int32_t*>(d); return true;
-        case AI_UINT64: value = double(*static_cast<const std::uint64_t*>(d)); return true;
-        case AI_FLOAT: value = *static_cast<const float*>(d); return true;
-        case AI_DOUBLE: value = *static_cast<const double*>(d); return true;
-        default: return false;
+        case AI_BOOL:
+            value = *static_cast<const bool*>(d);
+            return true;
+        case AI_INT32:
+            value = *static_cast<const std::int32_t*>(d);
+            return true;
+        case AI_UINT64:
+            value = double(*static_cast<const std::uint64_t*>(d));
+            return true;
+        case AI_FLOAT:
+            value = *static_cast<const float*>(d);
+            return true;
+        case AI_DOUBLE:
+            value = *static_cast<const double*>(d);
+            return true;
+        default:
+            return false;
         }
     }
     return false;
@@ -231,9 +260,9 @@ public:
             return fail(error, "cannot read '" + m_path + "': it holds no nodes");
         if (!collectNodes(error) || !buildMeshes(error))
             return false;
-        if (std::none_of(m_meshes.begin(), m_meshes.end(), [](const MeshPtr& m) { return bool(m); }))
-            return fail(error, "'" + m_path + "' holds no triangles");
         planComponents();
+        if (m_root.proto < 0)
+            return fail(error, "'" + m_path + "' holds no triangles");
         return true;
     }
 
@@ -241,7 +270,7 @@ public:
     void apply(Model& model, const mat4d& conversion) const {
         const Placed& top = m_root;
         const mat4d rootPlace = top.local * ToRows(m_scene.mRootNode->mTransformation) * conversion;
-        // The root's own assembly is the model's root: its parts go straight under it.
+        // The root's own assembly is the model's root: its placements go straight under it.
         std::vector<std::pair<int, mat4d>> placements;
         int ownBodies = -1;
         const Proto& p = m_protos[top.proto];
@@ -291,7 +320,8 @@ private:
 
     std::string nodeName(const aiNode& n) const {
         std::string s = n.mName.C_Str();
-        if (s.empty())
+        // Assimp names nodes the file leaves unnamed like "<STL_BINARY>".
+        if (s.empty() || (s.front() == '<' && s.back() == '>'))
             s = fs::path(m_path).stem().string();
         return s;
     }
@@ -314,8 +344,8 @@ private:
             if (!seen.insert(n).second)
                 return fail(error, "cannot read '" + m_path + "': its node tree has a loop");
             if (!Finite(n->mTransformation))
-                return fail(error, "cannot read '" + m_path + "': node '" + n->mName.C_Str() +
-                                       "' has an invalid transform");
+                return fail(error,
+                            "cannot read '" + m_path + "': node '" + n->mName.C_Str() + "' has an invalid transform");
             m_nodes.push_back(n);
             std::vector<unsigned> ms;
             for (unsigned i = 0; i < n->mNumMeshes && n->mMeshes; ++i) {
@@ -393,6 +423,7 @@ private:
         auto [it, fresh] = m_meshSets.try_emplace(key, int(m_protos.size()));
         if (fresh)
             m_protos.push_back(Proto{name, ms, {}});
+        m_protos[it->second].name = name; // nodes come last to first: the first one names it
         return it->second;
     }
 
@@ -431,6 +462,19 @@ private:
                 out.local = kids[0].second;
                 continue;
             }
+            // Meshes split into child nodes in place (as FBX has one per material) are one component.
+            const bool split = std::all_of(kids.begin(), kids.end(), [&](const auto& k) {
+                return m_protos[k.first].children.empty() && NearIdentity(k.second);
+            });
+            if (split) {
+                std::vector<unsigned> all = ms;
+                for (const auto& k : kids)
+                    all.insert(all.end(), m_protos[k.first].meshes.begin(), m_protos[k.first].meshes.end());
+                std::sort(all.begin(), all.end());
+                all.erase(std::unique(all.begin(), all.end()), all.end());
+                out.proto = meshSet(all, nodeName(n));
+                continue;
+            }
             Proto p{nodeName(n), {}, {}};
             if (!ms.empty()) {
                 if (uses[ms] == 1)
@@ -448,7 +492,8 @@ private:
             }
             auto [it, fresh] = assemblies.try_emplace(key, int(m_protos.size()));
             if (fresh)
-                m_protos.push_back(std::move(p));
+                m_protos.push_back(p);
+            m_protos[it->second].name = p.name;
             out.proto = it->second;
         }
         m_root = placed.front();
@@ -477,7 +522,129 @@ std::string Unreadable(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     if (!in)
         return OneLine(std::strerror(errno));
+    if (in.peek() == std::ifstream::traits_type::eof())
+        return "it is empty";
     return {};
+}
+
+/// Bytes of a PLY scalar type, 0 for an unknown one.
+std::size_t PlySize(const std::string& type) {
+    static const std::map<std::string, std::size_t> sizes = {
+        {"char", 1},  {"uchar", 1},   {"int8", 1},   {"uint8", 1},  {"short", 2}, {"ushort", 2},
+        {"int16", 2}, {"uint16", 2},  {"int", 4},    {"uint", 4},   {"int32", 4}, {"uint32", 4},
+        {"float", 4}, {"float32", 4}, {"double", 8}, {"float64", 8}};
+    const auto it = sizes.find(type);
+    return it == sizes.end() ? 0 : it->second;
+}
+
+/// What is wrong with a PLY file's layout, or empty. Assimp's reader loops forever on a header
+/// without its end and reads past the data where a binary list's count is corrupt, so the
+/// counts are walked here first.
+std::string BadPly(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::string head(1 << 20, '\0');
+    in.read(head.data(), std::streamsize(head.size()));
+    head.resize(std::size_t(in.gcount()));
+    std::size_t end = head.find("\nend_header");
+    const std::size_t body = end == std::string::npos ? end : head.find('\n', end + 1);
+    if (!head.starts_with("ply") || body == std::string::npos || head.find_first_not_of("\r ", end + 11) != body)
+        return "not a ply file that can be read (no complete header)";
+    ++end;
+    std::error_code ec;
+    const std::uintmax_t size = fs::file_size(path, ec);
+    struct Property {
+        std::size_t size = 0, countSize = 0; // countSize: a list's
+    };
+    struct Element {
+        std::string name;
+        std::uintmax_t count = 0;
+        std::vector<Property> properties;
+    };
+    std::vector<Element> elements;
+    std::string format;
+    std::istringstream lines(head.substr(0, end));
+    for (std::string line; std::getline(lines, line);) {
+        std::istringstream words(line);
+        std::string word;
+        words >> word;
+        if (word == "format") {
+            words >> format;
+        } else if (word == "element") {
+            Element e;
+            double count = -1;
+            words >> e.name >> count;
+            if (!(count >= 0) || count > double(size))
+                return "its header promises " + std::to_string(std::uintmax_t(std::max(count, 0.0))) + " " + e.name +
+                       " elements in " + std::to_string(size) + " bytes";
+            e.count = std::uintmax_t(count);
+            elements.push_back(std::move(e));
+        } else if (word == "property" && !elements.empty()) {
+            std::string type, countType, itemType;
+            words >> type;
+            Property p;
+            if (type == "list") {
+                words >> countType >> itemType;
+                p.countSize = PlySize(countType);
+                p.size = PlySize(itemType);
+            } else {
+                p.size = PlySize(type);
+            }
+            if (!p.size || (type == "list" && !p.countSize))
+                return "its header has a property of unknown type";
+            elements.back().properties.push_back(p);
+        }
+    }
+    if (format == "ascii")
+        return {};
+    const bool little = format == "binary_little_endian";
+    if (!little && format != "binary_big_endian")
+        return "its header names no known format";
+    std::uintmax_t at = body + 1;
+    in.clear();
+    char bytes[8];
+    for (const Element& e : elements) {
+        const bool fixed =
+            std::none_of(e.properties.begin(), e.properties.end(), [](const Property& p) { return p.countSize != 0; });
+        std::uintmax_t stride = 0;
+        for (const Property& p : e.properties)
+            stride += p.size;
+        if (fixed) {
+            at += stride * e.count;
+        } else {
+            in.seekg(std::streamoff(at)); // then read on in order: seeking each time is slow
+            for (std::uintmax_t i = 0; i < e.count && at <= size; ++i)
+                for (const Property& p : e.properties) {
+                    if (!p.countSize) {
+                        at += p.size;
+                        in.ignore(std::streamsize(p.size));
+                        continue;
+                    }
+                    if (!in.read(bytes, std::streamsize(p.countSize)))
+                        return "it ends inside its " + e.name + " elements";
+                    std::uintmax_t n = 0;
+                    for (std::size_t k = 0; k < p.countSize; ++k)
+                        n |= std::uintmax_t(static_cast<unsigned char>(bytes[little ? k : p.countSize - 1 - k]))
+                             << (8 * k);
+                    at += p.countSize + n * p.size;
+                    in.ignore(std::streamsize(n * p.size));
+                }
+        }
+        if (at > size)
+            return "it ends inside its " + e.name + " elements";
+    }
+    return {};
+}
+
+/// Assimp's message without the path it repeats, in plainer words where it means the format.
+std::string Cause(std::string message, const std::string& path, const std::string& ext, bool known) {
+    const bool noReader = message.starts_with("No suitable reader found");
+    if (noReader)
+        return known ? "not a " + ext + " file that can be read" : "unknown format";
+    const std::string name = fs::path(path).filename().string();
+    for (std::size_t at = message.find(path); !path.empty() && at != std::string::npos;
+         at = message.find(path, at + name.size()))
+        message.replace(at, path.size(), name);
+    return known ? OneLine(message) : "unknown format (" + OneLine(message) + ")";
 }
 
 /// The file's own up axis and scale when the options leave them to it.
@@ -500,6 +667,8 @@ mat4d Conversion(const aiScene& scene, const std::string& ext, const ImportOptio
         scale = options.unitScale;
     else if (fbx && MetaNumber(scene.mMetaData, "UnitScaleFactor", value) && value > 0 && std::isfinite(value))
         scale = value / 100.0; // FBX counts in centimetres
+    else if (ext == "3mf")
+        scale = 0.001; // the format's default, and Assimp does not pass on another
     return UpRotation(axis, sign) * mat4d::Scale(scale);
 }
 
@@ -511,25 +680,29 @@ bool ImportModel(const std::string& path, Model& model, std::string& error, cons
         return false;
     }
     const std::string ext = ExtensionOf(path);
+    if (std::string why = ext == "ply" ? BadPly(path) : ""; !why.empty()) {
+        error = "cannot read '" + path + "': " + why;
+        return false;
+    }
     Meter meter(path, options.progress);
     try {
         Assimp::Importer importer;
         const bool known = !ext.empty() && importer.IsExtensionSupported("." + ext);
         importer.SetProgressHandler(new ReadProgress(meter)); // the importer owns it
-        importer.SetPropertyInteger(AI_CONFIG_PP_SBP_REMOVE, aiPrimitiveType_POINT | aiPrimitiveType_LINE);
-        // Only positions and materials are used: dropping the rest makes joining vertices cheaper.
+        // Only positions and materials are used; the rest is dropped early. Points and lines are
+        // sorted out, not removed, so a file of nothing else is told as one without triangles.
+        // No joining of vertices: BuildMesh welds them, several times faster on large meshes.
         importer.SetPropertyInteger(AI_CONFIG_PP_RVC_FLAGS,
                                     aiComponent_NORMALS | aiComponent_TANGENTS_AND_BITANGENTS | aiComponent_COLORS |
                                         aiComponent_TEXCOORDS | aiComponent_BONEWEIGHTS | aiComponent_ANIMATIONS |
                                         aiComponent_TEXTURES | aiComponent_LIGHTS | aiComponent_CAMERAS);
         importer.SetPropertyBool(AI_CONFIG_IMPORT_FBX_PRESERVE_PIVOTS, false);
         importer.SetPropertyBool(AI_CONFIG_IMPORT_FBX_READ_ANIMATIONS, false);
-        const aiScene* scene = importer.ReadFile(
-            path, aiProcess_RemoveComponent | aiProcess_Triangulate | aiProcess_SortByPType |
-                      aiProcess_JoinIdenticalVertices | aiProcess_FindInstances | aiProcess_ValidateDataStructure);
+        const aiScene* scene =
+            importer.ReadFile(path, aiProcess_RemoveComponent | aiProcess_Triangulate | aiProcess_SortByPType |
+                                        aiProcess_FindInstances | aiProcess_ValidateDataStructure);
         if (!scene) {
-            const std::string why = OneLine(importer.GetErrorString());
-            error = "cannot read '" + path + "': " + (known ? why : "unknown format (" + why + ")");
+            error = "cannot read '" + path + "': " + Cause(importer.GetErrorString(), path, ext, known);
             return false;
         }
         SceneReader reader(*scene, path, options, meter);
@@ -553,24 +726,31 @@ namespace {
 struct Format {
     const char* ext;
     const char* id;
-    bool flat; ///< holds no hierarchy: placements are baked into the meshes
-    bool zUp;  ///< the format's custom is z up
+    bool flat;   ///< holds no hierarchy: placements are baked into the meshes
+    bool zUp;    ///< the format's custom is z up
+    double unit; ///< metres per file unit the file is written in
+    bool metre;  ///< says its unit: metres (FBX counts centimetres unless told)
 };
 
+// FBX is written as text: this Assimp's binary FBX writer leaves out block ends, so the files
+// cannot be read back.
 constexpr Format kFormats[] = {
-    {"gltf", "gltf2", false, false}, {"glb", "glb2", false, false}, {"obj", "obj", false, false},
-    {"stl", "stlb", true, true},     {"ply", "plyb", true, true},   {"3mf", "3mf", true, true},
-    {"fbx", "fbx", false, false},
+    {"gltf", "gltf2", false, false, 1, false}, {"glb", "glb2", false, false, 1, false},
+    {"obj", "obj", false, false, 1, false},    {"stl", "stlb", true, true, 1, false},
+    {"ply", "plyb", true, true, 1, false},     {"3mf", "3mf", true, true, 0.001, false}, // says millimetres
+    {"fbx", "fbxa", false, false, 1, true},
 };
 
 aiMaterial* ToAssimp(const Material& m) {
     auto* mat = new aiMaterial;
     const aiString name(m.name.empty() ? std::string("Material") : m.name);
     mat->AddProperty(&name, AI_MATKEY_NAME);
-    const aiColor4D colour(m.r, m.g, m.b, m.a);
-    const aiColor3D rgb(m.r, m.g, m.b);
+    // Alpha goes as opacity alone: the glTF writer multiplies it into the base colour's.
+    const aiColor4D colour(m.r, m.g, m.b, 1.f);
+    // Diffuse without alpha: the 3MF writer turns a fractional alpha into none at all.
+    const aiColor3D diffuse(m.r, m.g, m.b);
     mat->AddProperty(&colour, 1, AI_MATKEY_BASE_COLOR);
-    mat->AddProperty(&rgb, 1, AI_MATKEY_COLOR_DIFFUSE);
+    mat->AddProperty(&diffuse, 1, AI_MATKEY_COLOR_DIFFUSE);
     mat->AddProperty(&m.a, 1, AI_MATKEY_OPACITY);
     // Plastic rather than glTF's default of bare metal.
     const float metallic = 0.f, roughness = 0.6f;
@@ -583,7 +763,8 @@ aiMaterial* ToAssimp(const Material& m) {
     return mat;
 }
 
-aiMesh* ToAssimp(const Body& body, unsigned material) {
+/// The body's mesh, or with world given, a copy placed by it (for formats without placements).
+aiMesh* ToAssimp(const Body& body, unsigned material, const mat4d* world = nullptr) {
     const Mesh& m = *body.mesh();
     auto* mesh = new aiMesh;
     mesh->mName = aiString(body.name());
@@ -592,18 +773,44 @@ aiMesh* ToAssimp(const Body& body, unsigned material) {
     mesh->mNumVertices = unsigned(m.positions.size());
     mesh->mVertices = new aiVector3D[m.positions.size()];
     mesh->mNormals = new aiVector3D[m.positions.size()];
+    mat4d normalMatrix; // the inverse's transpose keeps normals square to sheared faces
+    bool mirrored = false;
+    if (world) {
+        mat4d inverse;
+        if (world->Inverse(inverse))
+            normalMatrix = inverse.Transposed();
+        mirrored = world->Determinant() < 0;
+    }
     for (std::size_t i = 0; i < m.positions.size(); ++i) {
-        mesh->mVertices[i] = aiVector3D(m.positions[i].x, m.positions[i].y, m.positions[i].z);
-        mesh->mNormals[i] = aiVector3D(m.normals[i].x, m.normals[i].y, m.normals[i].z);
+        Lumo::Objects::vec3<double> p(m.positions[i].x, m.positions[i].y, m.positions[i].z);
+        Lumo::Objects::vec3<double> n(m.normals[i].x, m.normals[i].y, m.normals[i].z);
+        if (world) {
+            p = world->TransformPoint(p);
+            n = normalMatrix.TransformVector(n).Normalized();
+        }
+        mesh->mVertices[i] = aiVector3D(ai_real(p.x), ai_real(p.y), ai_real(p.z));
+        mesh->mNormals[i] = aiVector3D(ai_real(n.x), ai_real(n.y), ai_real(n.z));
     }
     mesh->mNumFaces = unsigned(m.triangleCount());
     mesh->mFaces = new aiFace[m.triangleCount()];
     for (std::size_t f = 0; f < m.triangleCount(); ++f) {
         aiFace& face = mesh->mFaces[f];
         face.mNumIndices = 3;
-        face.mIndices = new unsigned[3]{m.triangles[3 * f], m.triangles[3 * f + 1], m.triangles[3 * f + 2]};
+        const std::uint32_t* t = &m.triangles[3 * f];
+        // A mirroring placement turns the faces inside out unless the winding turns too.
+        face.mIndices = mirrored ? new unsigned[3]{t[0], t[2], t[1]} : new unsigned[3]{t[0], t[1], t[2]};
     }
     return mesh;
+}
+
+bool SharesCorners(const Mesh& m) {
+    if (m.triangles.size() > m.positions.size())
+        return true;
+    std::vector<char> used(m.positions.size(), 0);
+    for (std::uint32_t i : m.triangles)
+        if (used[i]++)
+            return true;
+    return false;
 }
 
 void SetChildren(aiNode& node, std::vector<aiNode*>& children) {
@@ -617,60 +824,144 @@ void SetChildren(aiNode& node, std::vector<aiNode*>& children) {
     }
 }
 
-/// The scene: a mesh per body, each component's meshes shared by the nodes of all its placements.
+/// The scene: a mesh per body, each component's meshes shared by the nodes of all its placements;
+/// or flat, a mesh per placed body under the root node, for formats that know no placements.
 class SceneWriter {
 public:
-    explicit SceneWriter(const Model& model) : m_model(model) {}
+    SceneWriter(const Model& model, bool flat) : m_model(model), m_flat(flat) {}
+    ~SceneWriter() { // what a failure left before the scene took it
+        for (aiMesh* m : m_meshes)
+            delete m;
+        for (aiMaterial* m : m_materials)
+            delete m;
+    }
+    SceneWriter(const SceneWriter&) = delete;
+    SceneWriter& operator=(const SceneWriter&) = delete;
 
     std::unique_ptr<aiScene> write(const mat4d& rootTransform) {
-        std::vector<aiMaterial*> materials;
-        std::vector<aiMesh*> meshes;
-        std::vector<Material> seen;
-        for (const auto& c : m_model.components()) {
-            auto& ids = m_meshesOf[c.get()];
-            for (const auto& b : c->bodies()) {
-                auto it = std::find(seen.begin(), seen.end(), b->material());
-                if (it == seen.end()) {
-                    seen.push_back(b->material());
-                    materials.push_back(ToAssimp(b->material()));
-                    it = seen.end() - 1;
+        aiNode* root = nullptr;
+        if (m_flat) {
+            root = new aiNode(m_model.name());
+            std::vector<aiNode*> children;
+            place(m_model.root(), rootTransform, children);
+            SetChildren(*root, children);
+        } else {
+            for (const auto& c : m_model.components()) {
+                auto& ids = m_meshesOf[c.get()];
+                for (const auto& b : c->bodies()) {
+                    ids.push_back(unsigned(m_meshes.size()));
+                    m_meshes.push_back(ToAssimp(*b, material(b->material())));
                 }
-                ids.push_back(unsigned(meshes.size()));
-                meshes.push_back(ToAssimp(*b, unsigned(it - seen.begin())));
             }
+            root = node(m_model.root(), m_model.name(), rootTransform);
         }
         auto scene = std::make_unique<aiScene>();
-        scene->mFlags = AI_SCENE_FLAGS_NON_VERBOSE_FORMAT; // corners are shared between faces
-        scene->mNumMaterials = unsigned(materials.size());
-        scene->mMaterials = new aiMaterial*[materials.size()];
-        std::copy(materials.begin(), materials.end(), scene->mMaterials);
-        scene->mNumMeshes = unsigned(meshes.size());
-        scene->mMeshes = new aiMesh*[meshes.size()];
-        std::copy(meshes.begin(), meshes.end(), scene->mMeshes);
-        scene->mRootNode = node(m_model.root(), m_model.name(), rootTransform);
+        scene->mRootNode = root;
+        // Assimp's writers take shared corners as such only when told; telling it of meshes that
+        // share none fails its normal step.
+        if (std::any_of(m_model.components().begin(), m_model.components().end(), [](const auto& c) {
+                return std::any_of(c->bodies().begin(), c->bodies().end(),
+                                   [](const auto& b) { return SharesCorners(*b->mesh()); });
+            }))
+            scene->mFlags |= AI_SCENE_FLAGS_NON_VERBOSE_FORMAT;
+        scene->mNumMaterials = unsigned(m_materials.size());
+        scene->mMaterials = new aiMaterial*[m_materials.size()];
+        std::copy(m_materials.begin(), m_materials.end(), scene->mMaterials);
+        m_materials.clear(); // the scene's now
+        scene->mNumMeshes = unsigned(m_meshes.size());
+        scene->mMeshes = new aiMesh*[m_meshes.size()];
+        std::copy(m_meshes.begin(), m_meshes.end(), scene->mMeshes);
+        m_meshes.clear();
         return scene;
     }
 
 private:
+    unsigned material(const Material& m) {
+        auto it = std::find(m_seen.begin(), m_seen.end(), m);
+        if (it != m_seen.end())
+            return unsigned(it - m_seen.begin());
+        m_seen.push_back(m);
+        m_materials.push_back(ToAssimp(m));
+        return unsigned(m_seen.size() - 1);
+    }
+
     aiNode* node(const Component& c, const std::string& name, const mat4d& transform) {
         auto* n = new aiNode(name);
         n->mTransformation = ToColumns(transform);
         const auto& ids = m_meshesOf[&c];
-        std::vector<aiNode*> children;
         if (!ids.empty()) {
             n->mNumMeshes = unsigned(ids.size());
             n->mMeshes = new unsigned[ids.size()];
             std::copy(ids.begin(), ids.end(), n->mMeshes);
         }
+        std::vector<aiNode*> children;
         for (const auto& i : c.instances())
             children.push_back(node(i->target(), i->target().name(), i->transform()));
         SetChildren(*n, children);
         return n;
     }
 
+    void place(const Component& c, const mat4d& world, std::vector<aiNode*>& nodes) {
+        for (const auto& b : c.bodies()) {
+            auto* n = new aiNode(c.name());
+            n->mNumMeshes = 1;
+            n->mMeshes = new unsigned[1]{unsigned(m_meshes.size())};
+            m_meshes.push_back(ToAssimp(*b, material(b->material()), &world));
+            nodes.push_back(n);
+        }
+        for (const auto& i : c.instances())
+            place(i->target(), i->transform() * world, nodes);
+    }
+
     const Model& m_model;
+    bool m_flat;
+    std::vector<aiMaterial*> m_materials;
+    std::vector<Material> m_seen;
+    std::vector<aiMesh*> m_meshes;
     std::unordered_map<const Component*, std::vector<unsigned>> m_meshesOf;
 };
+
+} // namespace
+
+namespace {
+
+/// Assimp's 3MF writer puts every colour down as black: the base materials are written again
+/// with the model's colours, found by material name.
+bool Fix3mfColours(const Model& model, const std::string& path) {
+    Brio::ZipArchive::Parts parts;
+    if (!Brio::ZipArchive::read(path, parts).isSuccess())
+        return false;
+    auto it = parts.find("3D/3DModel.model");
+    if (it == parts.end())
+        return false;
+    std::map<std::string, std::string> colours;
+    for (const auto& c : model.components())
+        for (const auto& b : c->bodies()) {
+            const Material& m = b->material();
+            char hex[16];
+            auto byte = [](float v) { return unsigned(std::lround(std::clamp(v, 0.f, 1.f) * 255.f)); };
+            std::snprintf(hex, sizeof hex, "#%02x%02x%02x%02x", byte(m.r), byte(m.g), byte(m.b), byte(m.a));
+            colours.emplace(m.name, hex);
+        }
+    std::string xml(it->second.begin(), it->second.end());
+    std::string out;
+    std::size_t at = 0;
+    for (std::size_t base; (base = xml.find("<base name=\"", at)) != std::string::npos;) {
+        const std::size_t nameStart = base + 12, nameEnd = xml.find('"', nameStart);
+        const std::size_t colour = xml.find("displaycolor=\"", nameEnd), colourEnd = xml.find('"', colour + 14);
+        const std::size_t close = xml.find("/>", nameEnd);
+        if (nameEnd == std::string::npos || colour == std::string::npos || colourEnd == std::string::npos ||
+            colour > close)
+            break;
+        auto known = colours.find(xml.substr(nameStart, nameEnd - nameStart));
+        out.append(xml, at, colour + 14 - at);
+        out += known != colours.end() ? known->second : xml.substr(colour + 14, colourEnd - colour - 14);
+        at = colourEnd;
+    }
+    out.append(xml, at, std::string::npos);
+    it->second.assign(out.begin(), out.end());
+    return Brio::ZipArchive::write(path, parts).isSuccess();
+}
 
 } // namespace
 
@@ -690,18 +981,26 @@ bool ExportModel(const Model& model, const std::string& path, std::string& error
         error = "cannot write '" + path + "': no such folder";
         return false;
     }
-    if (model.counts().bodies == 0) {
-        error = "cannot write '" + path + "': the model holds no bodies";
+    if (model.counts().occurrences == 0) {
+        error = "cannot write '" + path + "': the model places no bodies";
         return false;
     }
     try {
         // The model is y up; z-up formats get it turned back: (x, y, z) -> (x, -z, y).
-        const mat4d root = format->zUp ? mat4d(1, 0, 0, 0, 0, 0, 1, 0, 0, -1, 0, 0, 0, 0, 0, 1) : mat4d();
-        std::unique_ptr<aiScene> scene = SceneWriter(model).write(root);
+        const mat4d up = format->zUp ? mat4d(1, 0, 0, 0, 0, 0, 1, 0, 0, -1, 0, 0, 0, 0, 0, 1) : mat4d();
+        const mat4d root = up * mat4d::Scale(1.0 / format->unit);
+        std::unique_ptr<aiScene> scene = SceneWriter(model, format->flat).write(root);
+        if (format->metre) {
+            scene->mMetaData = new aiMetadata;
+            scene->mMetaData->Add("UnitScaleFactor", 100.0);
+        }
         Assimp::Exporter exporter;
-        const unsigned steps = format->flat ? aiProcess_PreTransformVertices : 0u;
-        if (exporter.Export(scene.get(), format->id, path, steps) != AI_SUCCESS) {
+        if (exporter.Export(scene.get(), format->id, path) != AI_SUCCESS) {
             error = "cannot write '" + path + "': " + OneLine(exporter.GetErrorString());
+            return false;
+        }
+        if (ext == "3mf" && !Fix3mfColours(model, path)) {
+            error = "cannot write '" + path + "': the written archive cannot be read back";
             return false;
         }
         return true;

@@ -1,0 +1,538 @@
+// Reading model files into the host's model and writing them back out, through Assimp.
+#include <Host/Generate/Assemblies.h>
+#include <Host/Import/Importer.h>
+#include <Host/Model/Body.h>
+#include <Host/Model/Component.h>
+#include <Host/Model/Model.h>
+
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <array>
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace {
+
+namespace fs = std::filesystem;
+using Host::Component;
+using Host::mat4d;
+using Host::Material;
+using Host::Model;
+using Host::vec3f;
+
+/// A fresh folder per test, removed afterwards.
+class ImportTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+        std::string name =
+            "HostImportTest-" + std::to_string(getpid()) + "-" + info->test_suite_name() + "-" + info->name();
+        std::replace(name.begin(), name.end(), '/', '-'); // parameterised names hold slashes
+        m_dir = fs::temp_directory_path() / name;
+        fs::remove_all(m_dir);
+        fs::create_directories(m_dir);
+    }
+    void TearDown() override { fs::remove_all(m_dir); }
+
+    std::string file(const std::string& name, const std::string& content) const {
+        const fs::path p = m_dir / name;
+        std::ofstream(p, std::ios::binary) << content;
+        return p.string();
+    }
+    std::string path(const std::string& name) const { return (m_dir / name).string(); }
+
+    static Host::ImportOptions Quiet() {
+        Host::ImportOptions o;
+        o.progress = false;
+        return o;
+    }
+
+    fs::path m_dir;
+};
+
+struct Box {
+    std::array<double, 3> lo{}, hi{};
+};
+
+Box BoundsOf(const Model& model) {
+    Box b;
+    EXPECT_TRUE(model.bounds(b.lo.data(), b.hi.data()));
+    return b;
+}
+
+void ExpectBox(const Box& b, std::array<double, 3> lo, std::array<double, 3> hi, double tol = 1e-4) {
+    for (int k = 0; k < 3; ++k) {
+        EXPECT_NEAR(b.lo[k], lo[k], tol) << "axis " << k;
+        EXPECT_NEAR(b.hi[k], hi[k], tol) << "axis " << k;
+    }
+}
+
+/// Components that hold bodies of their own.
+std::vector<const Component*> WithBodies(const Model& model) {
+    std::vector<const Component*> found;
+    for (const auto& c : model.components())
+        if (!c->bodies().empty())
+            found.push_back(c.get());
+    return found;
+}
+
+/// Instances anywhere in the model that place the component.
+std::size_t PlacementsOf(const Model& model, const Component& c) {
+    std::size_t n = 0;
+    for (const Host::Instance* i : model.instances())
+        n += &i->target() == &c;
+    return n;
+}
+
+/// A closed box from lo to hi: 8 corners, 12 triangles wound outwards.
+Host::MeshPtr BoxMesh(vec3f lo, vec3f hi) {
+    std::vector<vec3f> p;
+    for (int k = 0; k < 8; ++k)
+        p.emplace_back(k & 1 ? hi.x : lo.x, k & 2 ? hi.y : lo.y, k & 4 ? hi.z : lo.z);
+    const std::vector<std::uint32_t> t = {0, 2, 3, 0, 3, 1, 4, 5, 7, 4, 7, 6, 0, 1, 5, 0, 5, 4,
+                                          2, 6, 7, 2, 7, 3, 0, 4, 6, 0, 6, 2, 1, 3, 7, 1, 7, 5};
+    return Host::BuildMesh(p, t);
+}
+
+/// A component of two bodies (a red box and a half-transparent blue one) placed three times.
+void MakeAssembly(Model& model) {
+    Component* bracket = model.addComponent("Bracket");
+    bracket->addBody("Red", BoxMesh({0, 0, 0}, {1, 1, 1}), Material{"red", 1, 0, 0, 1});
+    bracket->addBody("Blue", BoxMesh({0, 1, 0}, {1, 2, 0.5f}), Material{"blue", 0, 0, 1, 0.5f});
+    for (int k = 0; k < 3; ++k)
+        model.root().addInstance(*bracket, mat4d::Translation({3.0 * k, 0, -1.0 * k}));
+}
+
+std::string CubeStl() {
+    // x 0..1, y 0..2, z 0..3, as a file whose custom is z up.
+    const float x[2] = {0, 1}, y[2] = {0, 2}, z[2] = {0, 3};
+    auto corner = [&](int k) {
+        return std::to_string(x[k & 1]) + " " + std::to_string(y[(k >> 1) & 1]) + " " + std::to_string(z[k >> 2]);
+    };
+    const int t[] = {0, 2, 3, 0, 3, 1, 4, 5, 7, 4, 7, 6, 0, 1, 5, 0, 5, 4,
+                     2, 6, 7, 2, 7, 3, 0, 4, 6, 0, 6, 2, 1, 3, 7, 1, 7, 5};
+    std::string s = "solid cube\n";
+    for (int f = 0; f < 12; ++f) {
+        s += " facet normal 0 0 0\n  outer loop\n";
+        for (int k = 0; k < 3; ++k)
+            s += "   vertex " + corner(t[3 * f + k]) + "\n";
+        s += "  endloop\n endfacet\n";
+    }
+    return s + "endsolid cube\n";
+}
+
+// --- Reading ------------------------------------------------------------------------------
+
+TEST_F(ImportTest, ObjSplitsFacesByMaterial) {
+    file("two.mtl", "newmtl Red\nKd 1 0 0\nd 1\n\nnewmtl Glass\nKd 0 0.5 1\nd 0.25\n");
+    const std::string obj = file("two.obj", "mtllib two.mtl\n"
+                                            "v 0 0 0\nv 1 0 0\nv 1 1 0\nv 0 1 0\nv 2 0 0\nv 2 1 0\n"
+                                            "usemtl Red\nf 1 2 3 4\n"
+                                            "usemtl Glass\nf 2 5 6\nf 2 6 3\n");
+    Model model;
+    std::string error;
+    ASSERT_TRUE(Host::ImportModel(obj, model, error, Quiet())) << error;
+    const auto held = WithBodies(model);
+    ASSERT_EQ(held.size(), 1u);
+    ASSERT_EQ(held[0]->bodies().size(), 2u);
+    const Host::Body* red = nullptr;
+    const Host::Body* glass = nullptr;
+    for (const auto& b : held[0]->bodies())
+        (b->material().name == "Red" ? red : glass) = b.get();
+    ASSERT_TRUE(red && glass);
+    EXPECT_EQ(glass->material().name, "Glass");
+    EXPECT_FLOAT_EQ(red->material().r, 1.f);
+    EXPECT_FLOAT_EQ(red->material().g, 0.f);
+    EXPECT_FLOAT_EQ(red->material().a, 1.f);
+    EXPECT_FLOAT_EQ(glass->material().g, 0.5f);
+    EXPECT_FLOAT_EQ(glass->material().b, 1.f);
+    EXPECT_FLOAT_EQ(glass->material().a, 0.25f);
+    // The quad is triangulated; each flat patch is bounded by its outline.
+    EXPECT_EQ(red->mesh()->triangleCount(), 2u);
+    EXPECT_EQ(red->mesh()->edgeCount(), 4u);
+    EXPECT_EQ(model.counts().triangles, 4u);
+    EXPECT_EQ(PlacementsOf(model, *held[0]), 1u);
+    ExpectBox(BoundsOf(model), {0, 0, 0}, {2, 1, 0}); // OBJ is y up: nothing turns
+}
+
+TEST_F(ImportTest, StlIsTurnedFromZUpToYUpWithCreaseEdges) {
+    const std::string stl = file("cube.stl", CubeStl());
+    Model model;
+    std::string error;
+    ASSERT_TRUE(Host::ImportModel(stl, model, error, Quiet())) << error;
+    const auto held = WithBodies(model);
+    ASSERT_EQ(held.size(), 1u);
+    EXPECT_EQ(held[0]->name(), "cube"); // the file's, as the STL names nothing
+    ASSERT_EQ(held[0]->bodies().size(), 1u);
+    const Host::Mesh& mesh = *held[0]->bodies()[0]->mesh();
+    EXPECT_EQ(mesh.triangleCount(), 12u);
+    EXPECT_EQ(mesh.edgeCount(), 12u); // the cube's edges, not the face diagonals
+    // (x, y, z) -> (x, z, -y); the mesh itself stays as the file has it.
+    ExpectBox(BoundsOf(model), {0, 0, -2}, {1, 3, 0});
+    vec3f lo, hi;
+    mesh.bounds(lo, hi);
+    EXPECT_FLOAT_EQ(hi.z, 3.f);
+}
+
+TEST_F(ImportTest, OptionsOverrideUpAxisUnitsAndCreaseAngle) {
+    const std::string stl = file("cube.stl", CubeStl());
+    Host::ImportOptions o = Quiet();
+    o.upAxis = 'y';
+    o.unitScale = 0.001;     // millimetres
+    o.creaseDegrees = 120.f; // the cube's right angles are no creases then
+    Model model;
+    std::string error;
+    ASSERT_TRUE(Host::ImportModel(stl, model, error, o)) << error;
+    ExpectBox(BoundsOf(model), {0, 0, 0}, {0.001, 0.002, 0.003}, 1e-9);
+    EXPECT_EQ(WithBodies(model)[0]->bodies()[0]->mesh()->edgeCount(), 0u);
+}
+
+TEST_F(ImportTest, AsciiPlyQuadIsTriangulatedAndTurned) {
+    const std::string ply = file("quad.ply", "ply\nformat ascii 1.0\nelement vertex 4\n"
+                                             "property float x\nproperty float y\nproperty float z\n"
+                                             "element face 1\nproperty list uchar int vertex_indices\nend_header\n"
+                                             "0 0 0\n2 0 0\n2 1 0\n0 1 0\n4 0 1 2 3\n");
+    Model model;
+    std::string error;
+    ASSERT_TRUE(Host::ImportModel(ply, model, error, Quiet())) << error;
+    EXPECT_EQ(model.counts().triangles, 2u);
+    EXPECT_EQ(WithBodies(model)[0]->bodies()[0]->mesh()->edgeCount(), 4u);
+    ExpectBox(BoundsOf(model), {0, 0, -1}, {2, 0, 0});
+}
+
+TEST_F(ImportTest, ImportAddsToWhatTheModelHolds) {
+    const std::string stl = file("cube.stl", CubeStl());
+    Model model;
+    std::string error;
+    ASSERT_TRUE(Host::ImportModel(stl, model, error, Quiet())) << error;
+    ASSERT_TRUE(Host::ImportModel(stl, model, error, Quiet())) << error;
+    EXPECT_EQ(model.counts().triangles, 24u);
+    EXPECT_EQ(model.root().instances().size(), 2u);
+}
+
+TEST_F(ImportTest, NothingIsPrintedWhenStandardErrorIsNoTerminal) {
+    const std::string stl = file("cube.stl", CubeStl());
+    Model model;
+    std::string error;
+    Host::ImportOptions o;
+    o.progress = true;
+    ::testing::internal::CaptureStderr();
+    const bool ok = Host::ImportModel(stl, model, error, o);
+    const std::string printed = ::testing::internal::GetCapturedStderr();
+    EXPECT_TRUE(ok) << error;
+    EXPECT_EQ(printed, "");
+}
+
+// --- Writing and reading back -------------------------------------------------------------
+
+struct Format {
+    const char* ext;
+    bool materials; ///< the format carries colours
+};
+
+void PrintTo(const Format& f, std::ostream* os) {
+    *os << f.ext;
+}
+
+class RoundTripTest : public ImportTest, public ::testing::WithParamInterface<Format> {};
+
+TEST_P(RoundTripTest, KeepsTrianglesBoundsAndColours) {
+    Model source;
+    MakeAssembly(source);
+    const std::string out = path(std::string("model.") + GetParam().ext);
+    std::string error;
+    ASSERT_TRUE(Host::ExportModel(source, out, error)) << error;
+    Model back;
+    ASSERT_TRUE(Host::ImportModel(out, back, error, Quiet())) << error;
+    EXPECT_EQ(back.counts().triangles, source.counts().triangles);
+    const Box want = BoundsOf(source);
+    ExpectBox(BoundsOf(back), want.lo, want.hi);
+    if (!GetParam().materials)
+        return;
+    std::size_t red = 0, blue = 0;
+    for (const auto& c : back.components())
+        for (const auto& b : c->bodies()) {
+            const Material& m = b->material();
+            red += m.r == 1.f && m.g == 0.f && m.b == 0.f;
+            blue += m.r == 0.f && m.g == 0.f && m.b == 1.f;
+        }
+    EXPECT_GT(red, 0u);
+    EXPECT_GT(blue, 0u);
+}
+
+TEST_P(RoundTripTest, WritesMeshesWhoseTrianglesShareNoCorners) {
+    // Every edge of a tetrahedron is a crease, so no corner is shared between its faces.
+    Model source;
+    Component* tetra = source.addComponent("Tetra");
+    tetra->addBody("Tetra",
+                   Host::BuildMesh({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {0, 0, 1}}, {0, 2, 1, 0, 1, 3, 0, 3, 2, 1, 2, 3}),
+                   Material{});
+    source.root().addInstance(*tetra, mat4d());
+    const std::string out = path(std::string("tetra.") + GetParam().ext);
+    std::string error;
+    ASSERT_TRUE(Host::ExportModel(source, out, error)) << error;
+    Model back;
+    ASSERT_TRUE(Host::ImportModel(out, back, error, Quiet())) << error;
+    EXPECT_EQ(back.counts().triangles, 4u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Formats, RoundTripTest,
+                         ::testing::Values(Format{"gltf", true}, Format{"glb", true}, Format{"obj", true},
+                                           Format{"stl", false}, Format{"ply", false}, Format{"3mf", true},
+                                           Format{"fbx", true}),
+                         [](const auto& info) { return std::string(info.param.ext); });
+
+class InstancingRoundTripTest : public ImportTest, public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(InstancingRoundTripTest, AComponentPlacedThriceStaysOne) {
+    Model source;
+    MakeAssembly(source);
+    const std::string out = path(std::string("model.") + GetParam());
+    std::string error;
+    ASSERT_TRUE(Host::ExportModel(source, out, error)) << error;
+    Model back;
+    ASSERT_TRUE(Host::ImportModel(out, back, error, Quiet())) << error;
+    const auto held = WithBodies(back);
+    ASSERT_EQ(held.size(), 1u);
+    EXPECT_EQ(held[0]->name(), "Bracket");
+    EXPECT_EQ(PlacementsOf(back, *held[0]), 3u);
+    ASSERT_EQ(held[0]->bodies().size(), 2u);
+    const auto want = source.counts(), got = back.counts();
+    EXPECT_EQ(got.occurrences, want.occurrences);
+    EXPECT_EQ(got.triangles, want.triangles);
+    EXPECT_EQ(got.uniqueTriangles, want.uniqueTriangles);
+    for (const auto& b : held[0]->bodies()) {
+        const Material& m = b->material();
+        if (m.name == "red") {
+            EXPECT_EQ(m, (Material{"red", 1, 0, 0, 1}));
+        } else {
+            EXPECT_EQ(m.name, "blue");
+            EXPECT_FLOAT_EQ(m.b, 1.f);
+            EXPECT_FLOAT_EQ(m.a, 0.5f);
+        }
+    }
+    const Box want_box = BoundsOf(source);
+    ExpectBox(BoundsOf(back), want_box.lo, want_box.hi);
+}
+
+INSTANTIATE_TEST_SUITE_P(Formats, InstancingRoundTripTest, ::testing::Values("gltf", "glb", "fbx"),
+                         [](const auto& info) { return std::string(info.param); });
+
+TEST_F(ImportTest, NestedAssembliesComeBackShared) {
+    // Root places a sub-assembly twice; it places one box twice: four boxes, one component with bodies.
+    Model source;
+    Component* box = source.addComponent("Box");
+    box->addBody("Box", BoxMesh({0, 0, 0}, {1, 1, 1}), Material{"grey"});
+    Component* sub = source.addComponent("Pair");
+    sub->addInstance(*box, mat4d());
+    sub->addInstance(*box, mat4d::Translation({2, 0, 0}));
+    source.root().addInstance(*sub, mat4d());
+    source.root().addInstance(*sub, mat4d::Rotation({0, 1, 0}, 1.0) * mat4d::Translation({0, 0, 5}));
+    const std::string out = path("nested.glb");
+    std::string error;
+    ASSERT_TRUE(Host::ExportModel(source, out, error)) << error;
+    Model back;
+    ASSERT_TRUE(Host::ImportModel(out, back, error, Quiet())) << error;
+    const auto held = WithBodies(back);
+    ASSERT_EQ(held.size(), 1u);
+    EXPECT_EQ(back.counts().occurrences, 4u);
+    EXPECT_EQ(back.counts().uniqueTriangles, 12u);
+    EXPECT_EQ(back.counts().components, source.counts().components);
+    const Box want = BoundsOf(source);
+    ExpectBox(BoundsOf(back), want.lo, want.hi);
+}
+
+TEST_F(ImportTest, FbxTakesUnitsAndUpAxisFromItsSettings) {
+    Model source;
+    MakeAssembly(source);
+    const std::string out = path("model.fbx");
+    std::string error;
+    ASSERT_TRUE(Host::ExportModel(source, out, error)) << error;
+    std::ifstream in(out, std::ios::binary);
+    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    // Written in metres and y up; said to be centimetres and z up instead.
+    auto replace = [&](const std::string& from, const std::string& to) {
+        const std::size_t at = text.find(from);
+        ASSERT_NE(at, std::string::npos) << from;
+        text.replace(at, from.size(), to);
+    };
+    replace(R"("UnitScaleFactor", "double", "Number", "", 100)", R"("UnitScaleFactor", "double", "Number", "", 1)");
+    replace(R"("UpAxis", "int", "Integer", "", 1)", R"("UpAxis", "int", "Integer", "", 2)");
+    const std::string edited = file("edited.fbx", text);
+    Model back;
+    ASSERT_TRUE(Host::ImportModel(edited, back, error, Quiet())) << error;
+    const Box was = BoundsOf(source);
+    // (x, y, z) cm -> (x, z, -y) m
+    ExpectBox(BoundsOf(back), {was.lo[0] / 100, was.lo[2] / 100, -was.hi[1] / 100},
+              {was.hi[0] / 100, was.hi[2] / 100, -was.lo[1] / 100}, 1e-6);
+}
+
+TEST_F(ImportTest, MirroredPlacementsStayOutwardInFormatsWithoutPlacements) {
+    Model source;
+    Component* box = source.addComponent("Box");
+    box->addBody("Box", BoxMesh({1, 0, 0}, {2, 1, 1}), Material{});
+    source.root().addInstance(*box, mat4d::Scale({-1, 1, 1}));
+    const std::string out = path("mirrored.stl");
+    std::string error;
+    ASSERT_TRUE(Host::ExportModel(source, out, error)) << error;
+    Model back;
+    ASSERT_TRUE(Host::ImportModel(out, back, error, Quiet())) << error;
+    ExpectBox(BoundsOf(back), {-2, 0, 0}, {-1, 1, 1});
+    // Normals come from the winding: on the far left face they must point left.
+    const Host::Mesh& mesh = *WithBodies(back)[0]->bodies()[0]->mesh();
+    int left = 0, right = 0;
+    for (std::size_t i = 0; i < mesh.positions.size(); ++i)
+        if (mesh.positions[i].x == -2.f) {
+            left += mesh.normals[i].x < -0.5f;
+            right += mesh.normals[i].x > 0.5f;
+        }
+    EXPECT_EQ(left, 4);
+    EXPECT_EQ(right, 0);
+}
+
+// --- Failures -----------------------------------------------------------------------------
+
+/// The import fails with one line that names the file, and the model is left as it was.
+void ExpectRefused(const std::string& file, const std::string& cause) {
+    Model model;
+    model.root().addInstance(*model.addComponent("Before"), mat4d());
+    model.component("Before")->addBody("B", BoxMesh({0, 0, 0}, {1, 1, 1}), Material{});
+    const auto before = model.counts();
+    std::string error;
+    Host::ImportOptions o;
+    o.progress = false;
+    EXPECT_FALSE(Host::ImportModel(file, model, error, o));
+    EXPECT_NE(error.find("'" + file + "'"), std::string::npos) << error;
+    EXPECT_NE(error.find(cause), std::string::npos) << error;
+    EXPECT_EQ(error.find('\n'), std::string::npos) << error;
+    const auto after = model.counts();
+    EXPECT_EQ(after.components, before.components);
+    EXPECT_EQ(after.instances, before.instances);
+    EXPECT_EQ(after.bodies, before.bodies);
+}
+
+TEST_F(ImportTest, MissingFileOrFolderIsRefused) {
+    ExpectRefused(path("nowhere.obj"), "no such file");
+    ExpectRefused(m_dir.string(), "folder");
+}
+
+TEST_F(ImportTest, UnknownOrGarbageContentIsRefused) {
+    std::string noise;
+    for (int i = 0; i < 4096; ++i)
+        noise += char((i * 7919 + 13) % 251);
+    ExpectRefused(file("noise.foo", noise), "unknown format");
+    ExpectRefused(file("noise.glb", noise), "cannot read");
+    ExpectRefused(file("cut.stl", "solid x\n facet normal 0 0 1\n  outer loop\n   vertex 1 2\n"), "");
+}
+
+TEST_F(ImportTest, TruncatedGlbIsRefused) {
+    Model source;
+    MakeAssembly(source);
+    const std::string whole = path("whole.glb");
+    std::string error;
+    ASSERT_TRUE(Host::ExportModel(source, whole, error)) << error;
+    std::ifstream in(whole, std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    ASSERT_GT(bytes.size(), 200u);
+    for (const std::size_t keep : {std::size_t(11), std::size_t(40), bytes.size() / 2, bytes.size() - 4})
+        ExpectRefused(file("cut" + std::to_string(keep) + ".glb", bytes.substr(0, keep)), "cannot read");
+}
+
+TEST_F(ImportTest, CorruptPlyIsRefused) {
+    // A header without its end once made the reader loop forever.
+    ExpectRefused(file("open.ply", "ply\nformat ascii 1.0\nelement vertex 4\nproperty float x\n"), "header");
+    ExpectRefused(file("huge.ply", "ply\nformat ascii 1.0\nelement vertex 4000000000\nproperty float x\n"
+                                   "property float y\nproperty float z\nend_header\n0 0 0\n"),
+                  "4000000000");
+    // A face whose corner count is corrupt would have the reader run past the data.
+    Model source;
+    MakeAssembly(source);
+    const std::string whole = path("whole.ply");
+    std::string error;
+    ASSERT_TRUE(Host::ExportModel(source, whole, error)) << error;
+    std::ifstream in(whole, std::ios::binary);
+    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::size_t body = bytes.find("end_header\n") + 11;
+    const std::size_t vertices = std::stoul(bytes.substr(bytes.find("element vertex ") + 15));
+    std::size_t floats = 0;
+    for (std::size_t at = bytes.find("property float"); at < body; at = bytes.find("property float", at + 1))
+        ++floats;
+    const std::size_t firstFace = body + vertices * floats * 4;
+    ASSERT_EQ(bytes[firstFace], 3) << "the first face's corner count";
+    bytes[firstFace] = char(250);
+    ExpectRefused(file("corrupt.ply", bytes), "ends inside");
+}
+
+TEST_F(ImportTest, PackageWithoutItsModelIsRefused) {
+    // Assimp asserts (and so would abort) when a 3MF's relations name a model it does not hold.
+    Model source;
+    MakeAssembly(source);
+    const std::string whole = path("whole.3mf");
+    std::string error;
+    ASSERT_TRUE(Host::ExportModel(source, whole, error)) << error;
+    std::ifstream in(whole, std::ios::binary);
+    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    // Entry names are stored plain: renaming the model's leaves the relation pointing nowhere.
+    const std::string name = "3D/3DModel.model";
+    std::size_t renamed = 0;
+    for (std::size_t at = bytes.find(name); at != std::string::npos; at = bytes.find(name, at + 1), ++renamed)
+        bytes[at + 10] = 'X';
+    ASSERT_GT(renamed, 0u);
+    ExpectRefused(file("hollow.3mf", bytes), "cannot read");
+}
+
+TEST_F(ImportTest, FilesWithoutTrianglesAreRefused) {
+    ExpectRefused(file("empty.obj", ""), "empty.obj");
+    ExpectRefused(file("comments.obj", "# nothing here\n"), "comments.obj");
+    ExpectRefused(file("lines.obj", "v 0 0 0\nv 1 0 0\nv 1 1 0\nl 1 2\nl 2 3\np 1\n"), "no triangles");
+    ExpectRefused(file("flat.obj", "v 0 0 0\nv 1 0 0\nv 2 0 0\nf 1 2 3\n"), "no triangles");
+}
+
+TEST_F(ImportTest, ExportRefusesWhatItCannotWrite) {
+    Model model;
+    MakeAssembly(model);
+    std::string error;
+    EXPECT_FALSE(Host::ExportModel(model, path("model.xyz"), error));
+    EXPECT_NE(error.find("model.xyz"), std::string::npos) << error;
+    EXPECT_NE(error.find("unknown format"), std::string::npos) << error;
+    EXPECT_FALSE(Host::ExportModel(model, path("no/such/folder/model.glb"), error));
+    EXPECT_NE(error.find("model.glb"), std::string::npos) << error;
+    Model empty;
+    EXPECT_FALSE(Host::ExportModel(empty, path("empty.glb"), error));
+    EXPECT_NE(error.find("empty.glb"), std::string::npos) << error;
+    EXPECT_FALSE(fs::exists(path("empty.glb")));
+}
+
+} // namespace
+
+namespace {
+// The demo's colours come back from every format that carries them, 3MF included.
+TEST_F(ImportTest, DemoColoursSurviveEachFormat) {
+    Model demo;
+    Host::BuildDemoAssembly(demo);
+    for (const char* ext : {"glb", "fbx", "3mf", "obj"}) {
+        const std::string out = path(std::string("demo.") + ext);
+        std::string error;
+        ASSERT_TRUE(Host::ExportModel(demo, out, error)) << error;
+        Model back;
+        ASSERT_TRUE(Host::ImportModel(out, back, error, Quiet())) << error;
+        bool orange = false, clear = false;
+        for (const auto& c : back.components())
+            for (const auto& b : c->bodies()) {
+                const Material& m = b->material();
+                orange |= std::abs(m.r - 0.90f) < 0.01f && std::abs(m.g - 0.45f) < 0.01f && m.a > 0.99f;
+                clear |= m.a < 0.5f;
+            }
+        EXPECT_TRUE(orange) << ext;
+        EXPECT_TRUE(clear) << ext << ": the cover stays see-through";
+    }
+}
+} // namespace
