@@ -11,6 +11,7 @@
 #include <ZoGe/ZoGe.h>
 
 #include <chrono>
+#include <filesystem>
 #include <map>
 
 namespace Host {
@@ -67,8 +68,21 @@ bool RenderDocument(Document& doc, const RenderOptions& o, std::string& error, R
     options->FXAA(o.fxaa);
     options->visualStyle(VisualStyleOf(o.style));
     const bool environment = o.environment != "none";
-    if (environment)
+    if (environment) {
+        EnvironmentManager* environments = EnvironmentManager::getEnvManager();
+        environments->initialize();
+        if (!environments->item(Brio::Utility::toWide(o.environment), true)) {
+            std::string known;
+            std::error_code ec;
+            for (const auto& entry :
+                 std::filesystem::directory_iterator(environments->resourceDirectory() / "Environments", ec))
+                if (entry.is_directory(ec))
+                    known += (known.empty() ? "" : ", ") + entry.path().filename().string();
+            error = "no environment '" + o.environment + "' (there are: " + known + ")";
+            return false;
+        }
         options->environmentID(Brio::Utility::toWide(o.environment));
+    }
     options->groundShadowEnabled(o.groundShadow && environment);
     options->displayGroundPlane(o.groundShadow && environment);
     options->transparentBackground(o.transparent);

@@ -199,6 +199,10 @@ void AddRenderOptions(CLI::App* cmd, RenderOptions& r, bool& noMsaa, bool& noSha
 int main(int argc, char** argv) {
     CLI::App app{"brioscene: the BrioScene sample host. Without a subcommand it renders the demo gearbox."};
     app.set_help_all_flag("--help-all", "help for every subcommand");
+    // One line, like every other error of the program.
+    app.failure_message([](const CLI::App*, const CLI::Error& e) {
+        return "brioscene: " + std::string(e.what()) + " (--help lists the options)\n";
+    });
     std::string optionsDir;
     app.add_option("--options-dir", optionsDir, "folder of the preference files (default: ~/.config/brioscene)");
 
