@@ -13,4 +13,5 @@ cmake --build "$scratch/build" -j2 >/dev/null
 out="$("$scratch/build/consumer")"
 echo "$out"
 [ "$out" = "visibility false, opacity 0.25(Relative)
-resources found" ]
+resources found
+demo bodies 7" ]

@@ -1,5 +1,6 @@
 // An outside project using the installed package through its umbrella headers.
 #include <Brio/Brio.h>
+#include <Host/Host.h>
 #include <Lumo/Lumo.h>
 #include <Scene/Scene.h>
 #include <ZoGe/ZoGe.h>
@@ -27,5 +28,9 @@ int main() {
     bool found = std::filesystem::exists(resources / "Materials" / "MaterialLibrary.xml") &&
                  std::filesystem::exists(resources / "Textures" / "thread1.bmp");
     std::printf("resources %s\n", found ? "found" : "missing");
+    // The sample host's model, counted without drawing.
+    Host::Model model;
+    Host::BuildDemoAssembly(model);
+    std::printf("demo bodies %zu\n", model.counts().bodies);
     return 0;
 }
