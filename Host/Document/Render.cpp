@@ -67,7 +67,8 @@ bool RenderDocument(Document& doc, const RenderOptions& o, std::string& error, R
     options->MSAA(o.msaa);
     options->FXAA(o.fxaa);
     options->visualStyle(VisualStyleOf(o.style));
-    const bool environment = o.environment != "none";
+    // A transparent background leaves the environment's backdrop (dome and ground) out: it would cover it.
+    const bool environment = o.environment != "none" && !o.transparent;
     if (environment) {
         EnvironmentManager* environments = EnvironmentManager::getEnvManager();
         environments->initialize();

@@ -12,6 +12,8 @@ struct RenderOptions {
     std::string style = "edges";         ///< shaded, edges, hidden or a number 0..6
     std::string environment = "SkyRoom"; ///< an environment folder's name, or "none"
     std::string view = "iso";            ///< iso, front, back, left, right, top, bottom, or "saved"
+    /// transparent: a clear background, so the environment's dome and ground are left out and the
+    /// model is lit by the view's own lights.
     bool msaa = true, fxaa = false, groundShadow = true, transparent = false;
 };
 

@@ -55,7 +55,11 @@ void Instance::write(Brio::Scene::NodeChange& change) const {
                                 .get());
     else
         change.removeAttribute(Lumo::Scene::eEffect);
-    change.visibility(m_visible);
+    // Visible is what a placement is without an attribute: only hiding costs one.
+    if (m_visible)
+        change.removeAttribute(Lumo::Scene::eVisibility);
+    else
+        change.visibility(false);
 }
 
 } // namespace Host

@@ -36,6 +36,7 @@ struct Rgb {
 struct Image {
     int w = 0, h = 0;
     std::vector<Rgb> px;
+    std::vector<int> alpha;
     Rgb at(int x, int y) const { return px[std::size_t(y * w + x)]; }
 };
 
@@ -51,6 +52,7 @@ Image Read(const std::string& path) {
         for (int x = 0; x < l.width; ++x) {
             const std::uint8_t* p = l.data + y * l.rowPitch + x * 4;
             img.px.push_back({p[0], p[1], p[2]});
+            img.alpha.push_back(p[3]);
         }
     t->UnlockLevel(0);
     return img;
@@ -113,6 +115,14 @@ TEST(HostRender, TheDemoFillsTheMiddleOfTheImage) {
     const Image look = Render(doc, "demo-default", {});
     EXPECT_GT(Cover(look).count, 0);
     EXPECT_NE(look.px, img.px);
+    EXPECT_EQ(look.alpha[0], 255);
+    // A transparent background: clear where nothing is drawn, opaque on the model.
+    Host::RenderOptions clear;
+    clear.transparent = true;
+    const Image cut = Render(doc, "demo-transparent", clear);
+    EXPECT_EQ(cut.alpha[0], 0);
+    EXPECT_EQ(cut.alpha[std::size_t(cut.w * cut.h - 1)], 0);
+    EXPECT_EQ(cut.alpha[std::size_t(cut.w * int(c.cy) + int(c.cx))], 255);
 }
 
 /// One red block seen from the front fills the middle of the view.
@@ -147,6 +157,9 @@ TEST(HostRender, EditsShowInTheNextFrame) {
     img = Render(m.doc, "block-hidden", Plain());
     EXPECT_EQ(img.at(80, 60), img.at(0, 0));
     EXPECT_EQ(Cover(img).count, 0);
+    m.placed->visible(true);
+    img = Render(m.doc, "block-shown", Plain());
+    EXPECT_TRUE(Reddish(img.at(80, 60)));
 }
 
 TEST(HostRender, AMovedPlacementMovesInThePicture) {

@@ -243,6 +243,7 @@ void RenderEngine::frame(unsigned type) {
     m_dc->ProjMatrix(mat4<float>());
     m_dc->Viewport(m_width, m_height);
     m_passes->frameSignature({clear.x, clear.y, clear.z, clear.w, float(m_samples)});
+    m_passes->clearAlpha(clear.w);
 
     m_fragmentsDrawn = 0;
     RenderTarget* finished = m_color;

@@ -401,10 +401,10 @@ void ViewFragmentPassRenderer::setPassArguments(const RenderParams& p) {
     F::setArg(g, L"depthstencil", m_depth.get());
     // 2. clear values: the environment's background, else a light grey of our own
     Environment* env = EnvironmentManager::getEnvManager()->activeEnvironment();
-    vec4<float> clear(0.914f, 0.914f, 0.914f, 1.0f);
+    vec4<float> clear(0.914f, 0.914f, 0.914f, m_clearAlpha);
     if (p.environmentEnabled() && env) {
         const Brio::Color& c = env->backgroundColor();
-        clear = {c.red(), c.green(), c.blue(), 1.0f};
+        clear = {c.red(), c.green(), c.blue(), m_clearAlpha};
     }
     F::setArg(g, L"clearColor", clear);
     F::setArg(g, L"clearDepth", 1.0f);

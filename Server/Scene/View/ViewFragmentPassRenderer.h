@@ -116,6 +116,10 @@ public:
     /// What else the frame's pixels depend on (the clear colour, say); cached passes are
     /// reused only while it stays the same.
     void frameSignature(std::vector<float> values) { m_frameSignature = std::move(values); }
+    /// The alpha the frame was cleared with (0 for an image with a transparent background):
+    /// passes that clear again keep it, so what they do not draw stays see-through.
+    void clearAlpha(float alpha) { m_clearAlpha = alpha; }
+    float clearAlpha() const { return m_clearAlpha; }
     /// Forgets every cached pass result (a device that lost its frame, a full redraw).
     void resetPassCache();
     /// Passes reused from the cache since the last beginFrame.
@@ -145,6 +149,7 @@ private:
     int m_targetWidth = 0, m_targetHeight = 0;
     Lumo::Objects::SBox3 m_worldBox;
     std::vector<float> m_frameSignature;
+    float m_clearAlpha = 1.0f;
     Environment* m_placedEnvironment = nullptr;
     Lumo::Objects::AutoPtr<Lumo::Devices::RenderTarget> m_shadowMap;
     Lumo::Objects::AutoPtr<Lumo::Graphics::ScriptPipeRenderer> m_shadowRenderer;
