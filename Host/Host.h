@@ -13,3 +13,4 @@
 #include <Host/Generate/Shapes.h>
 #include <Host/Import/Importer.h>
 #include <Host/Document/Render.h>
+#include <Host/Document/Navigator.h>

@@ -38,10 +38,9 @@ int RunViewer(Host::Document& doc, const ViewerOptions& o) {
     if (!doc.hasCamera())
         Host::AimCamera(doc, "iso");
     doc.showModel();
-    Camera& camera = doc.camera();
     Brio::Segment* segment = doc.asset().transientSegment();
     Brio::StrongRef<ViewFragment> fragment = ViewFragment::make(segment);
-    fragment->camera(&camera);
+    fragment->camera(&doc.camera());
     fragment->scene(&doc.adapter());
     Lumo::Objects::AutoPtr<Lumo::Graphics::GroupNode> view(makeViewNode(nullptr));
     Brio::StrongRef<Viewport> viewport = Viewport::make(segment);
@@ -52,8 +51,8 @@ int RunViewer(Host::Document& doc, const ViewerOptions& o) {
     ViewRenderer* renderer =
         Provider::provider()->requestViewRenderer(view, reinterpret_cast<void*>(std::uintptr_t(window)));
 
-    enum class Drag { Still, Orbit, Pan } drag = Drag::Still;
-    int lastX = 0, lastY = 0, frames = 0;
+    Host::Navigator navigator(doc, height);
+    int frames = 0;
     bool dirty = true, running = true;
     while (running) {
         // Take every waiting event, then draw once: motion comes faster than frames.
@@ -69,6 +68,7 @@ int RunViewer(Host::Document& doc, const ViewerOptions& o) {
                     width = e.xconfigure.width;
                     height = e.xconfigure.height;
                     viewport->set(0, width, 0, height);
+                    navigator.viewportHeight(height);
                     dirty = true;
                 }
                 break;
@@ -81,46 +81,34 @@ int RunViewer(Host::Document& doc, const ViewerOptions& o) {
                 if (key == XK_q || key == XK_Escape)
                     running = false;
                 else if (key == XK_f) {
-                    Host::AimCamera(doc, "iso");
+                    navigator.fit();
                     dirty = true;
                 }
                 break;
             }
             case ButtonPress:
-                lastX = e.xbutton.x;
-                lastY = e.xbutton.y;
                 if (e.xbutton.button == Button4 || e.xbutton.button == Button5) {
-                    camera.zoom(e.xbutton.button == Button4 ? 0.85 : 1 / 0.85);
+                    navigator.wheel(e.xbutton.button == Button4);
                     dirty = true;
-                } else if (e.xbutton.button == Button2 ||
-                           (e.xbutton.button == Button1 && (e.xbutton.state & ShiftMask)))
-                    drag = Drag::Pan;
-                else if (e.xbutton.button == Button1)
-                    drag = Drag::Orbit;
-                renderer->interactive(drag != Drag::Still);
+                } else if (e.xbutton.button <= Button3) {
+                    using B = Host::Navigator::Button;
+                    const B button = e.xbutton.button == Button1   ? B::Left
+                                     : e.xbutton.button == Button2 ? B::Middle
+                                                                   : B::Right;
+                    navigator.press(button, e.xbutton.state & ShiftMask, e.xbutton.x, e.xbutton.y);
+                    renderer->interactive(navigator.dragging());
+                }
                 break;
             case ButtonRelease:
-                if (drag != Drag::Still) {
-                    drag = Drag::Still;
+                if (navigator.dragging()) {
+                    navigator.release();
                     renderer->interactive(false);
                     dirty = true; // the still frame with every effect
                 }
                 break;
-            case MotionNotify: {
-                const int dx = e.xmotion.x - lastX, dy = e.xmotion.y - lastY;
-                lastX = e.xmotion.x;
-                lastY = e.xmotion.y;
-                if (drag == Drag::Orbit)
-                    camera.orbit(dx, dy);
-                else if (drag == Drag::Pan) {
-                    // One pixel moves the model one pixel at the target's depth.
-                    const double perPixel = camera.extentsHeight() * (camera.position() - camera.target()).length() /
-                                            double(std::max(1, height));
-                    camera.dolly((camera.right() * -double(dx) + camera.up() * double(dy)) * perPixel);
-                }
-                dirty = dirty || drag != Drag::Still;
+            case MotionNotify:
+                dirty = navigator.move(e.xmotion.x, e.xmotion.y) || dirty;
                 break;
-            }
             default:
                 break;
             }
