@@ -15,10 +15,14 @@ namespace {
 // Indices per primitive of a list topology; 0 for strips and fans.
 int ListSize(EPrimitiveType type) {
     switch (type) {
-    case ePrimPointList: return 1;
-    case ePrimLineList: return 2;
-    case ePrimTriangleList: return 3;
-    default: return 0;
+    case ePrimPointList:
+        return 1;
+    case ePrimLineList:
+        return 2;
+    case ePrimTriangleList:
+        return 3;
+    default:
+        return 0;
     }
 }
 } // namespace
@@ -29,7 +33,9 @@ SimpleMesh::SimpleMesh(VertexFormat* format, EPrimitiveType type)
 
 SimpleMesh::~SimpleMesh() = default;
 
-SimpleMesh* SimpleMesh::Make(VertexFormat* format, EPrimitiveType type) { return new SimpleMesh(format, type); }
+SimpleMesh* SimpleMesh::Make(VertexFormat* format, EPrimitiveType type) {
+    return new SimpleMesh(format, type);
+}
 
 SimpleMesh* SimpleMesh::Make(const VertexBufferBuilder& vertices, const IndexBufferBuilder& indices,
                              EPrimitiveType type) {
@@ -55,7 +61,9 @@ void SimpleMesh::PrimitiveType(EPrimitiveType type) {
     Changed();
 }
 
-int SimpleMesh::VertexCount() const { return static_cast<int>(m_vertices.size()) / m_format->Stride(); }
+int SimpleMesh::VertexCount() const {
+    return static_cast<int>(m_vertices.size()) / m_format->Stride();
+}
 
 vec3<float> SimpleMesh::Position(int vertex) const {
     if (vertex < 0 || vertex >= VertexCount())
@@ -69,10 +77,13 @@ int SimpleMesh::PrimitiveCount() const {
     if (int k = ListSize(m_type))
         return n / k;
     switch (m_type) {
-    case ePrimLineStrip: return n > 1 ? n - 1 : 0;
+    case ePrimLineStrip:
+        return n > 1 ? n - 1 : 0;
     case ePrimTriangleStrip:
-    case ePrimTriangleFan: return n > 2 ? n - 2 : 0;
-    default: return 0;
+    case ePrimTriangleFan:
+        return n > 2 ? n - 2 : 0;
+    default:
+        return 0;
     }
 }
 
@@ -120,6 +131,23 @@ bool SimpleMesh::Prepare(EffectInstance*, int) {
     }
     m_needsPreparing.store(false, std::memory_order_release);
     return PrimitiveCount() > 0;
+}
+
+} // namespace Lumo::Devices
+
+namespace Lumo::Devices {
+
+Lumo::Objects::AutoPtr<Lumo::Objects::ARefCounted> SimpleMesh::PickData() const {
+    Lumo::Objects::Threads::MutexLocker lock(m_prepareMutex);
+    if (m_pickData && m_pickVersion == Version())
+        return m_pickData;
+    return {};
+}
+
+void SimpleMesh::PickData(Lumo::Objects::ARefCounted* data) {
+    Lumo::Objects::Threads::MutexLocker lock(m_prepareMutex);
+    m_pickData = data;
+    m_pickVersion = Version();
 }
 
 } // namespace Lumo::Devices

@@ -66,6 +66,12 @@ public:
     /// is drawn alike for every effect and level here.
     bool Prepare(EffectInstance* effect, int lod) override;
 
+    /// What a picker derived from this mesh (a bounding volume hierarchy), kept with it so that
+    /// every instance shares it; null when there is none or the mesh changed since it was set.
+    Lumo::Objects::AutoPtr<Lumo::Objects::ARefCounted> PickData() const;
+    /// Keeps data derived from the mesh as it is now.
+    void PickData(Lumo::Objects::ARefCounted* data);
+
 protected:
     SimpleMesh(VertexFormat* format, EPrimitiveType type);
 
@@ -79,7 +85,9 @@ private:
     bool m_indexed = false;
     Lumo::Objects::SBox3 m_box;
     std::atomic<bool> m_needsPreparing{true};
-    Lumo::Objects::Threads::Mutex m_prepareMutex; // meshes are shared by render items of several walks
+    mutable Lumo::Objects::Threads::Mutex m_prepareMutex;          // meshes are shared by render items of several walks
+    Lumo::Objects::AutoPtr<Lumo::Objects::ARefCounted> m_pickData; // guarded by m_prepareMutex
+    std::uint64_t m_pickVersion = 0;
 };
 
 } // namespace Lumo::Devices
