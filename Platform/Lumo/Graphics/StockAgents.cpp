@@ -13,6 +13,7 @@
 #include <Lumo/Graphics/RenderFlags.h>
 #include <Lumo/Graphics/ScriptPipeRenderer.h>
 #include <Lumo/Graphics/ShadowCastingFilterAgent.h>
+#include <Lumo/Graphics/SWPickAgent.h>
 #include <Lumo/Graphics/StockAgents.h>
 #include <Lumo/Graphics/SwapAgent.h>
 #include <Lumo/Graphics/TextureAgent.h>
@@ -62,6 +63,7 @@ void StockAgents::Register() {
         RegisterAgent<TransparencyAgent>();
         RegisterAgent<DrawAgent>();
         RegisterAgent<ShadowCastingFilterAgent>();
+        RegisterAgent<SWPickAgent>();
     });
 }
 
