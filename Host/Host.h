@@ -14,3 +14,4 @@
 #include <Host/Import/Importer.h>
 #include <Host/Document/Render.h>
 #include <Host/Document/Navigator.h>
+#include <Host/Document/Picker.h>

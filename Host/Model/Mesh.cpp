@@ -112,7 +112,8 @@ AutoPtr<SimpleMesh> MakeFaces(const Mesh& m, const std::vector<std::uint32_t>& t
 } // namespace
 
 SimpleMesh* Mesh::facesAt(int level) const {
-    if (level < 0 || level > 15)
+    // Views ask for these levels only; any other falls back to the closest one made.
+    if (level != 15 && level != 13 && level != 11 && level != 8)
         return nullptr;
     const float share = ShareOf(level);
     if (share < 1.f && triangleCount() < kLODThreshold)

@@ -172,6 +172,32 @@ int Render(Host::Document& doc, const RenderOptions& options) {
     return 0;
 }
 
+int Pick(Host::Document& doc, int width, int height, const std::string& view, const std::vector<double>& at,
+         const std::vector<double>& rect, double tolerance, bool crossing) {
+    Host::Picker picker(doc, width, height, view);
+    const std::vector<Host::PickHit> hits = at.empty() ? picker.rectangle(rect[0], rect[1], rect[2], rect[3], crossing)
+                                                       : picker.point(at[0], at[1], tolerance);
+    int n = 0;
+    for (const Host::PickHit& h : hits) {
+        std::string path;
+        for (const std::string& p : h.path)
+            path += (path.empty() ? "" : " / ") + p;
+        const bool point = !at.empty();
+        std::printf("%d. %s", ++n, point || h.kind == "background" ? h.kind.c_str() : (h.kind + "s").c_str());
+        if (point && (h.kind == "face" || h.kind == "edge" || h.kind == "vertex"))
+            std::printf(" %d", h.id);
+        std::printf(" of %s", path.c_str());
+        if (!at.empty())
+            std::printf("\n   at (%.4g, %.4g, %.4g), distance %.4g", h.point[0], h.point[1], h.point[2], h.distance);
+        if (point && h.kind == "face")
+            std::printf(", normal (%.3f, %.3f, %.3f)", h.normal[0], h.normal[1], h.normal[2]);
+        if (point && h.kind != "background")
+            std::printf(", priorities %d/%d", h.selectionPriority, h.depthPriority);
+        std::printf("\n");
+    }
+    return 0;
+}
+
 void AddRenderOptions(CLI::App* cmd, RenderOptions& r, bool& noMsaa, bool& noShadow) {
     cmd->add_option("-o,--output", r.output, "the PNG to write")->capture_default_str();
     cmd->add_option("--width", r.width, "image width in pixels")->check(CLI::Range(16, 8192))->capture_default_str();
@@ -248,8 +274,25 @@ int main(int argc, char** argv) {
     bool batch = false;
     consoleCmd->add_flag("--batch", batch, "run the --command lines only, not the standard input");
 
-    auto* pickCmd = app.add_subcommand("pick", "pick at a pixel or in a rectangle (not available yet)");
-    pickCmd->allow_extras();
+    std::vector<double> pickAt, pickRect;
+    double pickTolerance = 3;
+    bool pickCrossing = false;
+    int pickWidth = 800, pickHeight = 600;
+    std::string pickView = "iso";
+    auto* pickCmd = app.add_subcommand(
+        "pick", "pick in the view `render` would draw: what lies under a pixel or in a rectangle, nearest first");
+    AddInputOptions(pickCmd, input);
+    pickCmd->add_option("--at", pickAt, "the pixel X,Y of the image (y down)")->delimiter(',')->expected(2);
+    pickCmd->add_option("--rect", pickRect, "the rectangle X0,Y0,X1,Y1 of the image")->delimiter(',')->expected(4);
+    pickCmd->add_flag("--crossing", pickCrossing, "with --rect: what the rectangle touches, not only what it holds");
+    pickCmd->add_option("--tolerance", pickTolerance, "with --at: pixels around it that count (edges)")
+        ->check(CLI::Range(0.0, 100.0))
+        ->capture_default_str();
+    pickCmd->add_option("--width", pickWidth, "image width")->check(CLI::Range(16, 8192))->capture_default_str();
+    pickCmd->add_option("--height", pickHeight, "image height")->check(CLI::Range(16, 8192))->capture_default_str();
+    pickCmd->add_option("--view", pickView, "camera, as for render")
+        ->check(CLI::IsMember({"iso", "front", "back", "left", "right", "top", "bottom", "saved"}))
+        ->capture_default_str();
     ViewerOptions viewer;
     auto* viewCmd = app.add_subcommand(
         "view", "show a model in a window: drag to orbit, middle-drag or shift-drag to pan, wheel to zoom, f to "
@@ -267,9 +310,9 @@ int main(int argc, char** argv) {
 
     if (consoleCmd->parsed())
         return RunCommands(commands, !batch);
-    if (pickCmd->parsed()) {
-        std::fprintf(stderr, "brioscene: 'pick' is not available yet in this version\n");
-        return 2;
+    if (pickCmd->parsed() && pickAt.empty() == pickRect.empty()) {
+        std::fprintf(stderr, "brioscene: pick needs --at X,Y or --rect X0,Y0,X1,Y1\n");
+        return 1;
     }
     if (openCmd->parsed()) {
         std::string error;
@@ -292,6 +335,8 @@ int main(int argc, char** argv) {
         return Info(*doc);
     if (viewCmd->parsed())
         return RunViewer(*doc, viewer);
+    if (pickCmd->parsed())
+        return Pick(*doc, pickWidth, pickHeight, pickView, pickAt, pickRect, pickTolerance, pickCrossing);
     if (exportCmd->parsed()) {
         std::string error;
         if (!Host::ExportModel(doc->model(), exportPath, error)) {

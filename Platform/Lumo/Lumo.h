@@ -54,6 +54,8 @@
 #include <Lumo/Devices/RenderCamera.h>
 #include <Lumo/Devices/RenderItem.h>
 #include <Lumo/Devices/RenderTarget.h>
+#include <Lumo/Devices/SelectionContext.h>
+#include <Lumo/Devices/SelectionRegion.h>
 #include <Lumo/Devices/SimpleMesh.h>
 #include <Lumo/Devices/SolidEffectInstance.h>
 #include <Lumo/Devices/StateSetter.h>
@@ -84,6 +86,7 @@
 #include <Lumo/Graphics/DependencyNotifier.h>
 #include <Lumo/Graphics/DrawAgent.h>
 #include <Lumo/Graphics/DrawFilterAgent.h>
+#include <Lumo/Graphics/EdgeIntersection.h>
 #include <Lumo/Graphics/EllipseArc3d.h>
 #include <Lumo/Graphics/FacetIntersection.h>
 #include <Lumo/Graphics/FontFace.h>
@@ -100,6 +103,7 @@
 #include <Lumo/Graphics/IChangePacket.h>
 #include <Lumo/Graphics/IIntersection.h>
 #include <Lumo/Graphics/IScriptCallback.h>
+#include <Lumo/Graphics/MeshBVH.h>
 #include <Lumo/Graphics/NodeCallbacks.h>
 #include <Lumo/Graphics/NurbsCurve3d.h>
 #include <Lumo/Graphics/PixelBasedLODStrategy.h>
@@ -108,10 +112,12 @@
 #include <Lumo/Graphics/PropertyBag.h>
 #include <Lumo/Graphics/RealizeBoxAgent.h>
 #include <Lumo/Graphics/RenderFlags.h>
+#include <Lumo/Graphics/SWPickAgent.h>
 #include <Lumo/Graphics/ScriptFragment.h>
 #include <Lumo/Graphics/ScriptFragmentHelper.h>
 #include <Lumo/Graphics/ScriptInterpreter.h>
 #include <Lumo/Graphics/ScriptPipeRenderer.h>
+#include <Lumo/Graphics/SelectionStage.h>
 #include <Lumo/Graphics/ShadowCastingFilterAgent.h>
 #include <Lumo/Graphics/Sphere3d.h>
 #include <Lumo/Graphics/StandardObjectManager.h>

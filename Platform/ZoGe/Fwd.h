@@ -9,3 +9,5 @@ class ZoGePoint3d;
 class ZoGeTol;
 class ZoGeVector2d;
 class ZoGeVector3d;
+class ZoGeRay3d;
+class ZoGeBoundBlock2d;

@@ -120,6 +120,10 @@
 #include <Scene/Persistence/MeshGeometry.h>
 #include <Scene/Persistence/SceneAssetAdapter.h>
 #include <Scene/Persistence/SphereGeometry.h>
+#include <Scene/Selection/SelectionHit.h>
+#include <Scene/Selection/SelectionOutputAgent.h>
+#include <Scene/Selection/SelectionSorter.h>
+#include <Scene/Selection/ViewSelector.h>
 #include <Scene/View/DeferringAgent.h>
 #include <Scene/View/EdgeProcessAgent.h>
 #include <Scene/View/FacetOrderAgent.h>

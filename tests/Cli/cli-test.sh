@@ -53,7 +53,13 @@ refused "bad generate" "PARTS,TRIANGLES,INSTANCES" "$b" render --generate 1,2
 refused "bad width" "--width" "$b" render --width 5
 refused "bad style" "--style" "$b" render --style glossy
 refused "unknown environment" "no environment 'Foo'" "$b" render --environment Foo
-refused "pick" "not available" "$b" pick 10 10
+refused "pick without a place" "pick needs --at" "$b" pick
+ok "pick a point" "$b" pick --at 400,300 --width 800 --height 600
+grep -q "^1\. face [0-9]* of Demo gearbox / " out.txt || fail "pick at the centre: $(head -3 out.txt)"
+ok "pick a rectangle" "$b" pick --rect 0,0,800,600 --crossing
+[ "$(grep -c ' of Demo gearbox / ' out.txt)" -gt 10 ] || fail "a crossing rectangle over the whole view: $(head -3 out.txt)"
+ok "pick nothing" "$b" pick --at 2,2
+grep -q "^1\. background of " out.txt || fail "a corner: $(cat out.txt)"
 refused "export format" "unknown format" "$b" export out.xyz
 refused "save to nowhere" "cannot save 'no/such/folder/x.brio'" "$b" save no/such/folder/x.brio
 # A failed command leaves an existing document as it was.

@@ -1,3 +1,4 @@
+#include <Scene/Selection/ViewSelector.h>
 #include <Scene/View/Provider.h>
 
 #include <Scene/View/ViewRendererForImage.h>
@@ -86,6 +87,15 @@ ViewRenderer* Provider::createViewRenderer(Lumo::Graphics::GroupNode* viewNode, 
 
 void Provider::destroyViewRenderer(ViewRenderer* renderer) {
     ViewRenderer::destroy(renderer);
+}
+
+ViewSelector* Provider::requestViewSelector() {
+    return ViewSelector::make();
+}
+
+void Provider::releaseViewSelector(ViewSelector* selector) {
+    if (selector)
+        selector->destroy();
 }
 
 } // namespace Brio::Scene

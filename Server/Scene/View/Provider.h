@@ -7,6 +7,7 @@ class GroupNode;
 namespace Brio::Scene {
 
 class ViewRenderer;
+class ViewSelector;
 
 /// The library's front door to the graphics system, one per process: the add-in's load
 /// starts the graphics machinery the scene needs through initialize, and its unload stops it
@@ -36,6 +37,10 @@ public:
         return createViewRenderer(viewNode, window);
     }
     void releaseViewRenderer(ViewRenderer* renderer) { destroyViewRenderer(renderer); }
+    /// A selector for picking in views; the caller owns it until releaseViewSelector (null does
+    /// nothing).
+    ViewSelector* requestViewSelector();
+    void releaseViewSelector(ViewSelector* selector);
 
     Provider(const Provider&) = delete;
     Provider& operator=(const Provider&) = delete;

@@ -395,6 +395,44 @@ void RenderEngine::runFragments(unsigned type) {
     m_interpreter->DefaultViewport(0, 0, 0, 0);
 }
 
+void RenderEngine::fitClipRange(Camera& camera, const Lumo::Objects::SBox3& worldBox, bool grid) {
+    Lumo::Objects::SBox3 box = worldBox;
+    // The box in camera space (right-handed, looking along -z).
+    const ZoGeMatrix3d view = camera.getViewMatrix();
+    double zmin = std::numeric_limits<double>::max(), zmax = -zmin;
+    if (box.IsEmpty()) {
+        box.Extend(vec3<double>(-10, -10, -10));
+        box.Extend(vec3<double>(10, 10, 10));
+        for (int i = 0; i < 8; ++i) {
+            ZoGePoint3d p((i & 1) ? 10 : -10, (i & 2) ? 10 : -10, (i & 4) ? 10 : -10);
+            zmin = std::min(zmin, p.z), zmax = std::max(zmax, p.z);
+        }
+    } else {
+        for (int i = 0; i < 8; ++i) {
+            ZoGePoint3d p((i & 1) ? box.Max().x : box.Min().x, (i & 2) ? box.Max().y : box.Min().y,
+                          (i & 4) ? box.Max().z : box.Min().z);
+            p.transformBy(view);
+            zmin = std::min(zmin, p.z), zmax = std::max(zmax, p.z);
+        }
+        if (zmax - zmin < 1e-12)
+            zmin -= 10, zmax += 10; // a single point
+    }
+    double nearD = -zmax, farD = -zmin;
+    const double depth = std::max(farD - nearD, 1.0);
+    if (!grid) {
+        nearD -= 2 * depth;
+        farD += 2 * depth;
+    }
+    if (camera.projection() == Camera::ePerspective) {
+        // Everything behind the eye still needs a valid frustum in front of it.
+        if (farD <= 0)
+            farD = depth;
+        nearD = std::max(nearD, farD / SceneRenderSettings::maxNearFarRatio());
+    }
+    camera.clipNear(nearD);
+    camera.clipFar(farD);
+}
+
 void RenderEngine::setCamera(ViewFragmentNodeData& data, bool independent, int width, int height) {
     width = std::max(width, 1);
     height = std::max(height, 1);
@@ -426,40 +464,7 @@ void RenderEngine::setCamera(ViewFragmentNodeData& data, bool independent, int w
                     m_passes->cachingLevel(0);
                 }
             }
-        // The box in camera space (right-handed, looking along -z).
-        const ZoGeMatrix3d view = camera->getViewMatrix();
-        double zmin = std::numeric_limits<double>::max(), zmax = -zmin;
-        if (box.IsEmpty()) {
-            box.Extend(vec3<double>(-10, -10, -10));
-            box.Extend(vec3<double>(10, 10, 10));
-            for (int i = 0; i < 8; ++i) {
-                ZoGePoint3d p((i & 1) ? 10 : -10, (i & 2) ? 10 : -10, (i & 4) ? 10 : -10);
-                zmin = std::min(zmin, p.z), zmax = std::max(zmax, p.z);
-            }
-        } else {
-            for (int i = 0; i < 8; ++i) {
-                ZoGePoint3d p((i & 1) ? box.Max().x : box.Min().x, (i & 2) ? box.Max().y : box.Min().y,
-                              (i & 4) ? box.Max().z : box.Min().z);
-                p.transformBy(view);
-                zmin = std::min(zmin, p.z), zmax = std::max(zmax, p.z);
-            }
-            if (zmax - zmin < 1e-12)
-                zmin -= 10, zmax += 10; // a single point
-        }
-        double nearD = -zmax, farD = -zmin;
-        const double depth = std::max(farD - nearD, 1.0);
-        if (!grid) {
-            nearD -= 2 * depth;
-            farD += 2 * depth;
-        }
-        if (camera->projection() == Camera::ePerspective) {
-            // Everything behind the eye still needs a valid frustum in front of it.
-            if (farD <= 0)
-                farD = depth;
-            nearD = std::max(nearD, farD / SceneRenderSettings::maxNearFarRatio());
-        }
-        camera->clipNear(nearD);
-        camera->clipFar(farD);
+        fitClipRange(*camera, box, grid != nullptr);
     }
     m_dc->ViewMatrix(ToFloat(camera->getDeviceViewMatrix()));
     m_dc->ProjMatrix(ToFloat(camera->getDeviceProjectionMatrix(double(width) / double(height))));

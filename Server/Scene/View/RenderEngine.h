@@ -24,7 +24,13 @@ class GroupNode;
 class ScriptInterpreter;
 } // namespace Lumo::Graphics
 
+namespace Lumo::Objects {
+class SBox3;
+}
+
 namespace Brio::Scene {
+
+class Camera;
 
 class ViewRenderer;
 class ViewFragmentNodeData;
@@ -84,6 +90,14 @@ private:
     void runFragments(unsigned type);
     int decideCachingLevel(unsigned type) const;
     void setCamera(ViewFragmentNodeData& data, bool independent, int width, int height);
+
+public:
+    /// Fits the camera's clip range around a world box (a default box when empty): generous,
+    /// unless a layout grid stands with the scene, and within "MaxNearFarRatio" in perspective.
+    /// Views fit it every frame; a pick fits it too, so that it works before any frame.
+    static void fitClipRange(Camera& camera, const Lumo::Objects::SBox3& box, bool grid);
+
+private:
     void realizeLighting(ViewFragmentNodeData& data);
 
     ViewRenderer& m_owner;

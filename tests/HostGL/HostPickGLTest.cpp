@@ -1,0 +1,123 @@
+// Picks in a host document's view through the scene library's selector: the face under a
+// pixel with the placement it belongs to, edges within the tolerance, the background, window
+// and crossing rectangles, and hidden placements skipped.
+#include <Host/Host.h>
+#include <Scene/Environment/Camera.h>
+#include <ZoGe/ZoGe.h>
+
+#include <gtest/gtest.h>
+
+#include <set>
+
+namespace {
+
+constexpr int kW = 320, kH = 240;
+
+/// The image pixel (y down) of a model point, as the picker's view shows it.
+std::pair<double, double> PixelOf(Host::Document& doc, double x, double y, double z) {
+    const Brio::Scene::Camera& c = doc.camera();
+    const auto m = c.getDeviceViewMatrix() * c.getDeviceProjectionMatrix(double(kW) / kH);
+    const auto q = m.Transform(Lumo::Objects::vec4<double>(x, y, z, 1));
+    return {(q.x / q.w + 1) / 2 * kW, (1 - q.y / q.w) / 2 * kH};
+}
+
+/// Two red blocks side by side, seen from the front.
+struct Pair {
+    Host::Document doc{"Pick"};
+    Host::Component* part = doc.model().addComponent("Block");
+    Host::Body* body = part->addBody("Solid", Host::Shapes::Block({1, 1, 1}), {"Red", 0.9f, 0.1f, 0.1f, 1});
+    Host::Instance* left = doc.model().root().addInstance(*part, Host::mat4d::Translation({-2, 0, 0}));
+    Host::Instance* right = doc.model().root().addInstance(*part, Host::mat4d::Translation({2, 0, 0}));
+};
+
+TEST(HostPick, TheFaceUnderThePixelWithItsPlacement) {
+    Pair p;
+    Host::Picker picker(p.doc, kW, kH, "front");
+    const auto [x, y] = PixelOf(p.doc, 2.3, 0.2, 1);
+    const auto hits = picker.point(x, y, 0);
+    ASSERT_FALSE(hits.empty());
+    const Host::PickHit& h = hits.front();
+    EXPECT_EQ(h.kind, "face");
+    EXPECT_EQ(h.instance, p.right) << "the right block, not the left one sharing its mesh";
+    EXPECT_EQ(h.body, p.body);
+    EXPECT_NEAR(h.point[0], 2.3, 1e-3);
+    EXPECT_NEAR(h.point[1], 0.2, 1e-3);
+    EXPECT_NEAR(h.point[2], 1, 1e-6) << "the front face, nearest first";
+    EXPECT_NEAR(h.normal[2], 1, 1e-6);
+    ASSERT_EQ(h.path.size(), 3u);
+    EXPECT_EQ(h.path[1], "Block #" + p.right->name());
+    EXPECT_EQ(h.path[2], "Solid");
+    for (std::size_t i = 1; i < hits.size(); ++i)
+        EXPECT_LE(hits[i - 1].distance, hits[i].distance);
+}
+
+TEST(HostPick, BackgroundEdgesAndHiddenPlacements) {
+    Pair p;
+    Host::Picker picker(p.doc, kW, kH, "front");
+    // Between the blocks: the background.
+    const auto [mx, my] = PixelOf(p.doc, 0, 0, 1);
+    auto hits = picker.point(mx, my, 0);
+    ASSERT_EQ(hits.size(), 1u);
+    EXPECT_EQ(hits[0].kind, "background");
+    // Two pixels right of the right block's outer front edge (its side face there is turned away
+    // from the eye): an edge within 4 pixels, nothing within 1.
+    const auto [ex, ey] = PixelOf(p.doc, 3, 0, 1);
+    hits = picker.point(ex + 2, ey, 1);
+    ASSERT_FALSE(hits.empty());
+    EXPECT_EQ(hits[0].kind, "background");
+    hits = picker.point(ex + 2, ey, 4);
+    ASSERT_FALSE(hits.empty());
+    EXPECT_EQ(hits[0].kind, "edge");
+    EXPECT_EQ(hits[0].instance, p.right);
+    EXPECT_NEAR(hits[0].point[0], 3, 1e-6) << "a point on the edge";
+    EXPECT_NEAR(hits[0].point[2], 1, 1e-6) << "the front edge, not the one behind";
+    // A hidden placement is not picked.
+    p.right->visible(false);
+    const auto [rx, ry] = PixelOf(p.doc, 2, 0, 1);
+    hits = picker.point(rx, ry, 0);
+    ASSERT_EQ(hits.size(), 1u);
+    EXPECT_EQ(hits[0].kind, "background");
+}
+
+TEST(HostPick, WindowAndCrossingRectangles) {
+    Pair p;
+    Host::Picker picker(p.doc, kW, kH, "front");
+    auto placements = [](const std::vector<Host::PickHit>& hits) {
+        std::set<const Host::Instance*> s;
+        for (const auto& h : hits)
+            if (h.kind != "background")
+                s.insert(h.instance);
+        return s;
+    };
+    // Around the left block, reaching halfway into the right one.
+    const auto [x0, y0] = PixelOf(p.doc, -3.5, 1.5, 1);
+    const auto [x1, y1] = PixelOf(p.doc, 2, -1.5, 1);
+    EXPECT_EQ(placements(picker.rectangle(x0, y0, x1, y1, false)), std::set<const Host::Instance*>{p.left});
+    EXPECT_EQ(placements(picker.rectangle(x0, y0, x1, y1, true)), (std::set<const Host::Instance*>{p.left, p.right}));
+    // Empty space between them: only the background.
+    const auto [a, b] = PixelOf(p.doc, -0.5, 0.5, 1);
+    const auto [c, d] = PixelOf(p.doc, 0.5, -0.5, 1);
+    const auto none = picker.rectangle(a, b, c, d, true);
+    ASSERT_EQ(none.size(), 1u);
+    EXPECT_EQ(none[0].kind, "background");
+}
+
+TEST(HostPick, OnePlacementAmongManySharingAPart) {
+    Host::Document doc("Grid");
+    Host::GenerateAssembly(doc.model(), {1, 800, 25});
+    Host::Picker picker(doc, kW, kH, "top");
+    const auto all = doc.model().instances();
+    for (int k : {0, 7, 12, 24}) {
+        const Host::Instance* want = all[std::size_t(k)];
+        // A point on the part's ring: the tube of radius 0.7 and bore 0.35 around its centre.
+        const auto& t = want->transform();
+        const auto ring = t.TransformPoint({0.5, 0.25, 0});
+        const auto [x, y] = PixelOf(doc, ring.x, ring.y, ring.z);
+        const auto hits = picker.point(x, y, 0);
+        ASSERT_FALSE(hits.empty()) << k;
+        EXPECT_EQ(hits[0].instance, want) << k;
+        EXPECT_EQ(hits[0].kind, "face") << k;
+    }
+}
+
+} // namespace
