@@ -196,3 +196,18 @@ TEST(HostRender, ASavedDocumentOpensToTheSamePicture) {
 }
 
 } // namespace
+
+namespace {
+// Placements far from their part's own origin are drawn: nothing culls them by the part's box.
+TEST(HostRender, PlacementsFarFromThePartsOriginAreDrawn) {
+    Host::Document doc("Far");
+    Host::Component* part = doc.model().addComponent("Part");
+    part->addBody("Block", Host::Shapes::Block({1, 1, 1}), {"Red", 0.9f, 0.1f, 0.1f, 1});
+    doc.model().root().addInstance(*part, Host::mat4d::Translation({100, 0, 0}));
+    doc.model().root().addInstance(*part, Host::mat4d::Translation({104, 0, 0}));
+    const Image img = Render(doc, "far", Plain());
+    const Coverage c = Cover(img);
+    EXPECT_GT(c.count, 160 * 120 / 8);
+    EXPECT_NEAR(c.cx, 80, 8) << "both blocks, not one";
+}
+} // namespace
