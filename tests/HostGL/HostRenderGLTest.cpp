@@ -1,10 +1,13 @@
 // The host's documents drawn through the scene library: the demo, a known part's colour, edits
 // seen at the next frame, and documents saved and opened again.
+#include <Brio/Types/BBox.h>
+#include <Brio/Types/Point3f.h>
 #include <Host/Host.h>
 #include <Lumo/Devices/TextureInstance.h>
 #include <Lumo/Devices/TextureLoader.h>
 #include <Lumo/Objects/AutoPtr.h>
 #include <Scene/Environment/Camera.h>
+#include <ZoGe/ZoGe.h>
 
 #include <gtest/gtest.h>
 
@@ -209,5 +212,29 @@ TEST(HostRender, PlacementsFarFromThePartsOriginAreDrawn) {
     const Coverage c = Cover(img);
     EXPECT_GT(c.count, 160 * 120 / 8);
     EXPECT_NEAR(c.cx, 80, 8) << "both blocks, not one";
+}
+} // namespace
+
+namespace {
+// A view of one placement of a part whose other placement is far out of view: frame after
+// frame, the one in view is drawn (the part's shared node is boxed per placement).
+TEST(HostRender, APlacementInViewIsDrawnWhileAnotherIsOutOfView) {
+    Host::Document doc("Two");
+    Host::Component* part = doc.model().addComponent("Part");
+    part->addBody("Block", Host::Shapes::Block({1, 1, 1}), {"Red", 0.9f, 0.1f, 0.1f, 1});
+    doc.model().root().addInstance(*part, Host::mat4d::Identity());
+    doc.model().root().addInstance(*part, Host::mat4d::Translation({100, 0, 0}));
+    Brio::Scene::Camera& camera = doc.camera();
+    camera.projection(Brio::Scene::Camera::ePerspective);
+    camera.target(ZoGePoint3d(0, 0, 0));
+    camera.position(ZoGePoint3d(0, 0, 10));
+    camera.up(ZoGeVector3d(0, 1, 0));
+    camera.fit(Brio::BBox(Brio::Point3f(-1.5f, -1.5f, -1.5f), Brio::Point3f(1.5f, 1.5f, 1.5f)));
+    Host::RenderOptions o = Plain();
+    o.view = "saved";
+    for (int frame = 0; frame < 3; ++frame) {
+        const Image img = Render(doc, "one-of-two", o);
+        EXPECT_TRUE(Reddish(img.at(80, 60))) << "frame " << frame;
+    }
 }
 } // namespace

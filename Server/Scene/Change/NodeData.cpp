@@ -322,9 +322,9 @@ int NodeData::RealizeWorldBoxCB(Lumo::Devices::ADrawContext& dc, Lumo::Graphics:
             if (!target || !target->Test(eFlagWorldBoxValid))
                 return eBoxFromChildren;
             box = target->WorldBox();
-        } else if (kind == Lumo::Scene::eReferenceInstanceNode) {
-            return eBoxFromChildren;
         }
+        // A reference instance boxes itself like any group (its placed target, kept per graph
+        // change), so a placement outside the view or the pick is skipped before its target.
     }
     if (box.IsEmpty() && data)
         box = data->revalidateModelBox();
