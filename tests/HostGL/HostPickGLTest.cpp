@@ -2,6 +2,9 @@
 // pixel with the placement it belongs to, edges within the tolerance, the background, window
 // and crossing rectangles, and hidden placements skipped.
 #include <Host/Host.h>
+#include <Scene/Attributes/SelectionQualifier.h>
+#include <Scene/Attributes/SliceCapAttribute.h>
+#include <Scene/Change/NodeChange.h>
 #include <Scene/Environment/Camera.h>
 #include <ZoGe/ZoGe.h>
 
@@ -118,6 +121,75 @@ TEST(HostPick, OnePlacementAmongManySharingAPart) {
         EXPECT_EQ(hits[0].instance, want) << k;
         EXPECT_EQ(hits[0].kind, "face") << k;
     }
+}
+
+} // namespace
+
+namespace {
+
+/// A qualifier that refuses every hit.
+struct Refuser : Lumo::Scene::SelectionQualifier {
+    bool selectable(Lumo::Graphics::IIntersection*) override { return false; }
+};
+
+/// Two blocks of their own parts, so that attributes on one body reach that block only.
+struct TwoParts {
+    Host::Document doc{"Attributes"};
+    Host::Component* lp = doc.model().addComponent("L");
+    Host::Component* rp = doc.model().addComponent("R");
+    Host::Body* left = lp->addBody("Left", Host::Shapes::Block({1, 1, 1}), {"Red", 0.9f, 0.1f, 0.1f, 1});
+    Host::Body* right = rp->addBody("Right", Host::Shapes::Block({1, 1, 1}), {"Red", 0.9f, 0.1f, 0.1f, 1});
+    TwoParts() {
+        doc.model().root().addInstance(*lp, Host::mat4d::Translation({-2, 0, 0}));
+        doc.model().root().addInstance(*rp, Host::mat4d::Translation({2, 0, 0}));
+    }
+};
+
+TEST(HostPick, SelectabilityQualifiersPrioritiesAndHalfSections) {
+    TwoParts m;
+    Host::Picker picker(m.doc, kW, kH, "front");
+    Refuser refuser;
+    {
+        Brio::Scene::NodeChange change(m.left->sceneNode(), false);
+        change.selectability(true, 5, nullptr);
+        change.depthPriority(3);
+    }
+    const auto [lx, ly] = PixelOf(m.doc, -2, 0.3, 1);
+    auto hits = picker.point(lx, ly, 0);
+    ASSERT_FALSE(hits.empty());
+    EXPECT_EQ(hits[0].body, m.left);
+    EXPECT_EQ(hits[0].selectionPriority, 5);
+    EXPECT_EQ(hits[0].depthPriority, 3);
+    // Not selectable: the background; a qualifier that refuses: the background too.
+    {
+        Brio::Scene::NodeChange change(m.left->sceneNode(), false);
+        change.selectability(false, 0, nullptr);
+    }
+    hits = picker.point(lx, ly, 0);
+    ASSERT_EQ(hits.size(), 1u);
+    EXPECT_EQ(hits[0].kind, "background");
+    {
+        Brio::Scene::NodeChange change(m.left->sceneNode(), false);
+        change.selectability(true, 0, &refuser);
+    }
+    hits = picker.point(lx, ly, 0);
+    ASSERT_EQ(hits.size(), 1u);
+    EXPECT_EQ(hits[0].kind, "background");
+    // A half section keeps x <= 2.5 of the right block: a hit beyond it is cut away.
+    {
+        Brio::Scene::NodeChange change(m.right->sceneNode(), false);
+        Lumo::Objects::vec4<float> plane(-1, 0, 0, 2.5f);
+        change.SliceCap(Lumo::Scene::eHalfSection, false, &plane, nullptr);
+    }
+    const auto [kx, ky] = PixelOf(m.doc, 2.2, 0, 1);
+    hits = picker.point(kx, ky, 0);
+    ASSERT_FALSE(hits.empty());
+    EXPECT_EQ(hits[0].body, m.right);
+    const auto [cx, cy] = PixelOf(m.doc, 2.8, 0, 1);
+    hits = picker.point(cx, cy, 0);
+    ASSERT_FALSE(hits.empty());
+    for (const auto& h : hits)
+        EXPECT_TRUE(h.kind == "background" || h.point[0] <= 2.5 + 1e-9) << h.kind << " at x " << h.point[0];
 }
 
 } // namespace
