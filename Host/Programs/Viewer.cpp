@@ -14,6 +14,31 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace {
+
+/// Prints the nearest thing under a window pixel, as `brioscene pick` would.
+void Select(Host::Document& doc, int width, int height, int x, int y) {
+    Host::Picker picker(doc, width, height, "saved");
+    const std::vector<Host::PickHit> hits = picker.point(x, y, 3);
+    if (hits.empty())
+        return;
+    const Host::PickHit& h = hits.front();
+    std::string path;
+    for (const std::string& p : h.path)
+        path += (path.empty() ? "" : " / ") + p;
+    if (h.kind == "background")
+        std::printf("Selected nothing (the background at %.4g, %.4g, %.4g)\n", h.point[0], h.point[1], h.point[2]);
+    else
+        std::printf("Selected %s %d of %s at (%.4g, %.4g, %.4g)\n", h.kind.c_str(), h.id, path.c_str(), h.point[0],
+                    h.point[1], h.point[2]);
+    std::fflush(stdout);
+}
+
+} // namespace
 
 int RunViewer(Host::Document& doc, const ViewerOptions& o) {
     using namespace Brio::Scene;
@@ -52,6 +77,8 @@ int RunViewer(Host::Document& doc, const ViewerOptions& o) {
         Provider::provider()->requestViewRenderer(view, reinterpret_cast<void*>(std::uintptr_t(window)));
 
     Host::Navigator navigator(doc, height);
+    int clickX = 0, clickY = 0;
+    bool clicking = false;
     int frames = 0;
     bool dirty = true, running = true;
     while (running) {
@@ -96,10 +123,19 @@ int RunViewer(Host::Document& doc, const ViewerOptions& o) {
                                      : e.xbutton.button == Button2 ? B::Middle
                                                                    : B::Right;
                     navigator.press(button, e.xbutton.state & ShiftMask, e.xbutton.x, e.xbutton.y);
+                    clickX = e.xbutton.x;
+                    clickY = e.xbutton.y;
+                    clicking = button == B::Left && !(e.xbutton.state & ShiftMask);
                     renderer->interactive(navigator.dragging());
                 }
                 break;
             case ButtonRelease:
+                // A click (a press and release in place) selects what lies under the pointer.
+                if (clicking && std::abs(e.xbutton.x - clickX) < 3 && std::abs(e.xbutton.y - clickY) < 3) {
+                    navigator.release();
+                    Select(doc, width, height, clickX, clickY);
+                }
+                clicking = false;
                 if (navigator.dragging()) {
                     navigator.release();
                     renderer->interactive(false);
@@ -116,6 +152,20 @@ int RunViewer(Host::Document& doc, const ViewerOptions& o) {
         if (running && dirty) {
             renderer->render(ViewRenderer::eInvalidateAll);
             dirty = false;
+            if (frames == 0)
+                for (const auto& [cx, cy] : o.clicks) // through the server, as real clicks come
+                    for (int type : {ButtonPress, ButtonRelease}) {
+                        XEvent c{};
+                        c.xbutton.type = type;
+                        c.xbutton.display = display;
+                        c.xbutton.window = window;
+                        c.xbutton.button = Button1;
+                        c.xbutton.x = cx;
+                        c.xbutton.y = cy;
+                        c.xbutton.same_screen = True;
+                        XSendEvent(display, window, False, type == ButtonPress ? ButtonPressMask : ButtonReleaseMask,
+                                   &c);
+                    }
             if (o.frames > 0) {
                 running = ++frames < o.frames;
                 dirty = true; // a scripted run draws frame after frame without waiting for input

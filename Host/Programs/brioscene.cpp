@@ -302,6 +302,10 @@ int main(int argc, char** argv) {
     viewCmd->add_option("--height", viewer.height, "window height")->check(CLI::Range(16, 8192))->capture_default_str();
     viewCmd->add_option("--frames", viewer.frames, "quit after this many frames (for scripts)")
         ->check(CLI::NonNegativeNumber);
+    std::vector<int> clickAt;
+    viewCmd->add_option("--click", clickAt, "click the window pixel X,Y once it is drawn (for scripts)")
+        ->delimiter(',')
+        ->expected(2);
     app.require_subcommand(0, 1);
 
     CLI11_PARSE(app, argc, argv);
@@ -333,8 +337,11 @@ int main(int argc, char** argv) {
         return 1;
     if (infoCmd->parsed())
         return Info(*doc);
-    if (viewCmd->parsed())
+    if (viewCmd->parsed()) {
+        if (clickAt.size() == 2)
+            viewer.clicks.emplace_back(clickAt[0], clickAt[1]);
         return RunViewer(*doc, viewer);
+    }
     if (pickCmd->parsed())
         return Pick(*doc, pickWidth, pickHeight, pickView, pickAt, pickRect, pickTolerance, pickCrossing);
     if (exportCmd->parsed()) {

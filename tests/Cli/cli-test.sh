@@ -69,6 +69,9 @@ cmp -s demo.brio before.brio || fail "demo.brio changed by a failed save"
 
 if command -v xvfb-run >/dev/null; then
   ok "view" xvfb-run -a "$b" view --frames 2 --width 160 --height 120
+  # A click in the window selects what `pick` finds at the same pixel.
+  ok "click" xvfb-run -a "$b" view --frames 3 --click 400,300 --width 800 --height 600
+  grep -q "^Selected face [0-9]* of Demo gearbox / Cover" out.txt || fail "a click in the window: $(cat out.txt)"
 fi
 
 [ "$failures" -eq 0 ] && echo "all passed"
