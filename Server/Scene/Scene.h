@@ -120,6 +120,7 @@
 #include <Scene/Persistence/MeshGeometry.h>
 #include <Scene/Persistence/SceneAssetAdapter.h>
 #include <Scene/Persistence/SphereGeometry.h>
+#include <Scene/Selection/RawHitInfo.h>
 #include <Scene/Selection/SelectionHit.h>
 #include <Scene/Selection/SelectionOutputAgent.h>
 #include <Scene/Selection/SelectionSorter.h>
