@@ -1,11 +1,13 @@
 // Picks in a host document's view through the scene library's selector: the face under a
 // pixel with the placement it belongs to, edges within the tolerance, the background, window
 // and crossing rectangles, and hidden placements skipped.
+#include <Brio/Brio.h>
 #include <Host/Host.h>
 #include <Scene/Attributes/SelectionQualifier.h>
 #include <Scene/Attributes/SliceCapAttribute.h>
 #include <Scene/Change/NodeChange.h>
 #include <Scene/Environment/Camera.h>
+#include <Scene/Scene.h>
 #include <ZoGe/ZoGe.h>
 
 #include <gtest/gtest.h>
@@ -190,6 +192,60 @@ TEST(HostPick, SelectabilityQualifiersPrioritiesAndHalfSections) {
     ASSERT_FALSE(hits.empty());
     for (const auto& h : hits)
         EXPECT_TRUE(h.kind == "background" || h.point[0] <= 2.5 + 1e-9) << h.kind << " at x " << h.point[0];
+}
+
+} // namespace
+
+namespace {
+
+/// Keeps the host bodies of what the selector hands over, and the background hits.
+struct Bodies : Brio::Scene::SelectionSorter {
+    std::vector<Brio::Scene::NodePath> paths;
+    int background = 0;
+    void addHits(const Brio::Scene::NodePath& path, const std::vector<Brio::Scene::SelectionHit>&, const ZoGeRay3d&,
+                 const ZoGeMatrix3d&, const Brio::Scene::ViewFragmentTransformer&) override {
+        if (path.size() <= 2)
+            ++background;
+        else
+            paths.push_back(path);
+    }
+    void sortHits() override {}
+};
+
+// A fragment drawn in the left half of the window answers only there, through its own aspect.
+TEST(HostPick, AFragmentWithARelativeViewport) {
+    Pair p;
+    Host::AimCamera(p.doc, "front");
+    p.doc.showModel();
+    Brio::Scene::Provider::provider()->initialize();
+    Brio::Segment* segment = p.doc.asset().transientSegment();
+    Brio::StrongRef<Brio::Scene::ViewFragment> fragment = Brio::Scene::ViewFragment::make(segment);
+    fragment->camera(&p.doc.camera());
+    fragment->scene(&p.doc.adapter());
+    Brio::StrongRef<Brio::Scene::Viewport> half = Brio::Scene::Viewport::make(segment);
+    half->space(Brio::Scene::Viewport::eRelative);
+    half->set(0.0, 0.5, 0.0, 1.0);
+    fragment->viewport(half);
+    Lumo::Objects::AutoPtr<Lumo::Graphics::GroupNode> view(Brio::Scene::makeViewNode(nullptr));
+    Brio::StrongRef<Brio::Scene::Viewport> window = Brio::Scene::Viewport::make(segment);
+    window->space(Brio::Scene::Viewport::eAbsolute);
+    window->set(0, 2 * kW, 0, kH); // the fragment gets kW x kH on the left
+    Brio::Scene::viewNodeData(view)->viewport(window);
+    view->AddChild(fragment->viewFragmentNode());
+    Brio::Scene::ViewSelector* selector = Brio::Scene::Provider::provider()->requestViewSelector();
+    // The right block's centre in the fragment's pixels (y up), then the same spot one window
+    // half to the right, where no fragment is.
+    const auto [x, y] = PixelOf(p.doc, 2.2, 0.1, 1);
+    Bodies inside, outside;
+    selector->select(view, ZoGePoint2d(x, kH - y), 0, &inside);
+    selector->select(view, ZoGePoint2d(x + kW, kH - y), 0, &outside);
+    Brio::Scene::Provider::provider()->releaseViewSelector(selector);
+    view->RemoveChild(fragment->viewFragmentNode());
+    ASSERT_FALSE(inside.paths.empty());
+    EXPECT_EQ(inside.paths[0][2], p.doc.model().root().sceneNode());
+    EXPECT_EQ(inside.background, 0);
+    EXPECT_TRUE(outside.paths.empty());
+    EXPECT_EQ(outside.background, 0) << "outside every fragment there is not even a background";
 }
 
 } // namespace
