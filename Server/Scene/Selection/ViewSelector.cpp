@@ -64,6 +64,16 @@ struct ViewSelector::Impl {
         bool background = false;
     };
     bool fragment(Lumo::Graphics::GroupNode* node, Fragment& f) const;
+    /// Nothing was hit at screen (x, y): the background, at the depth of the camera's target.
+    static void background(const Fragment& f, double x, double y, const ZoGePoint3d& nearW, const ZoGePoint3d& farW,
+                           SelectionSorter* sorter) {
+        const ZoGePoint3d target = f.camera ? f.camera->target() : ZoGePoint3d();
+        ZoGePoint3d screen, at;
+        f.transformer.worldToScreen(target, screen);
+        f.transformer.screenToWorld(ZoGePoint3d(x, y, screen.z), at);
+        sorter->addHits(f.base, {SelectionHit(0, 0, 0, 0.0, at, at, ZoGeVector3d())}, ZoGeRay3d(nearW, farW - nearW),
+                        ZoGeMatrix3d(), f.transformer);
+    }
     /// Runs one pass; answers the accepted minus the rejected count change as the caller needs.
     void run(const Fragment& f, const ViewFragmentPass& pass, Lumo::Devices::ISelectionRegion2D* region, int type,
              bool hint, bool point, const ZoGePoint3d& nearW, const ZoGePoint3d& farW, SelectionSorter* sorter,
@@ -294,16 +304,8 @@ void ViewSelector::select(Lumo::Graphics::GroupNode* viewNode, const ZoGePoint2d
         for (std::size_t p = 0; p < f.passes.size(); ++p)
             s.run(f, f.passes[p], region, 3, p == 0 && GraphicsOptionGroup::get()->selectClosestItemOnly(), true, nearW,
                   farW, sorter, count);
-        if (count > 0 || !f.background || !sorter)
-            continue;
-        // Nothing under the point: the background, at the depth of the camera's target.
-        ZoGePoint3d target = f.camera ? f.camera->target() : ZoGePoint3d();
-        ZoGePoint3d screen;
-        f.transformer.worldToScreen(target, screen);
-        ZoGePoint3d at;
-        f.transformer.screenToWorld(ZoGePoint3d(point.x, point.y, screen.z), at);
-        sorter->addHits(f.base, {SelectionHit(0, 0, 0, 0.0, at, at, ZoGeVector3d())}, ZoGeRay3d(nearW, farW - nearW),
-                        ZoGeMatrix3d(), f.transformer);
+        if (count == 0 && f.background && sorter)
+            Impl::background(f, point.x, point.y, nearW, farW, sorter);
     }
 }
 
@@ -336,15 +338,8 @@ void ViewSelector::select(Lumo::Graphics::GroupNode* viewNode, const ZoGeBoundBl
         int count = 0;
         for (const ViewFragmentPass& pass : f.passes)
             s.run(f, pass, region, crossing ? 3 : 1, false, false, nearW, farW, sorter, count);
-        if (count > 0 || !f.background || !sorter)
-            continue;
-        ZoGePoint3d target = f.camera ? f.camera->target() : ZoGePoint3d();
-        ZoGePoint3d screen;
-        f.transformer.worldToScreen(target, screen);
-        ZoGePoint3d at;
-        f.transformer.screenToWorld(ZoGePoint3d(cx, cy, screen.z), at);
-        sorter->addHits(f.base, {SelectionHit(0, 0, 0, 0.0, at, at, ZoGeVector3d())}, ZoGeRay3d(nearW, farW - nearW),
-                        ZoGeMatrix3d(), f.transformer);
+        if (count == 0 && f.background && sorter)
+            Impl::background(f, cx, cy, nearW, farW, sorter);
     }
 }
 
