@@ -249,3 +249,47 @@ TEST(HostPick, AFragmentWithARelativeViewport) {
 }
 
 } // namespace
+
+namespace {
+
+// A fragment that depends on another picks through the other's camera and viewport: its own
+// camera, looking elsewhere, is not used.
+TEST(HostPick, ADependentFragmentUsesTheCameraItDependsOn) {
+    Pair p;
+    Host::AimCamera(p.doc, "front");
+    p.doc.showModel();
+    Brio::Scene::Provider::provider()->initialize();
+    Brio::Segment* segment = p.doc.asset().transientSegment();
+    Brio::StrongRef<Brio::Scene::ViewFragment> main = Brio::Scene::ViewFragment::make(segment);
+    main->camera(&p.doc.camera());
+    // The main fragment draws nothing pickable of its own: only its camera matters here.
+    main->scene(Lumo::Objects::AutoPtr<Lumo::Graphics::GroupNode>(
+                    Lumo::Scene::MakeGroupNode(Lumo::Graphics::eSingleNodeWorld, true))
+                    .get(),
+                nullptr);
+    Brio::StrongRef<Brio::Scene::ViewFragment> overlay = Brio::Scene::ViewFragment::make(segment);
+    Brio::StrongRef<Brio::Scene::Camera> away = Brio::Scene::Camera::make(segment);
+    away->position(ZoGePoint3d(0, 100, 0)); // looking down on nothing from far above
+    away->target(ZoGePoint3d(50, 0, 50));
+    overlay->camera(away);
+    overlay->scene(&p.doc.adapter());
+    overlay->dependentFragment(main);
+    Lumo::Objects::AutoPtr<Lumo::Graphics::GroupNode> view(Brio::Scene::makeViewNode(nullptr));
+    Brio::StrongRef<Brio::Scene::Viewport> window = Brio::Scene::Viewport::make(segment);
+    window->space(Brio::Scene::Viewport::eAbsolute);
+    window->set(0, kW, 0, kH);
+    Brio::Scene::viewNodeData(view)->viewport(window);
+    view->AddChild(main->viewFragmentNode());
+    view->AddChild(overlay->viewFragmentNode());
+    Brio::Scene::ViewSelector* selector = Brio::Scene::Provider::provider()->requestViewSelector();
+    const auto [x, y] = PixelOf(p.doc, 2.2, 0.1, 1);
+    Bodies found;
+    selector->select(view, ZoGePoint2d(x, kH - y), 0, &found);
+    Brio::Scene::Provider::provider()->releaseViewSelector(selector);
+    view->RemoveChild(main->viewFragmentNode());
+    view->RemoveChild(overlay->viewFragmentNode());
+    ASSERT_FALSE(found.paths.empty()) << "the overlay picked through the main fragment's camera";
+    EXPECT_EQ(found.paths[0][1], overlay->viewFragmentNode());
+}
+
+} // namespace
