@@ -61,6 +61,7 @@
 #include <Brio/DataModel/Entity.h>
 #include <Brio/DataModel/EntityMetaType.h>
 #include <Brio/DataModel/IScriptableRootObject.h>
+#include <Brio/DataModel/LogicalSelection.h>
 #include <Brio/DataModel/MemberSet.h>
 #include <Brio/DataModel/MetaTypeManager.h>
 #include <Brio/DataModel/MigrationHelper.h>
@@ -68,6 +69,7 @@
 #include <Brio/DataModel/ObjectPath.h>
 #include <Brio/DataModel/ReaderWriterMutex.h>
 #include <Brio/DataModel/Segment.h>
+#include <Brio/DataModel/Selection.h>
 #include <Brio/DataModel/ValueMetaType.h>
 #include <Brio/DataModel/ZipArchive.h>
 #include <Brio/AddInMgr/Fwd.h>
