@@ -121,6 +121,8 @@
 #include <Scene/Persistence/SceneAssetAdapter.h>
 #include <Scene/Persistence/SphereGeometry.h>
 #include <Scene/Selection/RawHitInfo.h>
+#include <Scene/Selection/SceneSelection.h>
+#include <Scene/Selection/SelectionFilters.h>
 #include <Scene/Selection/SelectionHit.h>
 #include <Scene/Selection/SelectionOutputAgent.h>
 #include <Scene/Selection/SelectionSorter.h>

@@ -24,6 +24,8 @@ void Selection::alternateSelection(const UniqueString* key, const StrongRef<Sele
         m_alternates.erase(key);
         return;
     }
+    if (auto it = m_alternates.find(key); it != m_alternates.end() && it->second.getTarget() == alternate.getTarget())
+        return; // already recorded: nobody needs telling again (and a hook that records it ends here)
     // The alternates held before hear of the new one, so that they can follow (a scene
     // selection hands its hit information on, say). A copy: a hook may record alternates.
     const auto before = m_alternates;
