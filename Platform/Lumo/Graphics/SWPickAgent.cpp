@@ -35,11 +35,6 @@ bool SWPickAgent::BeginPass(Lumo::Devices::ADrawContext&) {
 
 namespace {
 
-vec3d Unproject(const mat4d& inv, double x, double y, double z) {
-    const auto q = inv.Transform(Lumo::Objects::vec4<double>(x, y, z, 1.0));
-    return {q.x / q.w, q.y / q.w, q.z / q.w};
-}
-
 std::vector<AutoPtr<ARenderNode>> PathOf(const TraversalState& state) {
     std::vector<AutoPtr<ARenderNode>> path;
     for (const TraversalState* s = &state; s; s = s->Parent())
@@ -69,19 +64,13 @@ int SWPickAgent::Process(Lumo::Devices::ADrawContext&, TraversalState& state) {
         ARenderNode* node = state.RenderNode();
         AutoPtr<IIntersection> hit;
         if (s.point) {
-            // The world segment under the point, near (t = 0) to far (t = 1), and the cone of the
-            // tolerance around it.
-            const vec3d nearW = Unproject(s.inverseViewProj, s.x, s.y, 0),
-                        farW = Unproject(s.inverseViewProj, s.x, s.y, 1);
-            const double r0 = (Unproject(s.inverseViewProj, s.x + s.toleranceX, s.y, 0) - nearW).Length();
-            const double r1 = (Unproject(s.inverseViewProj, s.x + s.toleranceX, s.y, 1) - farW).Length();
             // Local lengths: the placement's scale, taken as the mean of its axes.
             const double scale = std::cbrt(std::abs(world.Determinant()));
             MeshBVH::Ray ray;
-            ray.origin = toLocal.TransformPoint(nearW);
-            ray.direction = toLocal.TransformVector(farW - nearW);
-            ray.radius = scale > 0 ? r0 / scale : 0;
-            ray.slope = scale > 0 ? (r1 - r0) / scale : 0;
+            ray.origin = toLocal.TransformPoint(s.nearW);
+            ray.direction = toLocal.TransformVector(s.farW - s.nearW);
+            ray.radius = scale > 0 ? s.nearRadius / scale : 0;
+            ray.slope = scale > 0 ? (s.farRadius - s.nearRadius) / scale : 0;
             MeshBVH::Hit h;
             if (!bvh->Nearest(ray, 1.0, s.cullBack, h))
                 continue;

@@ -18,8 +18,12 @@ public:
     static PickSetup* Make() { return new PickSetup; }
     Lumo::Objects::mat4<double> viewProj, inverseViewProj; ///< the camera's, not narrowed to the region
     bool point = true;
-    double x = 0, y = 0;           ///< the pick point in device coordinates
-    double toleranceX = 0;         ///< the tolerance in device units along x
+    double x = 0, y = 0;   ///< the pick point in device coordinates
+    double toleranceX = 0; ///< the tolerance in device units along x
+    /// A point pick's world segment under the point, near (t = 0) to far (t = 1), and the radius
+    /// of the tolerance's cone at each end: the same for every item, so made once per pick.
+    Lumo::Objects::vec3<double> nearW, farW;
+    double nearRadius = 0, farRadius = 0;
     double rect[4] = {0, 0, 0, 0}; ///< a rectangle pick's bounds in device coordinates
     bool crossing = true, cullBack = false;
     Lumo::Objects::AutoPtr<IntersectionList> out;

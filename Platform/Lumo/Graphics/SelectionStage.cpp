@@ -86,6 +86,14 @@ bool SelectionStage::Run(Lumo::Devices::ADrawContext& dc) {
         setup->x = 2.0 * point->Point().x / window.x - 1.0;
         setup->y = 2.0 * point->Point().y / window.y - 1.0;
         setup->toleranceX = 2.0 * double(point->Tolerance()) / window.x;
+        auto unproject = [&](double x, double y, double z) {
+            const auto q = setup->inverseViewProj.Transform(Lumo::Objects::vec4<double>(x, y, z, 1.0));
+            return Lumo::Objects::vec3<double>(q.x / q.w, q.y / q.w, q.z / q.w);
+        };
+        setup->nearW = unproject(setup->x, setup->y, 0);
+        setup->farW = unproject(setup->x, setup->y, 1);
+        setup->nearRadius = (unproject(setup->x + setup->toleranceX, setup->y, 0) - setup->nearW).Length();
+        setup->farRadius = (unproject(setup->x + setup->toleranceX, setup->y, 1) - setup->farW).Length();
     } else {
         setup->point = false;
         std::copy(bounds, bounds + 4, setup->rect);

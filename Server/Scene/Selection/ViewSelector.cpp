@@ -199,19 +199,20 @@ void AppendPath(NodePath& path, const Lumo::Graphics::IIntersection& hit) {
 }
 
 int IdOf(const Lumo::Graphics::IIntersection& hit) {
-    if (auto* f = static_cast<Lumo::Graphics::FacetIntersection*>(
-            const_cast<Lumo::Graphics::IIntersection&>(hit).GetInterface(
-                Lumo::Graphics::FacetIntersection::StaticClassName())))
+    auto* any = const_cast<Lumo::Graphics::IIntersection*>(&hit);
+    if (auto* f = Lumo::Objects::QueryInterface<Lumo::Graphics::FacetIntersection>(any))
         return f->Facet();
-    if (auto* e =
-            static_cast<Lumo::Graphics::EdgeIntersection*>(const_cast<Lumo::Graphics::IIntersection&>(hit).GetInterface(
-                Lumo::Graphics::EdgeIntersection::StaticClassName())))
+    if (auto* e = Lumo::Objects::QueryInterface<Lumo::Graphics::EdgeIntersection>(any))
         return e->Edge();
-    if (auto* v = static_cast<Lumo::Graphics::VertexIntersection*>(
-            const_cast<Lumo::Graphics::IIntersection&>(hit).GetInterface(
-                Lumo::Graphics::VertexIntersection::StaticClassName())))
+    if (auto* v = Lumo::Objects::QueryInterface<Lumo::Graphics::VertexIntersection>(any))
         return v->Vertex();
     return 0;
+}
+
+/// The host's multi-threaded operation lock, held through a selection when its options say so.
+void TakeOperationLock(std::optional<MultiThreadedOpScopedLock>& lock) {
+    if (MultiThreadOptionGroup::get()->multiThreadLumo() || MultiThreadOptionGroup::get()->multiThreadBatchFacet())
+        lock.emplace(0);
 }
 
 } // namespace
@@ -281,8 +282,7 @@ void ViewSelector::Impl::run(const Fragment& f, const ViewFragmentPass& pass, Lu
 void ViewSelector::select(Lumo::Graphics::GroupNode* viewNode, const ZoGePoint2d& point, double tolerance,
                           SelectionSorter* sorter) {
     std::optional<MultiThreadedOpScopedLock> lock;
-    if (MultiThreadOptionGroup::get()->multiThreadLumo() || MultiThreadOptionGroup::get()->multiThreadBatchFacet())
-        lock.emplace(0);
+    TakeOperationLock(lock);
     Impl& s = *m_impl;
     if (!s.prepare(viewNode))
         return;
@@ -312,8 +312,7 @@ void ViewSelector::select(Lumo::Graphics::GroupNode* viewNode, const ZoGePoint2d
 void ViewSelector::select(Lumo::Graphics::GroupNode* viewNode, const ZoGeBoundBlock2d& rectangle,
                           SelectionSorter* sorter, bool crossing) {
     std::optional<MultiThreadedOpScopedLock> lock;
-    if (MultiThreadOptionGroup::get()->multiThreadLumo() || MultiThreadOptionGroup::get()->multiThreadBatchFacet())
-        lock.emplace(0);
+    TakeOperationLock(lock);
     Impl& s = *m_impl;
     if (!s.prepare(viewNode))
         return;
