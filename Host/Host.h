@@ -15,3 +15,4 @@
 #include <Host/Document/Render.h>
 #include <Host/Document/Navigator.h>
 #include <Host/Document/Picker.h>
+#include <Host/Document/Highlighter.h>

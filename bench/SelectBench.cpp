@@ -5,6 +5,7 @@
 #include <Host/Host.h>
 #include <Lumo/Devices/SimpleMesh.h>
 #include <Lumo/Graphics/MeshBVH.h>
+#include <Scene/View/GraphicsOptionGroup.h>
 
 #include "../tests/Scene/Walk/CountingNew.h"
 
@@ -48,6 +49,8 @@ Scene& SceneOf(int parts, int triangles, int instances) {
 
 void BM_PointPick(benchmark::State& state) {
     Scene& s = SceneOf(int(state.range(0)), int(state.range(1)), int(state.range(2)));
+    // range(3): 1 keeps the nearest hit only (the graphics option), 0 reports every hit.
+    Brio::Scene::GraphicsOptionGroup::get()->selectClosestItemOnly(state.range(3) != 0);
     std::mt19937 rng(5);
     std::uniform_real_distribution<double> x(0, kW), y(0, kH);
     std::vector<std::pair<double, double>> at(1000);
@@ -66,8 +69,13 @@ void BM_PointPick(benchmark::State& state) {
         double(std::uint64_t(CountingNew::allocations) - allocs) / double(state.iterations());
     state.counters["bvh_build_s"] = s.buildS;
     state.counters["bvh_MiB"] = s.bvhMiB;
+    Brio::Scene::GraphicsOptionGroup::get()->selectClosestItemOnly(false);
 }
-BENCHMARK(BM_PointPick)->Args({100, 10000, 1000})->Args({2, 100, 4})->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_PointPick)
+    ->Args({100, 10000, 1000, 0})
+    ->Args({100, 10000, 1000, 1})
+    ->Args({2, 100, 4, 0})
+    ->Unit(benchmark::kMicrosecond);
 
 void BM_RectanglePick(benchmark::State& state) {
     Scene& s = SceneOf(int(state.range(0)), int(state.range(1)), int(state.range(2)));

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs the Debian 12 packages the build, tests and benchmarks need; only what is missing.
+# Installs the Debian 12 packages the build, tests and benchmarks need, and any named as
+# arguments (the fuzz build's compiler); only what is missing.
 set -euo pipefail
 
 packages=(
@@ -11,6 +12,7 @@ packages=(
   libegl-dev libgl-dev libegl1-mesa-dev libgl1-mesa-dri libglfw3-dev
   libcli11-dev xvfb xauth libx11-dev
 )
+packages+=("$@")
 
 missing=()
 for p in "${packages[@]}"; do

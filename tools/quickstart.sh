@@ -5,6 +5,8 @@
 #   tools/quickstart.sh bench  build and run the benchmarks
 #   tools/quickstart.sh asan   the test suite under AddressSanitizer + UndefinedBehaviorSanitizer
 #   tools/quickstart.sh tsan   the test suite under ThreadSanitizer
+#   tools/quickstart.sh fuzz [SECONDS]   build the fuzz targets (clang, libFuzzer) and run each for
+#                                        SECONDS (60); crashes go to build/fuzz/fuzz-run/artifacts
 set -euo pipefail
 cd "$(dirname "$0")/.."
 mode="${1:-run}"
@@ -35,8 +37,13 @@ case "$mode" in
     build "$mode"
     ctest --preset "$mode" "$@"
     ;;
+  fuzz)
+    bash tools/install-deps.sh clang libclang-rt-14-dev
+    build fuzz
+    bash fuzz/run-fuzz.sh build/fuzz "${1:-60}"
+    ;;
   *)
-    echo "usage: $0 run|test|bench|asan|tsan [args...]" >&2
+    echo "usage: $0 run|test|bench|asan|tsan|fuzz [args...]" >&2
     exit 2
     ;;
 esac

@@ -4,6 +4,7 @@
 #include <Host/Model/Model.h>
 
 #include <cstring>
+#include <type_traits>
 #include <unordered_map>
 
 namespace Host {
@@ -75,6 +76,19 @@ public:
         std::vector<T> v(count(sizeof(T)));
         raw(v.data(), v.size() * sizeof(T));
         return v;
+    }
+    /// As array, refusing more than `limit` items before the bytes left are even weighed: the
+    /// count goes to `declared` and reading stops.
+    template <class T> std::vector<T> array(std::size_t limit, std::uint64_t& declared) {
+        const std::size_t at = m_at;
+        const std::uint32_t n = u32();
+        if (m_ok && n > limit) {
+            declared = n;
+            m_ok = false;
+            return {};
+        }
+        m_at = at;
+        return array<T>();
     }
     bool atEnd() const { return m_at == m_b.size(); }
 
@@ -165,10 +179,23 @@ bool ModelCodec::read(const std::vector<std::uint8_t>& bytes, Model& model, std:
             m.a = r.f32();
             const bool visible = r.u32() != 0;
             auto mesh = std::make_shared<Mesh>();
-            mesh->positions = r.array<vec3f>();
-            mesh->normals = r.array<vec3f>();
-            mesh->triangles = r.array<std::uint32_t>();
-            mesh->edges = r.array<std::uint32_t>();
+            std::string overLimit;
+            const auto limited = [&](auto& out, std::size_t limit, const char* what) {
+                using Item = typename std::decay_t<decltype(out)>::value_type;
+                std::uint64_t declared = 0;
+                out = r.array<Item>(limit, declared);
+                if (declared && overLimit.empty())
+                    overLimit = "the model's body '" + name + "' declares " + std::to_string(declared) + " " + what +
+                                ", more than the limit of " + std::to_string(limit);
+            };
+            limited(mesh->positions, Mesh::kMaxVertices, "vertices");
+            limited(mesh->normals, Mesh::kMaxVertices, "normals");
+            limited(mesh->triangles, 3 * Mesh::kMaxTriangles, "triangle indices");
+            limited(mesh->edges, 2 * Mesh::kMaxEdges, "edge indices");
+            if (!overLimit.empty()) {
+                error = std::move(overLimit);
+                return false;
+            }
             if (!r.ok())
                 break;
             Body* body = c->addBody(name, std::move(mesh), m);

@@ -36,6 +36,7 @@ public:
             Lumo::Graphics::ARenderNode* node = path[i];
             if (auto it = m_placements.find(node); it != m_placements.end()) {
                 h.instance = it->second;
+                h.placements.push_back(it->second);
                 h.path.push_back(it->second->target().name() + " #" + it->second->name());
                 continue;
             }

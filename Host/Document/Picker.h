@@ -16,7 +16,8 @@ struct PickHit {
     std::string kind;
     /// The model objects from the assembly down: components and their placements, then the body.
     std::vector<std::string> path;
-    const Instance* instance = nullptr; ///< the innermost placement, null at the root
+    const Instance* instance = nullptr;      ///< the innermost placement, null at the root
+    std::vector<const Instance*> placements; ///< every placement from the assembly down to instance
     const Body* body = nullptr;
     int id = 0;                   ///< facet, edge or vertex index in the body's mesh
     double point[3] = {0, 0, 0};  ///< on the geometry, in world coordinates

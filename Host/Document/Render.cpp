@@ -103,6 +103,13 @@ bool RenderDocument(Document& doc, const RenderOptions& o, std::string& error, R
         params->renderer(eRendererVisualEffect);
         params->environmentEnabled(false);
         fragment->scene(doc.adapter().scene(), params.get());
+        // Selections still show over the plain model.
+        using Names = ViewFragementPassNames;
+        SceneAssetAdapter& a = doc.adapter();
+        fragment->addLayerPass(
+            {a.selectionEffectScene(), Names::sSelectionEffect, false, a.selectionEffectParams().clone()});
+        fragment->addLayerPass(
+            {a.prehighlightEffectScene(), Names::sPrehighlightEffect, false, a.highlightEffectParams().clone()});
     }
     AutoPtr<Lumo::Graphics::GroupNode> view(makeViewNode(nullptr));
     Brio::StrongRef<Viewport> window = Viewport::make(segment);

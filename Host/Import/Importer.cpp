@@ -46,10 +46,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Beyond these a file is taken as corrupt rather than tried: the arrays alone would not fit.
-constexpr std::size_t kMaxVertices = 50'000'000;
-constexpr std::size_t kMaxTriangles = 100'000'000;
-
 std::string Lower(std::string s) {
     for (char& c : s)
         c = char(std::tolower(static_cast<unsigned char>(c)));
@@ -372,15 +368,17 @@ private:
                 if (!used[mi]) {
                     used[mi] = 1;
                     const aiMesh& mesh = *m_scene.mMeshes[mi];
-                    if (mesh.mNumVertices > kMaxVertices || mesh.mNumFaces > kMaxTriangles)
+                    if (mesh.mNumVertices > Mesh::kMaxVertices || mesh.mNumFaces > Mesh::kMaxTriangles)
                         return fail(error, "cannot read '" + m_path + "': mesh '" + mesh.mName.C_Str() + "' has " +
                                                std::to_string(mesh.mNumVertices) + " vertices and " +
-                                               std::to_string(mesh.mNumFaces) + " faces, more than can be taken");
+                                               std::to_string(mesh.mNumFaces) + " faces, more than the limit of " +
+                                               std::to_string(Mesh::kMaxVertices) + " vertices and " +
+                                               std::to_string(Mesh::kMaxTriangles) + " triangles");
                     total += mesh.mNumFaces;
                 }
-        if (total > kMaxTriangles)
+        if (total > Mesh::kMaxTriangles)
             return fail(error, "cannot read '" + m_path + "': " + std::to_string(total) +
-                                   " triangles, more than can be taken");
+                                   " triangles, more than the limit of " + std::to_string(Mesh::kMaxTriangles));
         m_meshes.assign(m_scene.mNumMeshes, nullptr);
         std::vector<vec3f> positions;
         std::vector<std::uint32_t> triangles;

@@ -25,6 +25,13 @@ public:
     Mesh& operator=(const Mesh& other);
     ~Mesh();
 
+    /// The largest mesh a file may bring (imported, or read from a document): beyond these a
+    /// declared count is refused before anything is allocated for it. About 4.5 GiB of arrays.
+    static constexpr std::size_t kMaxVertices = 50'000'000;
+    static constexpr std::size_t kMaxTriangles = 100'000'000;
+    /// Edges are fewer than three per triangle.
+    static constexpr std::size_t kMaxEdges = 3 * kMaxTriangles;
+
     std::vector<vec3f> positions, normals;
     std::vector<std::uint32_t> triangles; ///< three indices per triangle
     std::vector<std::uint32_t> edges;     ///< two indices per segment

@@ -15,27 +15,72 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <string>
 #include <vector>
 
 namespace {
 
-/// Prints the nearest thing under a window pixel, as `brioscene pick` would.
-void Select(Host::Document& doc, int width, int height, int x, int y) {
-    Host::Picker picker(doc, width, height, "saved");
-    const std::vector<Host::PickHit> hits = picker.point(x, y, 3);
-    if (hits.empty())
-        return;
-    const Host::PickHit& h = hits.front();
+std::string PathOf(const Host::PickHit& h) {
     std::string path;
     for (const std::string& p : h.path)
         path += (path.empty() ? "" : " / ") + p;
+    return path;
+}
+
+/// Selects what lies under the pointer (the background clears the selection) and prints it.
+/// True when the picture changes.
+bool Select(const Host::Picker& picker, Host::Highlighter& highlighter, int x, int y) {
+    const std::vector<Host::PickHit> hits = picker.point(x, y, 3);
+    if (hits.empty())
+        return false;
+    const Host::PickHit& h = hits.front();
     if (h.kind == "background")
         std::printf("Selected nothing (the background at %.4g, %.4g, %.4g)\n", h.point[0], h.point[1], h.point[2]);
     else
-        std::printf("Selected %s %d of %s at (%.4g, %.4g, %.4g)\n", h.kind.c_str(), h.id, path.c_str(), h.point[0],
+        std::printf("Selected %s %d of %s at (%.4g, %.4g, %.4g)\n", h.kind.c_str(), h.id, PathOf(h).c_str(), h.point[0],
                     h.point[1], h.point[2]);
     std::fflush(stdout);
+    return h.body ? highlighter.select(h) : highlighter.clearSelection();
+}
+
+/// Prehighlights what lies under the pointer; says so when that changes. True when the picture
+/// changes.
+bool Hover(const Host::Picker& picker, Host::Highlighter& highlighter, int x, int y) {
+    const std::vector<Host::PickHit> hits = picker.point(x, y, 3);
+    if (hits.empty() || !hits.front().body)
+        return highlighter.clearPrehighlight();
+    if (!highlighter.prehighlight(hits.front()))
+        return false;
+    if (highlighter.prehighlighted())
+        std::printf("Under the pointer: %s\n", PathOf(hits.front()).c_str());
+    std::fflush(stdout);
+    return true;
+}
+
+/// Sends the window an event as the server would deliver it, for scripted runs.
+void Send(Display* display, Window window, int type, int x, int y) {
+    XEvent c{};
+    long mask = 0;
+    if (type == MotionNotify) {
+        c.xmotion.type = type;
+        c.xmotion.display = display;
+        c.xmotion.window = window;
+        c.xmotion.x = x;
+        c.xmotion.y = y;
+        c.xmotion.same_screen = True;
+        mask = PointerMotionMask;
+    } else {
+        c.xbutton.type = type;
+        c.xbutton.display = display;
+        c.xbutton.window = window;
+        c.xbutton.button = Button1;
+        c.xbutton.x = x;
+        c.xbutton.y = y;
+        c.xbutton.same_screen = True;
+        mask = type == ButtonPress ? ButtonPressMask : ButtonReleaseMask;
+    }
+    XSendEvent(display, window, False, mask, &c);
 }
 
 } // namespace
@@ -53,7 +98,7 @@ int RunViewer(Host::Document& doc, const ViewerOptions& o) {
     XStoreName(display, window, title.c_str());
     XSelectInput(display, window,
                  ExposureMask | StructureNotifyMask | KeyPressMask | ButtonPressMask | ButtonReleaseMask |
-                     PointerMotionMask);
+                     PointerMotionMask | LeaveWindowMask);
     Atom closeAtom = XInternAtom(display, "WM_DELETE_WINDOW", False);
     XSetWMProtocols(display, window, &closeAtom, 1);
     XMapWindow(display, window);
@@ -77,13 +122,16 @@ int RunViewer(Host::Document& doc, const ViewerOptions& o) {
         Provider::provider()->requestViewRenderer(view, reinterpret_cast<void*>(std::uintptr_t(window)));
 
     Host::Navigator navigator(doc, height);
-    int clickX = 0, clickY = 0;
-    bool clicking = false;
+    // One picker for the window's size, following the camera: hovering picks at every move.
+    auto picker = std::make_unique<Host::Picker>(doc, width, height, "saved");
+    Host::Highlighter highlighter(doc);
+    int clickX = 0, clickY = 0, hoverX = 0, hoverY = 0;
+    bool clicking = false, hovering = false;
     int frames = 0;
     bool dirty = true, running = true;
     while (running) {
-        // Take every waiting event, then draw once: motion comes faster than frames.
-        while (running && (XPending(display) || !dirty)) {
+        // Take every waiting event, then pick and draw once: motion comes faster than frames.
+        while (running && (XPending(display) || (!dirty && !hovering))) {
             XEvent e;
             XNextEvent(display, &e);
             switch (e.type) {
@@ -96,6 +144,7 @@ int RunViewer(Host::Document& doc, const ViewerOptions& o) {
                     height = e.xconfigure.height;
                     viewport->set(0, width, 0, height);
                     navigator.viewportHeight(height);
+                    picker = std::make_unique<Host::Picker>(doc, width, height, "saved");
                     dirty = true;
                 }
                 break;
@@ -127,13 +176,15 @@ int RunViewer(Host::Document& doc, const ViewerOptions& o) {
                     clickY = e.xbutton.y;
                     clicking = button == B::Left && !(e.xbutton.state & ShiftMask);
                     renderer->interactive(navigator.dragging());
+                    hovering = false;
+                    dirty = highlighter.clearPrehighlight() || dirty; // not while the view moves
                 }
                 break;
             case ButtonRelease:
                 // A click (a press and release in place) selects what lies under the pointer.
                 if (clicking && std::abs(e.xbutton.x - clickX) < 3 && std::abs(e.xbutton.y - clickY) < 3) {
                     navigator.release();
-                    Select(doc, width, height, clickX, clickY);
+                    dirty = Select(*picker, highlighter, clickX, clickY) || dirty;
                 }
                 clicking = false;
                 if (navigator.dragging()) {
@@ -143,29 +194,40 @@ int RunViewer(Host::Document& doc, const ViewerOptions& o) {
                 }
                 break;
             case MotionNotify:
-                dirty = navigator.move(e.xmotion.x, e.xmotion.y) || dirty;
+                if (navigator.dragging() || (e.xmotion.state & (Button1Mask | Button2Mask | Button3Mask))) {
+                    dirty = navigator.move(e.xmotion.x, e.xmotion.y) || dirty;
+                } else {
+                    hoverX = e.xmotion.x;
+                    hoverY = e.xmotion.y;
+                    hovering = true;
+                }
+                break;
+            case LeaveNotify:
+                hovering = false;
+                dirty = highlighter.clearPrehighlight() || dirty;
                 break;
             default:
                 break;
             }
         }
+        // Only the last position of a burst of motion is picked; a redraw only when what is
+        // under the pointer changed.
+        if (running && hovering) {
+            hovering = false;
+            dirty = Hover(*picker, highlighter, hoverX, hoverY) || dirty;
+        }
         if (running && dirty) {
             renderer->render(ViewRenderer::eInvalidateAll);
             dirty = false;
+            // Through the server, as real pointer events come: moves after the first frame,
+            // clicks after the frame that shows them.
             if (frames == 0)
-                for (const auto& [cx, cy] : o.clicks) // through the server, as real clicks come
-                    for (int type : {ButtonPress, ButtonRelease}) {
-                        XEvent c{};
-                        c.xbutton.type = type;
-                        c.xbutton.display = display;
-                        c.xbutton.window = window;
-                        c.xbutton.button = Button1;
-                        c.xbutton.x = cx;
-                        c.xbutton.y = cy;
-                        c.xbutton.same_screen = True;
-                        XSendEvent(display, window, False, type == ButtonPress ? ButtonPressMask : ButtonReleaseMask,
-                                   &c);
-                    }
+                for (const auto& [hx, hy] : o.hovers)
+                    Send(display, window, MotionNotify, hx, hy);
+            if (frames == (o.hovers.empty() ? 0 : 1))
+                for (const auto& [cx, cy] : o.clicks)
+                    for (int type : {ButtonPress, ButtonRelease})
+                        Send(display, window, type, cx, cy);
             if (o.frames > 0) {
                 running = ++frames < o.frames;
                 dirty = true; // a scripted run draws frame after frame without waiting for input

@@ -19,6 +19,7 @@
 #include <cstdio>
 #include <fstream>
 #include <iostream>
+#include <memory>
 #include <string>
 #include <unordered_set>
 #include <vector>
@@ -198,6 +199,31 @@ int Pick(Host::Document& doc, int width, int height, const std::string& view, co
     return 0;
 }
 
+/// Selects what lies under an image pixel of the view `render` draws, and says what it was.
+bool Select(Host::Document& doc, Host::Highlighter& highlighter, const RenderOptions& options, double x, double y) {
+    if (x < 0 || y < 0 || x >= options.width || y >= options.height) {
+        std::fprintf(stderr, "brioscene: --select %g,%g lies outside the %d x %d image\n", x, y, options.width,
+                     options.height);
+        return false;
+    }
+    Host::Picker picker(doc, options.width, options.height, options.view);
+    const std::vector<Host::PickHit> hits = picker.point(x, y, 3);
+    if (hits.empty() || !hits.front().body) {
+        if (!quiet)
+            std::printf("Selected nothing (the background)\n");
+        return true;
+    }
+    const Host::PickHit& h = hits.front();
+    highlighter.select(h);
+    if (!quiet) {
+        std::string path;
+        for (const std::string& p : h.path)
+            path += (path.empty() ? "" : " / ") + p;
+        std::printf("Selected %s %d of %s\n", h.kind.c_str(), h.id, path.c_str());
+    }
+    return true;
+}
+
 void AddRenderOptions(CLI::App* cmd, RenderOptions& r, bool& noMsaa, bool& noShadow) {
     cmd->add_option("-o,--output", r.output, "the PNG to write")->capture_default_str();
     cmd->add_option("--width", r.width, "image width in pixels")->check(CLI::Range(16, 8192))->capture_default_str();
@@ -238,6 +264,10 @@ int main(int argc, char** argv) {
     auto* renderCmd = app.add_subcommand("render", "draw a model, generated assembly or document into a PNG");
     AddInputOptions(renderCmd, input);
     AddRenderOptions(renderCmd, render, noMsaa, noShadow);
+    std::vector<double> selectAt;
+    renderCmd->add_option("--select", selectAt, "select what lies under the image pixel X,Y (y down) and draw it so")
+        ->delimiter(',')
+        ->expected(2);
 
     auto* infoCmd = app.add_subcommand("info", "count components, instances, bodies, triangles and render nodes");
     AddInputOptions(infoCmd, input);
@@ -296,7 +326,7 @@ int main(int argc, char** argv) {
     ViewerOptions viewer;
     auto* viewCmd = app.add_subcommand(
         "view", "show a model in a window: drag to orbit, middle-drag or shift-drag to pan, wheel to zoom, f to "
-                "fit, q to quit");
+                "fit, q to quit; what is under the pointer is prehighlighted, a click selects it");
     AddInputOptions(viewCmd, input);
     viewCmd->add_option("--width", viewer.width, "window width")->check(CLI::Range(16, 8192))->capture_default_str();
     viewCmd->add_option("--height", viewer.height, "window height")->check(CLI::Range(16, 8192))->capture_default_str();
@@ -304,6 +334,10 @@ int main(int argc, char** argv) {
         ->check(CLI::NonNegativeNumber);
     std::vector<int> clickAt;
     viewCmd->add_option("--click", clickAt, "click the window pixel X,Y once it is drawn (for scripts)")
+        ->delimiter(',')
+        ->expected(2);
+    std::vector<int> hoverAt;
+    viewCmd->add_option("--hover", hoverAt, "move the pointer to the window pixel X,Y first (for scripts)")
         ->delimiter(',')
         ->expected(2);
     app.require_subcommand(0, 1);
@@ -340,6 +374,8 @@ int main(int argc, char** argv) {
     if (viewCmd->parsed()) {
         if (clickAt.size() == 2)
             viewer.clicks.emplace_back(clickAt[0], clickAt[1]);
+        if (hoverAt.size() == 2)
+            viewer.hovers.emplace_back(hoverAt[0], hoverAt[1]);
         return RunViewer(*doc, viewer);
     }
     if (pickCmd->parsed())
@@ -365,5 +401,11 @@ int main(int argc, char** argv) {
     }
     render.msaa = !noMsaa;
     render.groundShadow = !noShadow;
+    std::unique_ptr<Host::Highlighter> highlighter;
+    if (selectAt.size() == 2) {
+        highlighter = std::make_unique<Host::Highlighter>(*doc);
+        if (!Select(*doc, *highlighter, render, selectAt[0], selectAt[1]))
+            return 1;
+    }
     return Render(*doc, render);
 }

@@ -3,6 +3,7 @@
 // Every public header of the host framework.
 
 #include <Brio/Base/Fwd.h>
+#include <Brio/Base/AtomicFile.h>
 #include <Brio/Base/BootstrapOptionGroup.h>
 #include <Brio/Base/DelayedEventBase.h>
 #include <Brio/Base/Event.h>

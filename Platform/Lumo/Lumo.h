@@ -100,6 +100,7 @@
 #include <Lumo/Graphics/GraphWalker.h>
 #include <Lumo/Graphics/GroupChangePacket.h>
 #include <Lumo/Graphics/GroupNode.h>
+#include <Lumo/Graphics/HWPickAgent.h>
 #include <Lumo/Graphics/IChangePacket.h>
 #include <Lumo/Graphics/IIntersection.h>
 #include <Lumo/Graphics/IScriptCallback.h>

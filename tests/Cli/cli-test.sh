@@ -60,6 +60,15 @@ ok "pick a rectangle" "$b" pick --rect 0,0,800,600 --crossing
 [ "$(grep -c ' of Demo gearbox / ' out.txt)" -gt 10 ] || fail "a crossing rectangle over the whole view: $(head -3 out.txt)"
 ok "pick nothing" "$b" pick --at 2,2
 grep -q "^1\. background of " out.txt || fail "a corner: $(cat out.txt)"
+# A selection drawn: the body under the pixel is named and the picture changes, only there.
+ok "render plain" "$b" render -o plain.png --width 160 --height 120 --no-msaa -q
+ok "render a selection" "$b" render --select 80,60 -o selected.png --width 160 --height 120 --no-msaa
+grep -q "^Selected face [0-9]* of Demo gearbox / " out.txt || fail "render --select names the body: $(cat out.txt)"
+cmp -s plain.png selected.png && fail "render --select drew no selection"
+ok "render selecting nothing" "$b" render --select 2,2 -o corner.png --width 160 --height 120 --no-msaa
+grep -q "^Selected nothing" out.txt || fail "render --select on the background: $(cat out.txt)"
+cmp -s plain.png corner.png || fail "selecting the background changed the picture"
+refused "select outside" "--select 500,10 lies outside" "$b" render --select 500,10 --width 160 --height 120
 refused "export format" "unknown format" "$b" export out.xyz
 refused "save to nowhere" "cannot save 'no/such/folder/x.brio'" "$b" save no/such/folder/x.brio
 # A failed command leaves an existing document as it was.
@@ -72,6 +81,10 @@ if command -v xvfb-run >/dev/null; then
   # A click in the window selects what `pick` finds at the same pixel.
   ok "click" xvfb-run -a "$b" view --frames 3 --click 400,300 --width 800 --height 600
   grep -q "^Selected face [0-9]* of Demo gearbox / Cover" out.txt || fail "a click in the window: $(cat out.txt)"
+  # The pointer over a body prehighlights it; a click there then selects it.
+  ok "hover" xvfb-run -a "$b" view --frames 5 --hover 400,300 --click 400,300 --width 800 --height 600
+  grep -q "^Under the pointer: Demo gearbox / Cover" out.txt || fail "hovering in the window: $(cat out.txt)"
+  grep -q "^Selected face [0-9]* of Demo gearbox / Cover" out.txt || fail "a click after hovering: $(cat out.txt)"
 fi
 
 [ "$failures" -eq 0 ] && echo "all passed"

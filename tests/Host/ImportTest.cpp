@@ -7,11 +7,13 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -469,6 +471,54 @@ TEST_F(ImportTest, CorruptPlyIsRefused) {
     ASSERT_EQ(bytes[firstFace], 3) << "the first face's corner count";
     bytes[firstFace] = char(250);
     ExpectRefused(file("corrupt.ply", bytes), "ends inside");
+}
+
+TEST_F(ImportTest, HugeDeclaredCountsAreRefusedWithoutReservingForThem) {
+    // One triangle's data, with accessors declaring a billion indices or vertices.
+    const std::string gltf =
+        R"({"asset":{"version":"2.0"},"buffers":[{"byteLength":48,"uri":"data:application/octet-stream;base64,)"
+        R"(AAAAAAAAAAAAAAAAAACAPwAAAAAAAAAAAAAAAAAAgD8AAAAAAAAAAAEAAAACAAAA"}],)"
+        R"("bufferViews":[{"buffer":0,"byteLength":36},{"buffer":0,"byteOffset":36,"byteLength":12}],)"
+        R"("accessors":[{"bufferView":0,"componentType":5126,"count":VERTICES,"type":"VEC3","min":[0,0,0],"max":[1,1,0]},)"
+        R"({"bufferView":1,"componentType":5125,"count":INDICES,"type":"SCALAR"}],)"
+        R"("meshes":[{"primitives":[{"attributes":{"POSITION":0},"indices":1}]}],)"
+        R"("nodes":[{"mesh":0}],"scenes":[{"nodes":[0]}],"scene":0})";
+    const auto declaring = [&](const std::string& vertices, const std::string& indices) {
+        std::string text = gltf;
+        text.replace(text.find("VERTICES"), 8, vertices);
+        text.replace(text.find("INDICES"), 7, indices);
+        return text;
+    };
+    Model sound;
+    std::string error;
+    ASSERT_TRUE(Host::ImportModel(file("one.gltf", declaring("3", "3")), sound, error, Quiet())) << error;
+    EXPECT_EQ(sound.counts().triangles, 1u);
+
+    const std::string indices = file("indices.gltf", declaring("3", "1000000000"));
+    const std::string vertices = file("vertices.gltf", declaring("1000000000", "3"));
+    // In a child whose address space has only 1 GiB to spare, so that reserving the declared
+    // gigabytes would fail as "out of memory" rather than be refused for what the file holds.
+    EXPECT_EXIT(
+        {
+            std::ifstream statm("/proc/self/statm");
+            unsigned long pages = 0;
+            statm >> pages;
+            const rlim_t room = rlim_t(pages) * rlim_t(sysconf(_SC_PAGESIZE)) + (rlim_t(1) << 30);
+            rlimit limit;
+            limit.rlim_cur = limit.rlim_max = room;
+            setrlimit(RLIMIT_AS, &limit);
+            int refused = 0;
+            for (const std::string& path : {indices, vertices}) {
+                Model model;
+                std::string why;
+                refused += !Host::ImportModel(path, model, why, Quiet()) &&
+                           why.starts_with("cannot read '" + path + "': ") &&
+                           why.find("out of memory") == std::string::npos;
+            }
+            std::_Exit(refused == 2 ? 3 : 1);
+        },
+        ::testing::ExitedWithCode(3), "");
+    ExpectRefused(indices, "out of range");
 }
 
 TEST_F(ImportTest, PackageWithoutItsModelIsRefused) {

@@ -2,6 +2,7 @@
 
 namespace Brio {
 
+class AtomicFile;
 class BootstrapOptionGroup;
 class DelayedEventBase;
 class Event;

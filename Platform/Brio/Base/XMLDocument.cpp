@@ -1,18 +1,16 @@
 #include <Brio/Base/XMLDocument.h>
 
+#include <Brio/Base/AtomicFile.h>
 #include <Brio/Base/StringConversion.h>
 
 #include <pugixml.hpp>
 
-#include <atomic>
 #include <cerrno>
 #include <cstring>
 #include <fstream>
 #include <iterator>
 #include <sstream>
 #include <system_error>
-
-#include <unistd.h>
 
 namespace Brio {
 
@@ -21,7 +19,9 @@ namespace fs = std::filesystem;
 namespace {
 enum EXMLStatus { eCannotRead = 1, eMalformed = 2, eCannotWrite = 3 };
 
-std::wstring PathText(const fs::path& p) { return Utility::toWide(p.string()); }
+std::wstring PathText(const fs::path& p) {
+    return Utility::toWide(p.string());
+}
 
 /// Line and column (from 1) of a byte offset, for error messages a person can act on.
 std::pair<int, int> LineAndColumn(std::string_view text, std::ptrdiff_t offset) {
@@ -44,7 +44,8 @@ struct XMLDocument::Impl {
 
     Status parse(std::string_view text, const std::wstring& source) {
         pugi::xml_document fresh; // parsed aside so that a failure leaves the document as it was
-        pugi::xml_parse_result result = fresh.load_buffer(text.data(), text.size(), pugi::parse_default, pugi::encoding_auto);
+        pugi::xml_parse_result result =
+            fresh.load_buffer(text.data(), text.size(), pugi::parse_default, pugi::encoding_auto);
         if (!result) {
             auto [line, column] = LineAndColumn(text, result.offset);
             return Status::error(eMalformed, L"Malformed XML in " + source + L" at line " + std::to_wstring(line) +
@@ -76,8 +77,8 @@ Status XMLDocument::load(const fs::path& path) {
         return Status::error(eCannotRead, L"Cannot read XML file " + PathText(path) + L": it is a directory");
     std::ifstream in(path, std::ios::binary);
     if (!in)
-        return Status::error(eCannotRead, L"Cannot open XML file " + PathText(path) + L": " +
-                                              Utility::toWide(std::strerror(errno)));
+        return Status::error(eCannotRead,
+                             L"Cannot open XML file " + PathText(path) + L": " + Utility::toWide(std::strerror(errno)));
     std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     if (in.bad())
         return Status::error(eCannotRead, L"Cannot read XML file " + PathText(path));
@@ -92,33 +93,10 @@ Status XMLDocument::loadFromText(std::string_view text) {
 
 Status XMLDocument::save(const fs::path& path) const {
     const std::string text = formattedXml();
-    fs::path temp = path;
-    // A name of its own per save, so that concurrent savers never write into one temporary.
-    static std::atomic<unsigned> s_counter{0};
-    temp += ".tmp" + std::to_string(::getpid()) + "-" + std::to_string(s_counter.fetch_add(1, std::memory_order_relaxed));
-    {
-        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-        if (!out)
-            return Status::error(eCannotWrite, L"Cannot write XML file " + PathText(path) + L": " +
-                                                   Utility::toWide(std::strerror(errno)));
-        out.write(text.data(), std::streamsize(text.size()));
-        out.flush();
-        if (!out) {
-            out.close();
-            std::error_code ignored;
-            fs::remove(temp, ignored);
-            return Status::error(eCannotWrite, L"Cannot write XML file " + PathText(path));
-        }
-    }
-    std::error_code ec;
-    fs::rename(temp, path, ec);
-    if (ec) {
-        std::error_code ignored;
-        fs::remove(temp, ignored);
-        return Status::error(eCannotWrite, L"Cannot replace XML file " + PathText(path) + L": " +
-                                               Utility::toWide(ec.message()));
-    }
-    return Status::success();
+    Status written = AtomicFile::write(path, text);
+    if (written.failed())
+        return Status::error(eCannotWrite, written.message());
+    return written;
 }
 
 std::string XMLDocument::formattedXml() const {

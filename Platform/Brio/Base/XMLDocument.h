@@ -27,8 +27,8 @@ public:
     Status load(const std::filesystem::path& path);
     /// As load, from text in memory.
     Status loadFromText(std::string_view text);
-    /// Writes the document, indented, through a temporary file that replaces path only once
-    /// it is complete, so a failed save never leaves a truncated file behind.
+    /// Writes the document, indented, through AtomicFile: a failed save leaves the old file
+    /// as it was.
     Status save(const std::filesystem::path& path) const;
     /// The document as indented text, with the XML declaration.
     std::string formattedXml() const;

@@ -3,10 +3,10 @@
 #include <Lumo/Devices/ADrawContext.h>
 #include <Lumo/Devices/ARasterizerState.h>
 #include <Lumo/Devices/DrawManager.h>
-#include <Lumo/Devices/IBLInstance.h>
 #include <Lumo/Devices/EffectInstance.h>
 #include <Lumo/Devices/GLDevice.h>
 #include <Lumo/Devices/GLInternal.h>
+#include <Lumo/Devices/IBLInstance.h>
 #include <Lumo/Devices/IRenderEffect.h>
 #include <Lumo/Devices/LayeredEffectInstance.h>
 #include <Lumo/Devices/PngWriter.h>
@@ -15,6 +15,7 @@
 #include <Lumo/Devices/SimpleMesh.h>
 #include <Lumo/Devices/StateSetter.h>
 #include <Lumo/Devices/StockEffects.h>
+#include <Lumo/Devices/TargetCache.h>
 #include <Lumo/Devices/VertexFormat.h>
 #include <Lumo/Objects/ADevMatrix.h>
 #include <Lumo/Objects/SBox3.h>
@@ -145,7 +146,7 @@ struct GLStateCache {
 struct QueuedItem {
     RenderItem* item;
     int program;
-    const void* effect;
+    EffectInstance* effect; // as queued: an override ends with its pass, before the flush
     const void* mesh;
     int sequence;
 };
@@ -161,10 +162,16 @@ struct DrawManager::Impl {
     Lumo::Objects::AutoPtr<RenderTarget> color, depth, resolveScratch;
     Lumo::Objects::AutoPtr<StateSetter> base;
     Lumo::Objects::AutoPtr<EffectInstance> overrideEffect;
+    /// Overrides items were queued with, kept until the flush that draws them.
+    std::vector<Lumo::Objects::AutoPtr<EffectInstance>> queuedOverrides;
     std::vector<QueuedItem> opaque, transparent;
     std::unordered_map<Lumo::Objects::UString*, int> programOfEffect;
     std::unordered_map<std::string, GLuint> screenPrograms; // 0: failed to compile
     GLuint emptyVao = 0;
+    // The id pass: its program and framebuffer, made on first use.
+    GLuint idProgram = 0, idFbo = 0;
+    bool idFailed = false;
+    GLint idWorld = -1, idViewProj = -1, idShift = -1, idId = -1, idClipCount = -1, idClip = -1;
     GLStateCache gl;
     int currentProgram = -1;
     const EffectInstance* currentEffect = nullptr;
@@ -279,6 +286,10 @@ DrawManager::~DrawManager() {
                 glDeleteProgram(prog);
         if (m_impl->emptyVao)
             glDeleteVertexArrays(1, &m_impl->emptyVao);
+        if (m_impl->idProgram)
+            glDeleteProgram(m_impl->idProgram);
+        if (m_impl->idFbo)
+            glDeleteFramebuffers(1, &m_impl->idFbo);
     }
 }
 
@@ -388,6 +399,8 @@ void DrawManager::Draw(RenderItem* item) {
         return;
     Impl& d = *m_impl;
     EffectInstance* e = d.overrideEffect ? d.overrideEffect.get() : item->Effect();
+    if (d.overrideEffect && (d.queuedOverrides.empty() || d.queuedOverrides.back() != d.overrideEffect))
+        d.queuedOverrides.push_back(d.overrideEffect);
     item->AddRef();
     const bool transparent = e && e->IsTransparent(nullptr);
     QueuedItem q{item, d.ProgramOf(e), e, item->Geometry(), int(d.opaque.size() + d.transparent.size())};
@@ -571,6 +584,7 @@ void DrawManager::Flush(ADrawContext& dc) {
             q.item->ReleaseRef();
         d.opaque.clear();
         d.transparent.clear();
+        d.queuedOverrides.clear();
     };
     if (d.opaque.empty() && d.transparent.empty())
         return;
@@ -806,13 +820,11 @@ void DrawManager::Flush(ADrawContext& dc) {
     };
 
     for (auto& q : d.opaque) {
-        EffectInstance* e = d.overrideEffect ? d.overrideEffect.get() : q.item->Effect();
-        drawOne(q.item, e, false, drawOne);
+        drawOne(q.item, q.effect, false, drawOne);
         ++m_stats.items;
     }
     for (auto& q : d.transparent) {
-        EffectInstance* e = d.overrideEffect ? d.overrideEffect.get() : q.item->Effect();
-        drawOne(q.item, e, true, drawOne);
+        drawOne(q.item, q.effect, true, drawOne);
         ++m_stats.items;
     }
     release();
@@ -1005,6 +1017,191 @@ bool DrawManager::SavePng(RenderTarget* target, std::string_view utf8Path) {
     if (!ReadPixels(target, rgba))
         return false;
     return PngWriter::WriteUtf8(utf8Path, target->Width(), target->Height(), rgba.data());
+}
+
+namespace {
+
+// Placed as the stock programs place vertices (same depth shift and clipping), so that ids
+// win the depth test where the frame's colours do.
+const char* kIdVertex = R"(#version 450 core
+layout(location = 0) in vec3 aPos;
+uniform mat4 uWorld;
+uniform mat4 uViewProj;
+uniform float uDepthShift;
+uniform int uClipCount;
+uniform vec4 uClip[6];
+out float gl_ClipDistance[6];
+void main() {
+    vec4 w = uWorld * vec4(aPos, 1.0);
+    gl_Position = uViewProj * w;
+    gl_Position.z -= uDepthShift * gl_Position.w;
+    vec3 p = w.xyz / w.w;
+    for (int i = 0; i < 6; ++i)
+        gl_ClipDistance[i] = i < uClipCount ? dot(uClip[i], vec4(p, 1.0)) : 1.0;
+}
+)";
+
+// Each byte of the id is a multiple of 1/255: it survives the 8-bit target exactly.
+const char* kIdFragment = R"(#version 450 core
+uniform uint uId;
+out vec4 oColor;
+void main() {
+    oColor = vec4(float(uId & 255u), float((uId >> 8) & 255u), float((uId >> 16) & 255u), 255.0) / 255.0;
+}
+)";
+
+} // namespace
+
+bool DrawManager::DrawIds(ADrawContext& dc, const std::vector<RenderItem*>& items, int width, int height,
+                          std::vector<std::uint32_t>& ids, std::vector<float>& depth) {
+    ids.clear();
+    depth.clear();
+    if (width < 1 || height < 1 || !m_device.MakeCurrent())
+        return false;
+    Impl& d = *m_impl;
+    if (!d.idProgram) {
+        if (d.idFailed)
+            return false;
+        d.idProgram = BuildProgram(kIdVertex, kIdFragment, d.log);
+        if (!d.idProgram) {
+            d.idFailed = true;
+            return false;
+        }
+        d.idWorld = glGetUniformLocation(d.idProgram, "uWorld");
+        d.idViewProj = glGetUniformLocation(d.idProgram, "uViewProj");
+        d.idShift = glGetUniformLocation(d.idProgram, "uDepthShift");
+        d.idId = glGetUniformLocation(d.idProgram, "uId");
+        d.idClipCount = glGetUniformLocation(d.idProgram, "uClipCount");
+        d.idClip = glGetUniformLocation(d.idProgram, "uClip");
+    }
+    Lumo::Objects::AutoPtr<RenderTarget> color = m_device.Targets().Acquire(width, height, eTargetRGBA8, 1);
+    Lumo::Objects::AutoPtr<RenderTarget> depthTarget = m_device.Targets().Acquire(width, height, eTargetDepth32F, 1);
+    if (!color || !depthTarget)
+        return false;
+    if (!d.idFbo)
+        glCreateFramebuffers(1, &d.idFbo);
+    glNamedFramebufferTexture(d.idFbo, GL_COLOR_ATTACHMENT0, TargetTexture(color), 0);
+    glNamedFramebufferTexture(d.idFbo, GL_DEPTH_ATTACHMENT, TargetTexture(depthTarget), 0);
+    glNamedFramebufferDrawBuffer(d.idFbo, GL_COLOR_ATTACHMENT0);
+    glNamedFramebufferReadBuffer(d.idFbo, GL_COLOR_ATTACHMENT0);
+    auto detach = [&] {
+        glNamedFramebufferTexture(d.idFbo, GL_COLOR_ATTACHMENT0, 0, 0);
+        glNamedFramebufferTexture(d.idFbo, GL_DEPTH_ATTACHMENT, 0, 0);
+        m_device.Targets().Release(color);
+        m_device.Targets().Release(depthTarget);
+    };
+    if (glCheckNamedFramebufferStatus(d.idFbo, GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE) {
+        detach();
+        return false;
+    }
+
+    // What the caller's drawing relies on and the state cache does not track.
+    GLint drawFbo = 0, readFbo = 0, viewport[4] = {0, 0, 0, 0}, packAlignment = 4;
+    glGetIntegerv(GL_DRAW_FRAMEBUFFER_BINDING, &drawFbo);
+    glGetIntegerv(GL_READ_FRAMEBUFFER_BINDING, &readFbo);
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    glGetIntegerv(GL_PACK_ALIGNMENT, &packAlignment);
+    const GLboolean multisample = glIsEnabled(GL_MULTISAMPLE), scissor = glIsEnabled(GL_SCISSOR_TEST);
+    GLboolean clipOn[ADrawContext::kMaxClipPlanes];
+    for (int i = 0; i < ADrawContext::kMaxClipPlanes; ++i)
+        clipOn[i] = glIsEnabled(GLenum(GL_CLIP_DISTANCE0 + i));
+
+    glBindFramebuffer(GL_FRAMEBUFFER, d.idFbo);
+    glViewport(0, 0, width, height);
+    glDisable(GL_MULTISAMPLE);
+    glDisable(GL_SCISSOR_TEST);
+    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+    glDepthMask(GL_TRUE);
+    d.gl.valid = false;
+    const float none[4] = {0, 0, 0, 0}, farDepth = 1.0f;
+    glClearNamedFramebufferfv(d.idFbo, GL_COLOR, 0, none);
+    glClearNamedFramebufferfv(d.idFbo, GL_DEPTH, 0, &farDepth);
+
+    glUseProgram(d.idProgram);
+    const mat4<float> vp = dc.ViewMatrix() * dc.ProjMatrix();
+    glUniformMatrix4fv(d.idViewProj, 1, GL_FALSE, &vp.m[0][0]);
+    const int clips = std::min<int>(int(dc.ClippingPlanes().size()), ADrawContext::kMaxClipPlanes);
+    float clip[ADrawContext::kMaxClipPlanes][4];
+    for (int i = 0; i < clips; ++i) {
+        const vec4<float>& p = dc.ClippingPlanes()[size_t(i)];
+        clip[i][0] = p.x, clip[i][1] = p.y, clip[i][2] = p.z, clip[i][3] = p.w;
+    }
+    glUniform1i(d.idClipCount, clips);
+    if (clips)
+        glUniform4fv(d.idClip, clips, &clip[0][0]);
+    for (int i = 0; i < ADrawContext::kMaxClipPlanes; ++i)
+        (i < clips) ? glEnable(GLenum(GL_CLIP_DISTANCE0 + i)) : glDisable(GLenum(GL_CLIP_DISTANCE0 + i));
+
+    static const mat4<float> kIdentity;
+    constexpr std::size_t kMaxIds = 0xFFFFFF; // 24 bits of colour
+    unsigned layout = ~0u;
+    for (std::size_t i = 0; i < items.size() && i < kMaxIds; ++i) {
+        RenderItem* item = items[i];
+        SimpleMesh* mesh = item ? item->Mesh() : nullptr;
+        GLMeshData* gm = mesh ? UploadMesh(mesh) : nullptr;
+        if (!gm)
+            continue;
+        // The frame's culling, fill and depth offsets decide what shows; colours never blend.
+        Resolved r;
+        Take(r, d.base);
+        if (EffectInstance* e = item->Effect())
+            Take(r, e->StateOverrides());
+        if (item->HasCullMode())
+            r.cull = item->CullMode();
+        r.depthTest = r.depthWrite = true;
+        r.depthFunc = eCompareLessEqual;
+        r.ds = nullptr;
+        r.blend = SRenderTargetBlend();
+        Apply(d.gl, r, m_stats);
+        const Lumo::Objects::ADevMatrix* w = item->WorldMatrix();
+        const mat4<float>& m = w ? w->Matrix() : kIdentity;
+        glUniformMatrix4fv(d.idWorld, 1, GL_FALSE, &m.m[0][0]);
+        glUniform1f(d.idShift, float(item->DepthPriority()) * 1e-5f);
+        glUniform1ui(d.idId, GLuint(i + 1));
+        const GLuint vao = d.Vao(gm->components);
+        if (gm->components != layout) {
+            glBindVertexArray(vao);
+            layout = gm->components;
+        }
+        glVertexArrayVertexBuffer(vao, 0, gm->vbo, 0, GLsizei(mesh->Format() ? mesh->Format()->StrideBytes() : 12));
+        glVertexArrayElementBuffer(vao, gm->indexed ? gm->ebo : 0);
+        if (gm->indexed)
+            glDrawElements(gm->mode, gm->count, GL_UNSIGNED_INT, nullptr);
+        else
+            glDrawArrays(gm->mode, 0, gm->count);
+        ++m_stats.drawCalls;
+    }
+
+    const std::size_t count = std::size_t(width) * std::size_t(height);
+    std::vector<std::uint8_t> rgba(count * 4);
+    depth.resize(count);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
+    glReadPixels(0, 0, width, height, GL_DEPTH_COMPONENT, GL_FLOAT, depth.data());
+    ids.resize(count);
+    for (std::size_t i = 0; i < count; ++i) {
+        const std::uint8_t* p = &rgba[i * 4];
+        ids[i] = std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 | std::uint32_t(p[2]) << 16;
+    }
+
+    // The caller's framebuffers, viewport and switches; the next draw rebinds program and
+    // vertex layout, and the state cache holds what Apply last set.
+    glPixelStorei(GL_PACK_ALIGNMENT, packAlignment);
+    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, GLuint(drawFbo));
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, GLuint(readFbo));
+    glViewport(viewport[0], viewport[1], viewport[2], viewport[3]);
+    multisample ? glEnable(GL_MULTISAMPLE) : glDisable(GL_MULTISAMPLE);
+    scissor ? glEnable(GL_SCISSOR_TEST) : glDisable(GL_SCISSOR_TEST);
+    for (int i = 0; i < ADrawContext::kMaxClipPlanes; ++i)
+        clipOn[i] ? glEnable(GLenum(GL_CLIP_DISTANCE0 + i)) : glDisable(GLenum(GL_CLIP_DISTANCE0 + i));
+    glUseProgram(0);
+    glBindVertexArray(0);
+    d.currentProgram = -1;
+    d.currentEffect = nullptr;
+    d.currentMesh = nullptr;
+    d.currentLayout = ~0u;
+    detach();
+    return true;
 }
 
 } // namespace Lumo::Devices

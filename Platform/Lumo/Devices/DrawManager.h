@@ -94,6 +94,15 @@ public:
     /// Writes a colour target as a PNG file (through the device's image writer).
     bool SavePng(RenderTarget* target, std::string_view utf8Path);
 
+    /// Draws items into an id image of its own, width x height, each in one flat colour
+    /// standing for its place in the list (id i + 1; 0 where nothing is drawn): depth tested
+    /// with dc's view, projection and clipping planes and each item's cull mode and depth
+    /// priority, without lighting, blending or multisampling; lines and points draw as such.
+    /// Answers every pixel's id and depth (0 .. 1), rows bottom first. The bound targets,
+    /// viewport and states are as they were afterwards. False when the device cannot draw.
+    bool DrawIds(ADrawContext& dc, const std::vector<RenderItem*>& items, int width, int height,
+                 std::vector<std::uint32_t>& ids, std::vector<float>& depth);
+
     const SDrawStats& Stats() const { return m_stats; }
     void ResetStats() { m_stats = {}; }
 

@@ -1,18 +1,23 @@
 #include <Lumo/Devices/EnvironmentTexture.h>
 
 #include <Lumo/Devices/ADrawContext.h>
+#include <Lumo/Devices/ImageLimitsInternal.h>
 
 #include <ImfArray.h>
 #include <ImfEnvmap.h>
-#include <ImfStandardAttributes.h>
 #include <ImfHeader.h>
 #include <ImfRgbaFile.h>
+#include <ImfStandardAttributes.h>
 
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <exception>
+#include <fstream>
+#include <string>
 #include <system_error>
+#include <utility>
+#include <vector>
 
 namespace Lumo::Devices {
 
@@ -32,6 +37,58 @@ IMATH_NAMESPACE::Box2i Window(int width, int height) {
 void SetError(std::string* error, std::string text) {
     if (error)
         *error = std::move(text);
+}
+
+/// Width and height of every part's data window as the file's headers declare them, read
+/// ahead of OpenEXR, which sizes its line buffers from them as it opens the file. Empty when
+/// the headers are not laid out as we expect: OpenEXR then judges the file.
+std::vector<std::pair<long long, long long>> DeclaredSizes(const std::filesystem::path& path) {
+    std::vector<std::pair<long long, long long>> sizes;
+    std::ifstream in(path, std::ios::binary);
+    unsigned char start[8];
+    if (!in.read(reinterpret_cast<char*>(start), 8) || start[0] != 0x76 || start[1] != 0x2F || start[2] != 0x31 ||
+        start[3] != 0x01)
+        return {};
+    const bool multipart = start[5] & 0x10; // version flags, bit 12
+    const auto word = [](const unsigned char* p) {
+        return std::int32_t(std::uint32_t(p[0]) | p[1] << 8 | p[2] << 16 | std::uint32_t(p[3]) << 24);
+    };
+    const auto text = [&in](std::string& out) {
+        out.clear();
+        for (char c; in.get(c);) {
+            if (c == 0)
+                return true;
+            if (out.size() >= 255)
+                return false;
+            out += c;
+        }
+        return false;
+    };
+    std::string name, type;
+    bool headerEmpty = true;
+    for (int attributes = 0; attributes < 100000; ++attributes) {
+        if (!text(name))
+            return {};
+        if (name.empty()) { // the end of a header; in a multi-part file an empty one ends the list
+            if (!multipart || headerEmpty)
+                return sizes;
+            headerEmpty = true;
+            continue;
+        }
+        headerEmpty = false;
+        unsigned char length[4];
+        if (!text(type) || !in.read(reinterpret_cast<char*>(length), 4) || word(length) < 0)
+            return {};
+        if (name == "dataWindow" && type == "box2i" && word(length) == 16) {
+            unsigned char box[16];
+            if (!in.read(reinterpret_cast<char*>(box), 16))
+                return {};
+            sizes.emplace_back((long long)word(box + 8) - word(box) + 1, (long long)word(box + 12) - word(box + 4) + 1);
+        } else if (!in.seekg(word(length), std::ios::cur)) {
+            return {};
+        }
+    }
+    return {};
 }
 
 } // namespace
@@ -159,13 +216,18 @@ EnvironmentTexture* EnvironmentTexture::LoadExr(const std::filesystem::path& pat
         SetError(error, path.string() + ": no such file");
         return nullptr;
     }
+    for (const auto& [width, height] : DeclaredSizes(path))
+        if (std::string why = ImageSizeRefusal(width, height, kMaxTexels); !why.empty()) {
+            SetError(error, path.string() + ": " + why);
+            return nullptr;
+        }
     try {
         Imf::RgbaInputFile file(path.c_str());
         const IMATH_NAMESPACE::Box2i dw = file.dataWindow();
         const long long width = (long long)dw.max.x - dw.min.x + 1;
         const long long height = (long long)dw.max.y - dw.min.y + 1;
-        if (width <= 0 || height <= 0 || width > kMaxSize || height > kMaxSize || width * height > kMaxTexels) {
-            SetError(error, path.string() + ": image size out of range");
+        if (std::string why = ImageSizeRefusal(width, height, kMaxTexels); !why.empty()) {
+            SetError(error, path.string() + ": " + why);
             return nullptr;
         }
         ELayout layout = eLatLong;

@@ -1,6 +1,7 @@
 #include <Lumo/Devices/SelectionRegion.h>
 
 #include <algorithm>
+#include <cmath>
 
 namespace Lumo::Devices {
 
@@ -28,6 +29,15 @@ bool PointRegion::DeviceBounds(double out[4]) const {
 
 bool RectangleRegion::DeviceBounds(double out[4]) const {
     return ToDevice(WindowSize(), m_min.x, m_min.y, m_max.x, m_max.y, out);
+}
+
+bool PointRegion::TestEdgeIntersect(const Lumo::Objects::vec3<double>& p0, const Lumo::Objects::vec3<double>& p1,
+                                    double& t) const {
+    const double dx = p1.x - p0.x, dy = p1.y - p0.y, len2 = dx * dx + dy * dy;
+    const double px = double(m_point.x) - p0.x, py = double(m_point.y) - p0.y;
+    t = len2 > 0 ? std::clamp((px * dx + py * dy) / len2, 0.0, 1.0) : 0.0;
+    const double ex = px - t * dx, ey = py - t * dy;
+    return TestEdgeIntersect(std::sqrt(ex * ex + ey * ey));
 }
 
 } // namespace Lumo::Devices

@@ -35,6 +35,11 @@ public:
     /// Whether an edge's point at screen distance `pixels` from the pick point counts as hit;
     /// by default within the tolerance.
     virtual bool TestEdgeIntersect(double pixels) const { return pixels <= double(m_tolerance); }
+    /// Whether the screen segment p0 p1 (x and y in window pixels, z the clip w of each end)
+    /// passes within the tolerance of the point; t is where, as the fraction of the way from
+    /// p0 to p1 on screen.
+    virtual bool TestEdgeIntersect(const Lumo::Objects::vec3<double>& p0, const Lumo::Objects::vec3<double>& p1,
+                                   double& t) const;
 
 protected:
     PointRegion() = default;

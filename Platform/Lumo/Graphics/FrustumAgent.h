@@ -14,13 +14,16 @@ public:
     bool BeginPass(Lumo::Devices::ADrawContext& dc) override;
     /// True when the world box lies wholly outside one side of the frustum of viewProj.
     static bool Outside(const Lumo::Objects::SBox3& box, const Lumo::Objects::mat4<float>& viewProj);
+    static bool Outside(const Lumo::Objects::SBox3& box, const Lumo::Objects::mat4<double>& viewProj);
     int Process(Lumo::Devices::ADrawContext& dc, TraversalState& state) override;
+    /// The pass's view-projection, as the walk may cull with it before entering nodes.
+    const Lumo::Objects::mat4<double>& ViewProj() const { return m_viewProjD; }
 
 protected:
     FrustumAgent() = default;
 
 private:
-    Lumo::Objects::mat4<float> m_viewProj;
+    Lumo::Objects::mat4<double> m_viewProjD;
 };
 
 } // namespace Lumo::Graphics

@@ -2,9 +2,12 @@
 #include <Lumo/Graphics/TraversalState.h>
 #include <Lumo/Graphics/WalkPool.h>
 #include <Lumo/Graphics/WorldIterator.h>
+#include <Lumo/Objects/Mat4.h>
 
 #include <cstdint>
+#include <deque>
 #include <memory>
+#include <unordered_map>
 #include <vector>
 
 namespace Lumo::Devices {
@@ -13,6 +16,7 @@ class ADrawContext;
 
 namespace Lumo::Graphics {
 
+class BaseGroupNode;
 struct NodeCallbacks;
 
 /// What a renderer hooks into a walk: Enter sees every node once its attributes and box are
@@ -22,6 +26,9 @@ class IWalkVisitor {
 public:
     virtual bool Enter(TraversalState& state) = 0;
     virtual void Leaf(TraversalState& state) = 0;
+    /// The view-projection (row vectors, clip space -w..w, 0..w) outside of which Enter would
+    /// reject any subtree; null when it culls nothing that way.
+    virtual const Lumo::Objects::mat4<double>* CullMatrix() const { return nullptr; }
 
 protected:
     ~IWalkVisitor() = default;
@@ -57,9 +64,20 @@ public:
     std::uint64_t NodesPruned() const { return m_pruned; }
     bool DepthLimitHit() const { return m_depthLimitHit; }
 
+    /// Groups with at least this many children get a box hierarchy over them for culling.
+    static constexpr int kIndexedChildren = 8;
+
 private:
+    struct ChildIndex;
     void Visit(ARenderNode* node, int depth);
     TraversalState& StateAt(int depth);
+    /// The children of a big group the visitor's frustum may see, in order; false when the
+    /// group is not indexed and every child must be entered.
+    bool VisibleChildren(BaseGroupNode& group, const TraversalState& state, std::vector<int>& out);
+    /// The group's index, made or refreshed for the graph's stamp; null for small groups.
+    ChildIndex* IndexOf(BaseGroupNode& group, std::uint64_t stamp);
+    /// The children whose boxes the clip volume of m may see (any: stop at the first).
+    static void Query(const ChildIndex& index, const Lumo::Objects::mat4<double>& m, std::vector<int>& out, bool any);
 
     Lumo::Devices::ADrawContext& m_dc;
     const NodeCallbacks* m_callbacks;
@@ -67,6 +85,10 @@ private:
     std::vector<std::unique_ptr<TraversalState>> m_states;
     WorldIterator m_iterator;
     IWalkVisitor* m_visitor = nullptr;
+    std::unordered_map<const BaseGroupNode*, std::unique_ptr<ChildIndex>> m_indices; // kept while the graph stamp holds
+    std::deque<std::vector<int>> m_visible; // per depth, reused; deeper ones added keep these in place
+    std::vector<int> m_lookahead;
+    std::uint64_t m_indexStamp = 0;
     std::uint64_t m_nodes = 0, m_leaves = 0, m_pruned = 0;
     bool m_depthLimitHit = false;
 };

@@ -57,6 +57,11 @@ public:
                          bool stopAtTouch) const;
 
     EKind Kind() const { return m_kind; }
+    /// Corner k (0 .. corners - 1) of a primitive, in the mesh's space.
+    Lumo::Objects::vec3<double> Corner(int primitive, int k) const {
+        const auto& p = m_positions[m_indices[std::size_t(primitive) * std::size_t(m_corners) + std::size_t(k)]];
+        return {double(p.x), double(p.y), double(p.z)};
+    }
     std::size_t PrimitiveCount() const { return m_primitives.size(); }
     std::size_t NodeCount() const { return m_nodes.size(); }
     std::size_t MemoryBytes() const;

@@ -1,4 +1,6 @@
 #pragma once
+#include <Lumo/Objects/Mat4.h>
+#include <Lumo/Objects/SBox3.h>
 
 namespace Lumo::Devices {
 class ADrawContext;
@@ -34,6 +36,14 @@ struct NodeCallbacks {
     /// is being walked, such as delivering events that could edit it, waits for the end.
     void (*beginWalk)(Lumo::Devices::ADrawContext&) = nullptr;
     void (*endWalk)(Lumo::Devices::ADrawContext&) = nullptr;
+    /// A subtree's box in its parent's coordinates, empty when it cannot be known without a
+    /// view (billboards, pixel scale, absolute placement). Lets a walk skip, among many
+    /// siblings, those wholly outside its frustum without entering each.
+    Lumo::Objects::SBox3 (*childBox)(ARenderNode*) = nullptr;
+    /// The node's own placement in its parent: 0 none, 1 relative (given in out, row vectors),
+    /// 2 anything else (absolute, view dependent). Lets the walk look past a group that only
+    /// holds many placements.
+    int (*placement)(ARenderNode*, Lumo::Objects::mat4<double>& out) = nullptr;
 
     /// The process-wide set the walk uses.
     static NodeCallbacks& Installed();

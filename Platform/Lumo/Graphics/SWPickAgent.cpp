@@ -11,6 +11,7 @@
 #include <Lumo/Objects/ADevMatrix.h>
 #include <Lumo/Objects/UString.h>
 
+#include <algorithm>
 #include <cmath>
 
 namespace Lumo::Graphics {
@@ -33,9 +34,7 @@ bool SWPickAgent::BeginPass(Lumo::Devices::ADrawContext&) {
     return false;
 }
 
-namespace {
-
-std::vector<AutoPtr<ARenderNode>> PathOf(const TraversalState& state) {
+std::vector<AutoPtr<ARenderNode>> SWPickAgent::PathOf(const TraversalState& state) {
     std::vector<AutoPtr<ARenderNode>> path;
     for (const TraversalState* s = &state; s; s = s->Parent())
         if (s->RenderNode())
@@ -43,7 +42,15 @@ std::vector<AutoPtr<ARenderNode>> PathOf(const TraversalState& state) {
     return {path.rbegin(), path.rend()};
 }
 
-} // namespace
+AutoPtr<IIntersection> SWPickAgent::WholeItemHit(const PickSetup& s, ARenderNode* node, Lumo::Devices::SimpleMesh* mesh,
+                                                 const mat4d& world) {
+    const auto box = mesh->Box();
+    const vec3d centre = world.TransformPoint(
+        {(box.Min().x + box.Max().x) / 2, (box.Min().y + box.Max().y) / 2, (box.Min().z + box.Max().z) / 2});
+    const auto clip = s.viewProj.Transform(Lumo::Objects::vec4<double>(centre, 1.0));
+    return AutoPtr<IIntersection>(
+        FacetIntersection::Make(node, mesh, -1, {0, 0}, centre, clip.w != 0 ? clip.z / clip.w : 0));
+}
 
 int SWPickAgent::Process(Lumo::Devices::ADrawContext&, TraversalState& state) {
     if (!m_setup || !m_setup->out || !state.Pickable())
@@ -72,17 +79,36 @@ int SWPickAgent::Process(Lumo::Devices::ADrawContext&, TraversalState& state) {
             ray.radius = scale > 0 ? s.nearRadius / scale : 0;
             ray.slope = scale > 0 ? (s.farRadius - s.nearRadius) / scale : 0;
             MeshBVH::Hit h;
-            if (!bvh->Nearest(ray, 1.0, s.cullBack, h))
+            const double tMax = s.nearestOnly ? std::min(1.0, s.nearestT * (1.0 + 1e-6) + 1e-9) : 1.0;
+            if (!bvh->Nearest(ray, tMax, s.cullBack, h))
                 continue;
+            if (bvh->Kind() == MeshBVH::eFacets && h.t < m_setup->nearestT)
+                m_setup->nearestT = h.t;
             const vec3d at = world.TransformPoint(h.point);
             switch (bvh->Kind()) {
             case MeshBVH::eFacets:
                 hit = FacetIntersection::Make(node, mesh, h.primitive, {0, 0}, at, h.t);
                 hit->Normal(world.TransformVector(h.normal).Normalized());
                 break;
-            case MeshBVH::eSegments:
-                hit = EdgeIntersection::Make(node, mesh, h.primitive, h.u, at, h.t);
+            case MeshBVH::eSegments: {
+                // The region says where along the edge its point lies, as seen on screen.
+                double along = h.u;
+                if (auto* region = static_cast<Lumo::Devices::PointRegion*>(
+                        s.region ? s.region->GetInterface(Lumo::Devices::PointRegion::StaticClassName()) : nullptr)) {
+                    const mat4d toClip = world * s.viewProj;
+                    auto screen = [&](const vec3d& p) {
+                        const auto c = toClip.Transform(Lumo::Objects::vec4<double>(p.x, p.y, p.z, 1.0));
+                        const double w = c.w != 0 ? c.w : 1e-12;
+                        return vec3d((c.x / w + 1) / 2 * s.windowW, (c.y / w + 1) / 2 * s.windowH, c.w);
+                    };
+                    double t = 0;
+                    if (region->TestEdgeIntersect(screen(bvh->Corner(h.primitive, 0)),
+                                                  screen(bvh->Corner(h.primitive, 1)), t))
+                        along = t;
+                }
+                hit = EdgeIntersection::Make(node, mesh, h.primitive, along, at, h.t);
                 break;
+            }
             case MeshBVH::ePoints:
                 hit = VertexIntersection::Make(node, mesh, h.primitive, at, h.t);
                 break;
@@ -92,11 +118,7 @@ int SWPickAgent::Process(Lumo::Devices::ADrawContext&, TraversalState& state) {
                 bvh->Contain(world * s.viewProj, s.rect[0], s.rect[1], s.rect[2], s.rect[3], s.crossing);
             if (s.crossing ? c == MeshBVH::eOutside : c != MeshBVH::eInside)
                 continue;
-            const auto box = mesh->Box();
-            const vec3d centre = world.TransformPoint(
-                {(box.Min().x + box.Max().x) / 2, (box.Min().y + box.Max().y) / 2, (box.Min().z + box.Max().z) / 2});
-            const auto clip = s.viewProj.Transform(Lumo::Objects::vec4<double>(centre, 1.0));
-            hit = FacetIntersection::Make(node, mesh, -1, {0, 0}, centre, clip.w != 0 ? clip.z / clip.w : 0);
+            hit = WholeItemHit(s, node, mesh, world);
         }
         hit->WorldMatrix(world);
         hit->Path(PathOf(state));

@@ -1,12 +1,13 @@
 #pragma once
+#include <Lumo/Devices/SelectionRegion.h>
 #include <Lumo/Graphics/AAgent.h>
 #include <Lumo/Graphics/IIntersection.h>
 #include <Lumo/Objects/AutoPtr.h>
 #include <Lumo/Objects/Mat4.h>
 
 namespace Lumo::Devices {
-class ISelectionRegion2D;
 class SelectionContext;
+class SimpleMesh;
 } // namespace Lumo::Devices
 
 namespace Lumo::Graphics {
@@ -24,9 +25,17 @@ public:
     /// of the tolerance's cone at each end: the same for every item, so made once per pick.
     Lumo::Objects::vec3<double> nearW, farW;
     double nearRadius = 0, farRadius = 0;
-    double rect[4] = {0, 0, 0, 0}; ///< a rectangle pick's bounds in device coordinates
+    double rect[4] = {0, 0, 0, 0};   ///< a rectangle pick's bounds in device coordinates
+    double windowW = 0, windowH = 0; ///< the region's window in pixels
+    int selectionType = 3;           ///< 1 window, 3 crossing
     bool crossing = true, cullBack = false;
+    /// Only the nearest hit is wanted: later items are searched no deeper than the nearest
+    /// facet found so far (a little deeper, so an edge on that facet still wins a tie).
+    bool nearestOnly = false;
+    double nearestT = 1.0;
     Lumo::Objects::AutoPtr<IntersectionList> out;
+    Lumo::Objects::AutoPtr<Lumo::Devices::ISelectionRegion2D> region;
+    int selectionLevel = 16;
 
 protected:
     PickSetup() = default;
@@ -47,6 +56,12 @@ public:
     bool WantsItems() const override { return true; }
     /// The renderer parameter the stage hands the pick in.
     static Lumo::Objects::UString* SetupName();
+    /// The walk's render nodes down to the state's own, root first.
+    static std::vector<Lumo::Objects::AutoPtr<ARenderNode>> PathOf(const TraversalState& state);
+    /// A rectangle's hit on a whole item: at the centre of its mesh's box, facet -1.
+    static Lumo::Objects::AutoPtr<IIntersection> WholeItemHit(const PickSetup& setup, ARenderNode* node,
+                                                              Lumo::Devices::SimpleMesh* mesh,
+                                                              const Lumo::Objects::mat4<double>& world);
 
 protected:
     SWPickAgent() = default;

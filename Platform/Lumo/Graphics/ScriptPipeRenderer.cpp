@@ -2,6 +2,7 @@
 #include <Lumo/Devices/RenderItem.h>
 #include <Lumo/Graphics/AAgent.h>
 #include <Lumo/Graphics/ClientTraversalState.h>
+#include <Lumo/Graphics/FrustumAgent.h>
 #include <Lumo/Graphics/GraphWalker.h>
 #include <Lumo/Graphics/PixelBasedLODStrategy.h>
 #include <Lumo/Graphics/ScriptPipeRenderer.h>
@@ -10,6 +11,7 @@
 #include <Lumo/Objects/ClassFactory.h>
 #include <Lumo/Objects/UString.h>
 
+#include <algorithm>
 #include <chrono>
 #include <mutex>
 #include <string>
@@ -26,6 +28,8 @@ class ScriptPipeRenderer::Visitor : public IWalkVisitor {
 public:
     explicit Visitor(ScriptPipeRenderer& r) : m_r(r) {}
     Lumo::Devices::ADrawContext* dc = nullptr;
+    const Lumo::Objects::mat4<double>* cull = nullptr;
+    const Lumo::Objects::mat4<double>* CullMatrix() const override { return cull; }
 
     bool Enter(TraversalState& state) override {
         for (auto& agent : m_r.m_agents) {
@@ -148,6 +152,31 @@ void ScriptPipeRenderer::AddAgent(AAgent* agent) {
     m_agents.emplace_back(agent);
 }
 
+void ScriptPipeRenderer::InsertAgent(int index, AAgent* agent) {
+    if (!agent)
+        return;
+    for (auto& [name, value] : m_bools)
+        agent->SetInput(name, value);
+    index = std::clamp(index, 0, AgentCount());
+    m_agents.emplace(m_agents.begin() + index, agent);
+}
+
+bool ScriptPipeRenderer::ReplaceAgent(int index, AAgent* agent) {
+    if (!agent || index < 0 || index >= AgentCount())
+        return false;
+    for (auto& [name, value] : m_bools)
+        agent->SetInput(name, value);
+    m_agents[size_t(index)] = agent;
+    return true;
+}
+
+int ScriptPipeRenderer::AgentIndex(UString* className) const {
+    for (int i = 0; i < AgentCount(); ++i)
+        if (m_agents[size_t(i)]->ClassName() == className)
+            return i;
+    return -1;
+}
+
 AAgent* ScriptPipeRenderer::Agent(int index) const {
     return index >= 0 && index < AgentCount() ? m_agents[size_t(index)].get() : nullptr;
 }
@@ -235,6 +264,15 @@ void ScriptPipeRenderer::Render(Lumo::Devices::ADrawContext& dc, ARenderNode* ro
         a->BeginPass(dc);
     }
     m_visitor->dc = &dc;
+    // A frustum agent rejects whatever lies outside its frustum: the walk may then skip such
+    // siblings of big groups without entering them.
+    m_visitor->cull = nullptr;
+    for (auto& a : m_agents)
+        if (!a->WantsItems())
+            if (auto* frustum = static_cast<FrustumAgent*>(a->GetInterface(FrustumAgent::StaticClassName()))) {
+                m_visitor->cull = &frustum->ViewProj();
+                break;
+            }
     m_items.Truncate(0);
     m_walker->Walk(root, m_items);
     m_stats.nodes = m_walker->NodesVisited();

@@ -44,6 +44,12 @@ public:
     /// false.
     bool SetAgents(const wchar_t* names);
     void AddAgent(AAgent* agent);
+    /// Puts the agent at index (clamped to the list), the ones from there on moving back.
+    void InsertAgent(int index, AAgent* agent);
+    /// Puts the agent in the place of the one at index; false when there is none.
+    bool ReplaceAgent(int index, AAgent* agent);
+    /// The index of the first agent of that class name, or -1.
+    int AgentIndex(Lumo::Objects::UString* className) const;
     int AgentCount() const { return int(m_agents.size()); }
     AAgent* Agent(int index) const;
     /// The first agent of that class name, or null.

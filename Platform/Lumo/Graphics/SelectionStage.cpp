@@ -8,6 +8,7 @@
 #include <Lumo/Graphics/IIntersection.h>
 #include <Lumo/Graphics/SWPickAgent.h>
 #include <Lumo/Graphics/ScriptPipeRenderer.h>
+#include <Lumo/Objects/UString.h>
 
 #include <algorithm>
 
@@ -36,8 +37,40 @@ SelectionStage::SelectionStage() : m_impl(new Impl) {
     if (ScriptPipeRenderer::AgentList(L"::StdPickAgents").empty())
         ScriptPipeRenderer::DefineAgentList(L"::StdPickAgents",
                                             L"DrawFilterAgent,RealizeBoxAgent,FrustumAgent,SWPickAgent");
+    if (ScriptPipeRenderer::AgentList(L"::StdHWPickAgents").empty())
+        ScriptPipeRenderer::DefineAgentList(L"::StdHWPickAgents",
+                                            L"DrawFilterAgent,RealizeBoxAgent,FrustumAgent,HWPickAgent");
     m_impl->pipe = ScriptPipeRenderer::Make();
     m_impl->pipe->SetAgents(L"::StdPickAgents");
+}
+
+void SelectionStage::Initialize(bool software) {
+    m_impl->pipe->SetAgents(software ? L"::StdPickAgents" : L"::StdHWPickAgents");
+}
+
+Lumo::Objects::UString* SelectionStage::ContextName() {
+    static Lumo::Objects::UString* name = Lumo::Objects::Intern(L"Selection Context");
+    return name;
+}
+Lumo::Objects::UString* SelectionStage::IntersectionsName() {
+    static Lumo::Objects::UString* name = Lumo::Objects::Intern(L"Intersection List");
+    return name;
+}
+Lumo::Objects::UString* SelectionStage::RegionName() {
+    static Lumo::Objects::UString* name = Lumo::Objects::Intern(L"Selection Region");
+    return name;
+}
+Lumo::Devices::ARenderCamera* SelectionStage::Camera() const {
+    return m_impl->camera.get();
+}
+ARenderNode* SelectionStage::World() const {
+    return m_impl->world.get();
+}
+Lumo::Devices::SelectionContext* SelectionStage::Context() const {
+    return m_impl->context.get();
+}
+Lumo::Devices::ISelectionRegion2D* SelectionStage::Region() const {
+    return m_impl->region.get();
 }
 
 SelectionStage::~SelectionStage() {
@@ -80,6 +113,9 @@ bool SelectionStage::Run(Lumo::Devices::ADrawContext& dc) {
     if (!setup->viewProj.Inverse(setup->inverseViewProj))
         return false;
     const auto& window = s.region->WindowSize();
+    setup->windowW = window.x;
+    setup->windowH = window.y;
+    setup->selectionType = s.context->SelectionType();
     if (auto* point = static_cast<Lumo::Devices::PointRegion*>(
             s.region->GetInterface(Lumo::Devices::PointRegion::StaticClassName()))) {
         setup->point = true;
@@ -100,7 +136,10 @@ bool SelectionStage::Run(Lumo::Devices::ADrawContext& dc) {
     }
     setup->crossing = s.context->SelectionType() != 1;
     setup->cullBack = s.context->IsCullBackFace();
+    setup->nearestOnly = s.context->SelectionHint();
     setup->out = s.list;
+    setup->region = s.region;
+    setup->selectionLevel = s.context->SelectionLevel();
 
     // The frustum narrowed to the region: the frustum agent then prunes what lies outside it.
     const double w = std::max(1e-12, bounds[2] - bounds[0]), h = std::max(1e-12, bounds[3] - bounds[1]);
@@ -113,8 +152,14 @@ bool SelectionStage::Run(Lumo::Devices::ADrawContext& dc) {
     dc.ViewMatrix(view);
     dc.ProjMatrix((proj.Cast<double>() * narrow).Cast<float>());
     s.pipe->SetParameter(SWPickAgent::SetupName(), setup.get());
+    s.pipe->SetParameter(ContextName(), s.context.get());
+    s.pipe->SetParameter(IntersectionsName(), s.list.get());
+    s.pipe->SetParameter(RegionName(), s.region.get());
     s.pipe->Render(dc, s.world);
     s.pipe->SetParameter(SWPickAgent::SetupName(), nullptr);
+    s.pipe->SetParameter(ContextName(), nullptr);
+    s.pipe->SetParameter(IntersectionsName(), nullptr);
+    s.pipe->SetParameter(RegionName(), nullptr);
     dc.ViewMatrix(oldView);
     dc.ProjMatrix(oldProj);
     if (s.context->SelectionHint())

@@ -10,6 +10,10 @@ class ISelectionRegion2D;
 class SelectionContext;
 } // namespace Lumo::Devices
 
+namespace Lumo::Objects {
+class UString;
+}
+
 namespace Lumo::Graphics {
 
 class ARenderNode;
@@ -26,6 +30,10 @@ public:
     static SelectionStage* Make();
     ~SelectionStage() override;
 
+    /// Gives the walk the stock software pick agents ("::StdPickAgents"), or, when software
+    /// is false, the stock hardware ones ("::StdHWPickAgents").
+    virtual void Initialize(bool software = true);
+
     void Camera(Lumo::Devices::ARenderCamera* camera);
     void World(ARenderNode* world);
     void Context(Lumo::Devices::SelectionContext* context);
@@ -37,7 +45,18 @@ public:
 
     /// Runs the pick; false when the world, region, context or list is missing, or the camera
     /// cannot be inverted. The draw context's matrices are as they were afterwards.
-    bool Run(Lumo::Devices::ADrawContext& dc);
+    /// The context, region and list also reach the agents as renderer parameters of the
+    /// names below, for agents that take them as inputs.
+    virtual bool Run(Lumo::Devices::ADrawContext& dc);
+
+    Lumo::Devices::ARenderCamera* Camera() const;
+    ARenderNode* World() const;
+    Lumo::Devices::SelectionContext* Context() const;
+    Lumo::Devices::ISelectionRegion2D* Region() const;
+
+    static Lumo::Objects::UString* ContextName();       ///< "Selection Context"
+    static Lumo::Objects::UString* IntersectionsName(); ///< "Intersection List"
+    static Lumo::Objects::UString* RegionName();        ///< "Selection Region"
 
 protected:
     SelectionStage();

@@ -9,11 +9,12 @@
 #include <Lumo/Graphics/DrawAgent.h>
 #include <Lumo/Graphics/DrawFilterAgent.h>
 #include <Lumo/Graphics/FrustumAgent.h>
+#include <Lumo/Graphics/HWPickAgent.h>
 #include <Lumo/Graphics/RealizeBoxAgent.h>
 #include <Lumo/Graphics/RenderFlags.h>
+#include <Lumo/Graphics/SWPickAgent.h>
 #include <Lumo/Graphics/ScriptPipeRenderer.h>
 #include <Lumo/Graphics/ShadowCastingFilterAgent.h>
-#include <Lumo/Graphics/SWPickAgent.h>
 #include <Lumo/Graphics/StockAgents.h>
 #include <Lumo/Graphics/SwapAgent.h>
 #include <Lumo/Graphics/TextureAgent.h>
@@ -64,6 +65,7 @@ void StockAgents::Register() {
         RegisterAgent<DrawAgent>();
         RegisterAgent<ShadowCastingFilterAgent>();
         RegisterAgent<SWPickAgent>();
+        RegisterAgent<HWPickAgent>();
     });
 }
 
@@ -89,11 +91,15 @@ int RealizeBoxAgent::Process(Lumo::Devices::ADrawContext&, TraversalState& state
 }
 
 bool FrustumAgent::BeginPass(Lumo::Devices::ADrawContext& dc) {
-    m_viewProj = dc.ViewMatrix() * dc.ProjMatrix();
+    m_viewProjD = dc.ViewMatrix().Cast<double>() * dc.ProjMatrix().Cast<double>();
     return false;
 }
 
 bool FrustumAgent::Outside(const Lumo::Objects::SBox3& box, const Lumo::Objects::mat4<float>& m) {
+    return Outside(box, m.Cast<double>());
+}
+
+bool FrustumAgent::Outside(const Lumo::Objects::SBox3& box, const Lumo::Objects::mat4<double>& m) {
     if (box.IsEmpty())
         return false;
     // Clip-space tests of the eight corners: outside when all fail the same plane
@@ -121,7 +127,7 @@ bool FrustumAgent::Outside(const Lumo::Objects::SBox3& box, const Lumo::Objects:
 }
 
 int FrustumAgent::Process(Lumo::Devices::ADrawContext&, TraversalState& state) {
-    return Outside(state.CurrentBox(), m_viewProj) ? eAgentRemove : eAgentContinue;
+    return Outside(state.CurrentBox(), m_viewProjD) ? eAgentRemove : eAgentContinue;
 }
 
 Lumo::Objects::UString* SwapAgent::SwapEffectName() {

@@ -175,6 +175,7 @@ void ChangePacket::applyOwn(ARenderNode* node) {
     Lumo::Graphics::BaseGroupNode* group = (lod || geometry) ? nullptr : node->AsGroup();
 
     if (NodeData* data = nodeData(node)) {
+        data->forgetModelBox();
         if (m_hasQualifier)
             data->qualifier(m_qualifier);
         if (m_hasClientType)

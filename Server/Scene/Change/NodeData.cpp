@@ -102,6 +102,7 @@ INodeSource* NodeData::source() {
 void NodeData::source(INodeSource* source) {
     Lumo::Objects::Threads::MutexLocker lock(m_mutex);
     m_source = source;
+    forgetModelBox();
 }
 
 void NodeData::decorationWorld(Lumo::Graphics::AWorld* world) {
@@ -197,8 +198,16 @@ Lumo::Objects::SBox3 NodeData::revalidateModelBox() {
     Lumo::Graphics::ARenderNode* node = Target();
     if (!m_source || !node)
         return {};
-    NodeChange change(node, true);
-    return m_source->realizeModelBox(change);
+    if (m_modelBoxKnown.load(std::memory_order_relaxed))
+        return m_modelBox;
+    Lumo::Objects::SBox3 box;
+    {
+        NodeChange change(node, true);
+        box = m_source->realizeModelBox(change);
+    } // applied here, which forgets any kept box first
+    m_modelBox = box;
+    m_modelBoxKnown.store(true, std::memory_order_relaxed);
+    return box;
 }
 
 void NodeData::revalidateGeometry(int lod) {
@@ -284,6 +293,38 @@ Lumo::Objects::SBox3 subtreeBox(Lumo::Graphics::ARenderNode* node, int depth) {
             t && !t->Absolute())
             box = box.TransformAndRebox(t->Transform());
     return box;
+}
+
+/// A child's box in its parent's coordinates for the walk's culling of big groups; empty (never
+/// culled) where the box depends on the view or the placement ignores the parent.
+Lumo::Objects::SBox3 childBoxCB(Lumo::Graphics::ARenderNode* node) {
+    if (node->GetInterface(Lumo::Scene::TextNode::StaticClassName()))
+        return {};
+    if (const Lumo::Scene::AttributeSet* set = Lumo::Scene::GetAttributeSet(node)) {
+        if (set->GetAttribute(Lumo::Scene::eBillBoard) || set->GetAttribute(Lumo::Scene::ePixelScale))
+            return {};
+        if (auto* t = static_cast<Lumo::Scene::TransformAttribute*>(set->GetAttribute(Lumo::Scene::eTransform));
+            t && t->Absolute())
+            return {};
+    }
+    return subtreeBox(node, 0);
+}
+
+int placementCB(Lumo::Graphics::ARenderNode* node, Lumo::Objects::mat4<double>& out) {
+    if (node->GetInterface(Lumo::Scene::TextNode::StaticClassName()))
+        return 2;
+    const Lumo::Scene::AttributeSet* set = Lumo::Scene::GetAttributeSet(node);
+    if (!set)
+        return 0;
+    if (set->GetAttribute(Lumo::Scene::eBillBoard) || set->GetAttribute(Lumo::Scene::ePixelScale))
+        return 2;
+    auto* t = static_cast<Lumo::Scene::TransformAttribute*>(set->GetAttribute(Lumo::Scene::eTransform));
+    if (!t)
+        return 0;
+    if (t->Absolute())
+        return 2;
+    out = t->Transform().Cast<double>();
+    return 1;
 }
 
 } // namespace
@@ -421,11 +462,15 @@ void NodeData::installRenderCallbacks() {
     cb.realizeAttributes = &RealizeAttributesCB;
     cb.applyAttributes = &ApplyAttributeCB;
     cb.preRealizePrimitive = &PreRealizePrimitiveNode;
+    cb.childBox = &childBoxCB;
+    cb.placement = &placementCB;
     Lumo::Scene::LODGeometryNode::RealizeMethodCB(&RealizeCB);
 }
 
 void NodeData::uninstallRenderCallbacks() {
     Lumo::Scene::SceneWalk::Uninstall();
+    Lumo::Graphics::NodeCallbacks::Installed().childBox = nullptr;
+    Lumo::Graphics::NodeCallbacks::Installed().placement = nullptr;
     Lumo::Scene::LODGeometryNode::RealizeMethodCB(nullptr);
 }
 

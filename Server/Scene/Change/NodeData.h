@@ -2,6 +2,7 @@
 #include <Lumo/Objects/Mutex.h>
 #include <Scene/Nodes/ANodeData.h>
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -9,11 +10,23 @@
 #include <Brio/DataModel/DataChange.h>
 #include <Lumo/Objects/SBox3.h>
 
-namespace Lumo::Graphics { class AWorld; class TraversalState; class WorldIterator; }
-namespace Lumo::Devices { class ADrawContext; }
-namespace Lumo::Scene { class TraversalState; }
-namespace Brio { class Color; }
-namespace Lumo::Serialization { class PropertyBag; }
+namespace Lumo::Graphics {
+class AWorld;
+class TraversalState;
+class WorldIterator;
+} // namespace Lumo::Graphics
+namespace Lumo::Devices {
+class ADrawContext;
+}
+namespace Lumo::Scene {
+class TraversalState;
+}
+namespace Brio {
+class Color;
+}
+namespace Lumo::Serialization {
+class PropertyBag;
+}
 
 namespace Brio::Scene {
 
@@ -74,7 +87,11 @@ public:
     /// (posted when it ends). Nothing without a source or with no change.
     void revalidate(DataChange::EChangeType types);
     /// The source's model box, realised through a change applied at once; empty without a source.
+    /// Kept until the next change applied to the node, so that walks over a shared node do not
+    /// ask its source (and move the graph's stamp) at every visit.
     Lumo::Objects::SBox3 revalidateModelBox();
+    /// A change reached the node: the kept model box may be stale.
+    void forgetModelBox() { m_modelBoxKnown.store(false, std::memory_order_relaxed); }
     /// Missing geometry on demand: a level-of-detail node's mesh for lod, or a plain
     /// geometry node's mesh.
     void revalidateGeometry(int lod);
@@ -118,6 +135,8 @@ private:
     INodeSource* m_source = nullptr;
     std::uint32_t m_segmentId = 0;
     Lumo::Objects::Threads::Mutex m_mutex;
+    Lumo::Objects::SBox3 m_modelBox;
+    std::atomic<bool> m_modelBoxKnown{false};
     std::uint64_t m_qualifier = 0;
     EDoubleSided m_doubleSided = eDoubleSidedOff;
     std::unique_ptr<Brio::Color> m_cyclingColor;

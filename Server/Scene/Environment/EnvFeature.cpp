@@ -47,6 +47,17 @@ struct MeshData {
     std::size_t vertexCount() const { return positions.size() / 3; }
 };
 
+/// Whether a name can be a file name here: text that does not convert (a lone surrogate read
+/// from a malformed definition, say) makes the path conversion throw.
+bool IsPathText(const std::wstring& name) {
+    try {
+        const std::filesystem::path converted(name);
+        return true;
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
 void SetError(std::wstring* error, const std::wstring& text) {
     if (error)
         *error = text;
@@ -193,6 +204,10 @@ void AppendNode(const aiScene* scene, const aiNode* node, const aiMatrix4x4& par
 
 Lumo::Graphics::GeometryNode* EnvFeature::loadJSONScene(const std::filesystem::path& directory,
                                                         Lumo::Devices::ADrawContext& dc, std::wstring* error) const {
+    if (!IsPathText(m_meshPath) || !IsPathText(m_texturePath)) {
+        SetError(error, L"the feature's file names are not valid text");
+        return nullptr;
+    }
     const std::filesystem::path file = directory / m_meshPath;
     std::string text;
     if (m_meshPath.empty()) {
@@ -245,6 +260,10 @@ Lumo::Graphics::GeometryNode* EnvFeature::loadJSONScene(const std::filesystem::p
 
 Lumo::Graphics::GeometryNode* EnvFeature::loadOmxScene(const std::filesystem::path& directory,
                                                        Lumo::Devices::ADrawContext& dc, std::wstring* error) const {
+    if (!IsPathText(m_meshPath) || !IsPathText(m_texturePath)) {
+        SetError(error, L"the feature's file names are not valid text");
+        return nullptr;
+    }
     const std::filesystem::path file = directory / m_meshPath;
     std::error_code ec;
     if (m_meshPath.empty() || !std::filesystem::is_regular_file(file, ec)) {

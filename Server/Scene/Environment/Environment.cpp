@@ -94,8 +94,11 @@ void ExtendBox(Lumo::Graphics::ARenderNode* node, Lumo::Objects::SBox3& box, int
     box.Extend(node->WorldBox());
 }
 
+// On the text itself: a name that cannot be a path is the loader's to report, not a throw here.
 bool EndsWithJson(const std::wstring& path) {
-    std::wstring ext = std::filesystem::path(path).extension().wstring();
+    if (path.size() < 5)
+        return false;
+    std::wstring ext = path.substr(path.size() - 5);
     std::transform(ext.begin(), ext.end(), ext.begin(), [](wchar_t c) { return wchar_t(std::towlower(c)); });
     return ext == L".json";
 }

@@ -25,10 +25,14 @@
 #include <Scene/Environment/Viewport.h>
 #include <Scene/Nodes/ANodeData.h>
 #include <Scene/Nodes/ENodeType.h>
+#include <Scene/Nodes/NodeFunctions.h>
 #include <Scene/Selection/SelectionOutputAgent.h>
 #include <Scene/Selection/SelectionSorter.h>
+#include <Scene/Selection/TavexPointRegion.h>
+#include <Scene/Selection/TavexSelectionStage.h>
 #include <Scene/View/GraphicsOptionGroup.h>
 #include <Scene/View/RenderEngine.h>
+#include <Scene/View/ViewFragementPassNames.h>
 #include <Scene/View/ViewFragmentNodeData.h>
 #include <Scene/View/ViewFragmentPass.h>
 #include <Scene/View/ViewFragmentTransformer.h>
@@ -46,9 +50,11 @@ using Lumo::Objects::AutoPtr;
 SelectionSorter::~SelectionSorter() = default;
 
 struct ViewSelector::Impl {
-    AutoPtr<Lumo::Graphics::SelectionStage> stage;
-    AutoPtr<SelectionOutputAgent> output;
+    AutoPtr<TavexSelectionStage> stage;
     AutoPtr<Lumo::Devices::ADrawContext> dc;
+    /// The model and the active edit together, for hardware rectangles that keep what is seen
+    /// of either; kept while they stay the same, so their boxes and indices are kept too.
+    AutoPtr<Lumo::Graphics::GroupNode> seen;
     double window[4] = {0, 0, 0, 0}; // x0, y0, x1, y1
     Lumo::Graphics::GroupNode* view = nullptr;
 
@@ -74,10 +80,13 @@ struct ViewSelector::Impl {
         sorter->addHits(f.base, {SelectionHit(0, 0, 0, 0.0, at, at, ZoGeVector3d())}, ZoGeRay3d(nearW, farW - nearW),
                         ZoGeMatrix3d(), f.transformer);
     }
-    /// Runs one pass; answers the accepted minus the rejected count change as the caller needs.
-    void run(const Fragment& f, const ViewFragmentPass& pass, Lumo::Devices::ISelectionRegion2D* region, int type,
-             bool hint, bool point, const ZoGePoint3d& nearW, const ZoGePoint3d& farW, SelectionSorter* sorter,
-             int& count);
+    /// Runs one pass over world (the pass's scene unless given); count gains the intersections
+    /// found and loses those rejected.
+    void run(const Fragment& f, Lumo::Graphics::ARenderNode* world, Lumo::Devices::ISelectionRegion2D* region, int type,
+             bool hint, bool point, bool hardware, const ZoGePoint3d& nearW, const ZoGePoint3d& farW,
+             SelectionSorter* sorter, int& count);
+    /// The group of the model's and the active edit's scenes.
+    Lumo::Graphics::GroupNode* seenWorld(const std::vector<ViewFragmentPass>& passes);
 };
 
 ViewSelector* ViewSelector::make() {
@@ -96,12 +105,8 @@ bool ViewSelector::Impl::prepare(Lumo::Graphics::GroupNode* viewNode) {
     if (!device || !viewNode)
         return false;
     if (!stage) {
-        stage = Lumo::Graphics::SelectionStage::Make();
-        stage->Pipe().SetAgents(L"DrawFilterAgent,VisibilityAgent,RealizeBoxAgent,FrustumAgent,SWPickAgent");
-        output = SelectionOutputAgent::Make();
-        stage->Pipe().AddAgent(output);
-        stage->Pipe().AddClientState(Lumo::Scene::TraversalState::StaticClassName(),
-                                     AutoPtr<Lumo::Scene::TraversalState>(Lumo::Scene::TraversalState::Make()));
+        stage = TavexSelectionStage::Make();
+        stage->Initialize(true);
         dc = Lumo::Devices::ADrawContext::Make(device);
     }
     view = viewNode;
@@ -183,10 +188,12 @@ ZoGeMatrix3d ToGe(const Lumo::Objects::mat4<double>& m) {
 /// The path below the fragment as the host sees it. A reference node holds every placement of
 /// its target, so it is left out; the instance group below it names the placement that was hit
 /// and stays, followed by the target it shows.
-void AppendPath(NodePath& path, const Lumo::Graphics::IIntersection& hit) {
+void AppendPath(NodePath& path, const Lumo::Graphics::IIntersection& hit, const Lumo::Graphics::ARenderNode* skip) {
     Lumo::Graphics::ARenderNode* last = path.leaf();
     for (const auto& n : hit.Path()) {
         Lumo::Graphics::ARenderNode* node = n.get();
+        if (node == skip)
+            continue;
         if (Lumo::Scene::ANodeData* data = Lumo::Scene::ANodeData::GetNodeData(node))
             if (data->NodeType() == Lumo::Scene::eReferenceNode)
                 continue;
@@ -217,31 +224,51 @@ void TakeOperationLock(std::optional<MultiThreadedOpScopedLock>& lock) {
 
 } // namespace
 
-void ViewSelector::Impl::run(const Fragment& f, const ViewFragmentPass& pass, Lumo::Devices::ISelectionRegion2D* region,
-                             int type, bool hint, bool point, const ZoGePoint3d& nearW, const ZoGePoint3d& farW,
-                             SelectionSorter* sorter, int& count) {
-    if (!pass.scene)
+Lumo::Graphics::GroupNode* ViewSelector::Impl::seenWorld(const std::vector<ViewFragmentPass>& passes) {
+    std::vector<Lumo::Graphics::GroupNode*> scenes;
+    for (const ViewFragmentPass& pass : passes)
+        if (pass.scene &&
+            (pass.name == ViewFragementPassNames::sModel || pass.name == ViewFragementPassNames::sActiveEdit))
+            scenes.push_back(pass.scene.get());
+    bool same = seen && seen->ChildCount() == int(scenes.size());
+    for (std::size_t i = 0; same && i < scenes.size(); ++i)
+        same = seen->Child(int(i)) == scenes[i];
+    if (!same) {
+        seen = Lumo::Scene::MakeGroupNode(Lumo::Graphics::eSingleNodeWorld, false);
+        for (Lumo::Graphics::GroupNode* scene : scenes)
+            seen->AddChild(scene);
+    }
+    return seen;
+}
+
+void ViewSelector::Impl::run(const Fragment& f, Lumo::Graphics::ARenderNode* world,
+                             Lumo::Devices::ISelectionRegion2D* region, int type, bool hint, bool point, bool hardware,
+                             const ZoGePoint3d& nearW, const ZoGePoint3d& farW, SelectionSorter* sorter, int& count) {
+    if (!world)
         return;
     AutoPtr<Lumo::Devices::SelectionContext> context(Lumo::Devices::SelectionContext::Make());
     context->Reset();
     context->SelectionType(type);
     context->SelectionLevel(point ? 16 : 1);
-    context->IsHWPick(false);
+    context->IsHWPick(hardware);
     context->IsCullBackFace(false);
     context->SelectionOutput(1);
     context->SelectionHint(hint);
     AutoPtr<Lumo::Graphics::IntersectionList> list(Lumo::Graphics::IntersectionList::Make());
-    stage->World(pass.scene);
+    stage->World(world);
     stage->Context(context);
     stage->Region(region);
     stage->Intersections(list);
-    output->clear();
+    SelectionOutputAgent* output = stage->output(hardware);
+    stage->output(false)->clear();
+    stage->output(true)->clear();
     stage->Run(*dc);
     count += list->Count();
     for (int i = 0; i < list->Count(); ++i) {
         const Lumo::Graphics::IIntersection& hit = *list->At(i);
         const SelectionOutputAgent::Record* r = output->find(hit);
-        if (r && !r->selectable) {
+        // A hardware window pick records only the leaves its geometry filter let through.
+        if ((!r && hardware && type == 1) || (r && !r->selectable)) {
             --count;
             continue;
         }
@@ -268,15 +295,17 @@ void ViewSelector::Impl::run(const Fragment& f, const ViewFragmentPass& pass, Lu
         ZoGeRay3d ray(nearW, farW - nearW);
         ray.transformBy(toLocal);
         NodePath path = f.base;
-        AppendPath(path, hit);
+        AppendPath(path, hit, seen.get());
         std::vector<SelectionHit> hits;
         if (point)
             hits.emplace_back(IdOf(hit), r ? r->selectionPriority : 0, r ? r->depthPriority : 0, 0.0, local,
                               ray.closestPointTo(local), normal);
         sorter->addHits(path, hits, ray, toWorld, f.transformer);
     }
-    output->clear();
+    stage->output(false)->clear();
+    stage->output(true)->clear();
     stage->Intersections(nullptr);
+    stage->World(nullptr);
 }
 
 void ViewSelector::select(Lumo::Graphics::GroupNode* viewNode, const ZoGePoint2d& point, double tolerance,
@@ -296,14 +325,14 @@ void ViewSelector::select(Lumo::Graphics::GroupNode* viewNode, const ZoGePoint2d
         ZoGePoint3d nearW, farW;
         f.transformer.screenToWorld(ZoGePoint3d(point.x, point.y, 0), nearW);
         f.transformer.screenToWorld(ZoGePoint3d(point.x, point.y, 1), farW);
-        AutoPtr<Lumo::Devices::PointRegion> region(Lumo::Devices::PointRegion::Make());
+        AutoPtr<TavexPointRegion> region(TavexPointRegion::Make());
         region->WindowSize({float(f.w), float(f.h)});
         region->Tolerance(int(tolerance));
         region->Point({float(point.x - f.x0), float(point.y - f.y0)});
         int count = 0;
         for (std::size_t p = 0; p < f.passes.size(); ++p)
-            s.run(f, f.passes[p], region, 3, p == 0 && GraphicsOptionGroup::get()->selectClosestItemOnly(), true, nearW,
-                  farW, sorter, count);
+            s.run(f, f.passes[p].scene, region, 3, p == 0 && GraphicsOptionGroup::get()->selectClosestItemOnly(), true,
+                  false, nearW, farW, sorter, count);
         if (count == 0 && f.background && sorter)
             Impl::background(f, point.x, point.y, nearW, farW, sorter);
     }
@@ -334,9 +363,19 @@ void ViewSelector::select(Lumo::Graphics::GroupNode* viewNode, const ZoGeBoundBl
         region->WindowSize({float(f.w), float(f.h)});
         region->Min({float(x0 - f.x0), float(y0 - f.y0)});
         region->Max({float(x1 - f.x0), float(y1 - f.y0)});
+        // Closest items only: the model and the active edit are picked together in hardware,
+        // which sees only what is in front; other passes in software.
+        const bool closest = GraphicsOptionGroup::get()->selectClosestItemOnly();
         int count = 0;
-        for (const ViewFragmentPass& pass : f.passes)
-            s.run(f, pass, region, crossing ? 3 : 1, false, false, nearW, farW, sorter, count);
+        for (const ViewFragmentPass& pass : f.passes) {
+            if (closest && pass.name == ViewFragementPassNames::sActiveEdit)
+                continue;
+            if (closest && pass.name == ViewFragementPassNames::sModel)
+                s.run(f, s.seenWorld(f.passes), region, crossing ? 3 : 1, false, false, true, nearW, farW, sorter,
+                      count);
+            else
+                s.run(f, pass.scene, region, crossing ? 3 : 1, false, false, false, nearW, farW, sorter, count);
+        }
         if (count == 0 && f.background && sorter)
             Impl::background(f, cx, cy, nearW, farW, sorter);
     }

@@ -455,13 +455,78 @@ FragmentGraph* FragmentLibrary::createTransparencyOnlyEffectGraph(const RenderPa
     return g;
 }
 
-FragmentGraph* FragmentLibrary::createSelectionEffectGraph(const RenderParams& p) {
-    // Halos, masks and glow come with the selection graphs; until then the pass draws plainly.
-    return BeautyOnly(L"NPR_ObjectHalo_Selection_Graph", p);
+namespace {
+
+/// Draws a selection scene's faces and edges again over the model in the effect's colours: the
+/// faces as a wash blended over what is seen of them, the edges as lines on top, and (when
+/// asked) the edges hidden behind other geometry faintly through it. The pass renderer hands in
+/// the colours as swap effects ("baseEffect", "lineEffect", "hiddenLineEffect").
+FragmentGraph* HighlightGraph(const wchar_t* name) {
+    AutoPtr<ScriptFragment> f(ScriptFragment::Make(Intern(L"NPR_HighlightDraw"), L"draw a selection over the model"));
+    f->RequiredFeatureLevel(20);
+    for (const wchar_t* in : {L"final", L"depthstencil", L"viewport", L"world", L"linesWorld", L"lodStrategy"})
+        f->AddInput(Intern(in));
+    f->AddOutput(Intern(L"final"));
+    AutoPtr<LODStrategy> lod(LODStrategy::make());
+    f->SetArgument(Intern(L"lodStrategy"), FragmentValue::Object(lod));
+    const wchar_t* agents =
+        L"DrawFilterAgent,VisibilityAgent,RealizeBoxAgent,FrustumAgent,TavexLODAgent,SwapAgent,DrawAgent";
+    Cmd(f, {L"SetTarget", L"@final"});
+    Cmd(f, {L"SetViewport", L"@viewport"});
+    Cmd(f, {L"SetDepthStencil", L"@depthstencil"});
+    Cmd(f, {L"SetCamera", L"@camera"});
+    Cmd(f, {L"RestoreOverrideEffect"});
+    // Hidden edges first, so that the visible ones are drawn over them.
+    Cmd(f, {L"If", L"@useHiddenLines"});
+    Cmd(f, {L"SetRenderer", L"hiddenLinesRenderer", L"ScriptPipeRenderer", agents});
+    Cmd(f, {L"SetRenderParameter", L"hiddenLinesRenderer", L"LOD Strategy", L"@lodStrategy"});
+    Cmd(f, {L"SetRenderParameter", L"hiddenLinesRenderer", L"SwapEffect", L"@hiddenLineEffect"});
+    Cmd(f, {L"State", L"Depth", L"ZOff"});
+    Cmd(f, {L"Render", L"hiddenLinesRenderer", L"@linesWorld"});
+    Cmd(f, {L"RestoreState"});
+    Cmd(f, {L"EndIf"});
+    // The wash: only where the selected faces are what the model pass left in front (less-equal
+    // against its depth, pulled a little toward the eye so that coplanar faces pass), without
+    // writing depth.
+    Cmd(f, {L"If", L"@useBase"});
+    Cmd(f, {L"SetRenderer", L"baseRenderer", L"ScriptPipeRenderer", agents});
+    Cmd(f, {L"SetRenderParameter", L"baseRenderer", L"LOD Strategy", L"@lodStrategy"});
+    Cmd(f, {L"SetRenderParameter", L"baseRenderer", L"SwapEffect", L"@baseEffect"});
+    Cmd(f, {L"State", L"Depth", L"ZLessEqualNoW"});
+    Cmd(f, {L"State", L"Bias", L"-1", L"-4"});
+    Cmd(f, {L"Render", L"baseRenderer", L"@world"});
+    Cmd(f, {L"RestoreState"});
+    Cmd(f, {L"EndIf"});
+    Cmd(f, {L"If", L"@useLines"});
+    Cmd(f, {L"SetRenderer", L"linesRenderer", L"ScriptPipeRenderer", agents});
+    Cmd(f, {L"SetRenderParameter", L"linesRenderer", L"LOD Strategy", L"@lodStrategy"});
+    Cmd(f, {L"SetRenderParameter", L"linesRenderer", L"SwapEffect", L"@lineEffect"});
+    Cmd(f, {L"State", L"Depth", L"ZLessEqualNoW"});
+    Cmd(f, {L"Render", L"linesRenderer", L"@linesWorld"});
+    // A sketch's second edges, in their own colour.
+    Cmd(f, {L"If", L"@linesWorld2"});
+    Cmd(f, {L"SetRenderParameter", L"linesRenderer", L"SwapEffect", L"@lineEffect2"});
+    Cmd(f, {L"Render", L"linesRenderer", L"@linesWorld2"});
+    Cmd(f, {L"EndIf"});
+    Cmd(f, {L"RestoreState"});
+    Cmd(f, {L"EndIf"});
+    Cmd(f, {L"SetParameter", L"@final", L"@final"});
+    FragmentGraph* g = FragmentGraph::Make(Intern(name));
+    g->AddFragment(f);
+    g->ExposeOutput(f, Intern(L"final"), Intern(L"final"));
+    g->RequiredFeatureLevel(20);
+    return g;
 }
 
-FragmentGraph* FragmentLibrary::createHighLightEffectGraph(const RenderParams& p) {
-    return BeautyOnly(L"NPR_Highlight_Graph", p);
+} // namespace
+
+FragmentGraph* FragmentLibrary::createSelectionEffectGraph(const RenderParams&) {
+    // Halos and glow need screen passes of their own; the wash and lines show the selection.
+    return HighlightGraph(L"NPR_ObjectHalo_Selection_Graph");
+}
+
+FragmentGraph* FragmentLibrary::createHighLightEffectGraph(const RenderParams&) {
+    return HighlightGraph(L"NPR_Highlight_Graph");
 }
 
 FragmentGraph* FragmentLibrary::createFXAAEffectGraph() {

@@ -20,6 +20,7 @@
 #include <Lumo/Devices/DrawManager.h>
 #include <Lumo/Devices/GLDevice.h>
 #include <Lumo/Devices/RenderCamera.h>
+#include <Lumo/Devices/SolidEffectInstance.h>
 #include <Lumo/Devices/TargetCache.h>
 #include <Lumo/Graphics/ARenderNode.h>
 #include <Lumo/Graphics/ScriptInterpreter.h>
@@ -256,6 +257,40 @@ void ViewFragmentPassRenderer::makePassCurrent(const ViewFragmentPass& pass, Lum
             auto* k = static_cast<const SketchSelectionRenderParams*>(m_params.get());
             F::setArg(g, L"useLines", k->useLines());
         }
+    }
+    if (m_lastPick != ePickPlain)
+        if (auto* s = dynamic_cast<const SelectionRenderParams*>(m_params.get()))
+            setHighlightEffects(*s, dc);
+}
+
+void ViewFragmentPassRenderer::setHighlightEffects(const SelectionRenderParams& p, Lumo::Devices::ADrawContext& dc) {
+    Lumo::Devices::AVirtualDevice* device = dc.VirtualDevice();
+    if (!device)
+        return;
+    if (device != m_highlightDevice) {
+        m_highlightEffects.clear(); // effects belong to the device that made them
+        m_highlightDevice = device;
+    }
+    const SelectEffectInfo e = p.effect();
+    auto* sketch = dynamic_cast<const SketchSelectionRenderParams*>(&p);
+    const Brio::Color colors[4] = {e.baseColor, e.lineColor, e.hiddenLineColor, sketch ? e.lineColor2 : e.lineColor};
+    static const wchar_t* const names[4] = {L"baseEffect", L"lineEffect", L"hiddenLineEffect", L"lineEffect2"};
+    auto& set = m_highlightEffects[int(p.renderer())];
+    for (int i = 0; i < 4; ++i) {
+        if (!set[size_t(i)]) {
+            // Flat colour: the wash is blended over the model's own shading.
+            Lumo::Devices::SolidEffectInstance* solid = Lumo::Devices::SolidEffectInstance::Make(device);
+            if (!solid)
+                return;
+            solid->Lighting(false);
+            set[size_t(i)] = solid;
+        }
+        auto* solid = static_cast<Lumo::Devices::SolidEffectInstance*>(set[size_t(i)].get());
+        const Brio::Color& c = colors[i];
+        const vec4<float> rgba(c.red(), c.green(), c.blue(), c.alpha());
+        if (solid->Color() != rgba)
+            solid->Color(rgba);
+        FragmentParameters::setArg(m_current, names[i], static_cast<Lumo::Devices::EffectInstance*>(solid));
     }
 }
 

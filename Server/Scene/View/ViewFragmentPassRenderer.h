@@ -2,6 +2,7 @@
 #include <Lumo/Objects/AutoPtr.h>
 #include <Lumo/Objects/SBox3.h>
 
+#include <array>
 #include <map>
 #include <memory>
 #include <string>
@@ -9,6 +10,8 @@
 
 namespace Lumo::Devices {
 class ADrawContext;
+class AVirtualDevice;
+class EffectInstance;
 class FragmentGraph;
 class RenderTarget;
 } // namespace Lumo::Devices
@@ -133,9 +136,14 @@ private:
     void placeScenery(Environment& env, const RenderParams& p);
     void keepShadowMap(Lumo::Devices::ADrawContext& dc);
     bool runCurrentPass(Lumo::Devices::ADrawContext& dc, Lumo::Graphics::ScriptInterpreter& interpreter);
+    /// The effects a selection pass swaps in for its scene's own: the wash, line, hidden-line
+    /// and second line colours of p, one set per renderer.
+    void setHighlightEffects(const SelectionRenderParams& p, Lumo::Devices::ADrawContext& dc);
     void use(const RenderParams& p, int kind);
 
     std::map<std::wstring, Lumo::Objects::AutoPtr<Lumo::Devices::FragmentGraph>> m_graphs;
+    std::map<int, std::array<Lumo::Objects::AutoPtr<Lumo::Devices::EffectInstance>, 4>> m_highlightEffects;
+    Lumo::Devices::AVirtualDevice* m_highlightDevice = nullptr;
     Lumo::Devices::FragmentGraph* m_current = nullptr;
     Lumo::Objects::AutoPtr<Lumo::Devices::RenderTarget> m_color, m_depth;
     Lumo::Objects::AutoPtr<Lumo::Graphics::TraversalStateList> m_transparency;

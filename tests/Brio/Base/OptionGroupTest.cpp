@@ -1,9 +1,11 @@
+#include <Brio/Base/AtomicFile.h>
 #include <Brio/Base/BootstrapOptionGroup.h>
 #include <Brio/Base/MultiThreadOptionGroup.h>
 #include <Brio/Base/Option.h>
 #include <Brio/Base/OptionGroup.h>
 #include <Brio/Base/PathInfo.h>
 #include <Brio/Base/PersistenceOptionGroup.h>
+#include <Brio/Base/StringConversion.h>
 #include <Brio/Base/StringTable.h>
 #include <Brio/Base/XMLDocument.h>
 
@@ -11,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include <iterator>
 #include <memory>
 #include <thread>
 
@@ -21,7 +24,9 @@ namespace {
 
 enum class Shade : short { eNone = 0, eSharp = 1, eSoft = 2 };
 
-LocalizedString Text(const wchar_t* key, const wchar_t* english) { return {L"BrioTest", key, english}; }
+LocalizedString Text(const wchar_t* key, const wchar_t* english) {
+    return {L"BrioTest", key, english};
+}
 
 /// A group with one option of every persisted kind.
 class SampleGroup : public OptionGroup {
@@ -286,6 +291,30 @@ TEST_F(OptionGroupTest, SaveIntoAFolderThatCannotBeMadeIsAnError) {
     g.count.value(1);
     EXPECT_TRUE(g.save().failed());
     EXPECT_TRUE(g.modified()) << "still unsaved";
+}
+
+TEST_F(OptionGroupTest, AFailedSaveKeepsTheOptionsFileAsItWas) {
+    SampleGroup g;
+    g.count.value(5);
+    ASSERT_TRUE(g.save().isSuccess());
+    const std::string saved = ScratchDirectory::read(g.persistFile());
+    g.count.value(6);
+    for (AtomicFile::EStep step : {AtomicFile::eCreate, AtomicFile::eWrite, AtomicFile::eFlush, AtomicFile::eRename}) {
+        AtomicFile::failureHook(
+            [step](AtomicFile::EStep now, const std::filesystem::path&) { return now == step ? ENOSPC : 0; });
+        const Status s = g.save();
+        AtomicFile::failureHook({});
+        EXPECT_TRUE(s.failed()) << step;
+        EXPECT_NE(s.message().find(g.persistFile().wstring()), std::wstring::npos) << Utility::toUtf8(s.message());
+        EXPECT_NE(s.message().find(L"No space left on device"), std::wstring::npos) << Utility::toUtf8(s.message());
+        EXPECT_EQ(ScratchDirectory::read(g.persistFile()), saved) << step;
+        EXPECT_TRUE(g.modified()) << "still unsaved";
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1) << "no temporary left";
+    }
+    ASSERT_TRUE(g.save().isSuccess());
+    SampleGroup back;
+    ASSERT_TRUE(back.load().isSuccess());
+    EXPECT_EQ(back.count.value(), 6) << "the values in memory were kept for the next save";
 }
 
 TEST_F(OptionGroupTest, OptionsDirectoryOverrideAndEnvironment) {

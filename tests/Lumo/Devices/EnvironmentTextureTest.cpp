@@ -8,6 +8,7 @@
 #include <Lumo/Devices/IBLInstance.h>
 #include <Lumo/Objects/AutoPtr.h>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -200,4 +201,45 @@ TEST(EnvironmentTextureTest, ImageBasedLightingScalesAndTurnsItsMaps) {
     EXPECT_NEAR(ibl->Evaluate(IBLInstance::eSharp, {0, 1, 0}).x, -1.0f, 1e-3f);
     EXPECT_EQ(ibl->Evaluate(IBLInstance::eAmbient, {0, 1, 0}).x, 0.0f);
     EXPECT_EQ(ibl->Evaluate(IBLInstance::ESlot(7), {0, 1, 0}).x, 0.0f);
+}
+
+TEST(EnvironmentTextureTest, HugeDeclaredSizesAreRefusedBeforeOpenExrReadsOn) {
+    LiveObjects live;
+    TempDir dir;
+    ASSERT_TRUE(UpLitMap(4, 2)->SaveExr(dir.File("small.exr")));
+    const std::vector<std::uint8_t> small = ReadBytes(dir.File("small.exr"));
+    const std::string name("dataWindow\0box2i\0", 17);
+    const auto at = std::search(small.begin(), small.end(), name.begin(), name.end());
+    ASSERT_NE(at, small.end());
+    const std::size_t box = std::size_t(at - small.begin()) + name.size() + 4; // after the value's size
+    // The data window's corners as the file has them; only the far one is moved.
+    const auto declaring = [&](std::int32_t xMax, std::int32_t yMax) {
+        std::vector<std::uint8_t> b = small;
+        for (int i = 0; i < 4; ++i) {
+            b[box + 8 + i] = std::uint8_t(std::uint32_t(xMax) >> (8 * i));
+            b[box + 12 + i] = std::uint8_t(std::uint32_t(yMax) >> (8 * i));
+        }
+        return b;
+    };
+    const struct {
+        const char* file;
+        std::int32_t xMax, yMax;
+        std::string error;
+    } cases[] = {
+        {"huge.exr", 99999, 99999, "image of 100000 x 100000 pixels exceeds the limit of 16384 x 16384 pixels"},
+        // OpenEXR itself would first ask for a table of eight bytes a row: 8 GiB here.
+        {"tall.exr", 0, (1 << 30) - 1, "image of 1 x 1073741824 pixels exceeds the limit of 16384 x 16384 pixels"},
+        {"many.exr", 8191, 4095, "image of 8192 x 4096 pixels exceeds the limit of 16777216 pixels"},
+    };
+    for (const auto& c : cases) {
+        WriteBytes(dir.File(c.file), declaring(c.xMax, c.yMax));
+        std::string error;
+        EXPECT_EQ(EnvironmentTexture::LoadExr(dir.File(c.file), 4, &error), nullptr) << c.file;
+        EXPECT_EQ(error, dir.File(c.file) + ": " + c.error);
+    }
+    // Declaring the size it has, the patched file reads: the patch touched only the window.
+    WriteBytes(dir.File("same.exr"), declaring(3, 1));
+    std::string error;
+    AutoPtr<EnvironmentTexture> same = EnvironmentTexture::LoadExr(dir.File("same.exr"), 4, &error);
+    EXPECT_TRUE(same) << error;
 }

@@ -207,3 +207,127 @@ TEST(TextureLoaderTest, TheCacheLimitLetsGoOfTexturesNobodyElseHolds) {
     cache.Limit(0);
     EXPECT_EQ(cache.Limit(), 0u);
 }
+
+namespace {
+
+void Put32Be(std::vector<std::uint8_t>& b, unsigned v) {
+    for (int shift = 24; shift >= 0; shift -= 8)
+        b.push_back((v >> shift) & 0xFF);
+}
+
+/// A PNG of its header alone: signature and IHDR declaring width x height RGBA pixels.
+std::vector<std::uint8_t> PngHeader(unsigned width, unsigned height) {
+    std::vector<std::uint8_t> b{0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    Put32Be(b, 13);
+    b.insert(b.end(), {'I', 'H', 'D', 'R'});
+    Put32Be(b, width);
+    Put32Be(b, height);
+    b.insert(b.end(), {8, 6, 0, 0, 0});
+    Put32Be(b, 0); // the checksum is not what stops it
+    return b;
+}
+
+/// A baseline JPEG's start of frame declaring width x height, and nothing after it.
+std::vector<std::uint8_t> JpegHeader(unsigned width, unsigned height) {
+    std::vector<std::uint8_t> b{0xFF, 0xD8, 0xFF, 0xC0, 0x00, 0x11, 8};
+    b.insert(b.end(), {std::uint8_t(height >> 8), std::uint8_t(height), std::uint8_t(width >> 8), std::uint8_t(width)});
+    b.insert(b.end(), {3, 1, 0x11, 0, 2, 0x11, 1, 3, 0x11, 1});
+    return b;
+}
+
+/// A top-down 32-bit BMP header declaring width x height, with a row of pixels.
+std::vector<std::uint8_t> BmpHeader(int width, int height) {
+    std::vector<std::uint8_t> b{'B', 'M'};
+    Put32(b, 0);
+    Put32(b, 0);
+    Put32(b, 54);
+    Put32(b, 40);
+    Put32(b, unsigned(width));
+    Put32(b, unsigned(-height));
+    Put16(b, 1);
+    Put16(b, 32);
+    for (int i = 0; i < 6; ++i)
+        Put32(b, 0);
+    b.resize(b.size() + 64, 0x80);
+    return b;
+}
+
+} // namespace
+
+TEST(TextureLoaderTest, HugeDeclaredSizesAreRefusedBeforeDecoding) {
+    LiveObjects live;
+    TempDir dir;
+    const std::string limit = " exceeds the limit of 16384 x 16384 pixels";
+    const struct {
+        const char* file;
+        std::vector<std::uint8_t> bytes;
+        std::string error; // empty: refused, but not for its size
+    } cases[] = {
+        {"huge.png", PngHeader(100000, 100000), "image of 100000 x 100000 pixels" + limit},
+        {"wide.png", PngHeader(16385, 1), "image of 16385 x 1 pixels" + limit},
+        {"most.png", PngHeader(16384, 16384), ""}, // the limit itself: on to the decoder
+        {"huge.jpg", JpegHeader(65535, 65535), "image of 65535 x 65535 pixels" + limit},
+        {"huge.bmp", BmpHeader(100000, 100000), "image of 100000 x 100000 pixels" + limit},
+        {"empty.bmp", BmpHeader(0, 5), "image of 0 x 5 pixels has no area"},
+    };
+    for (const auto& c : cases) {
+        WriteBytes(dir.File(c.file), c.bytes);
+        std::string error;
+        EXPECT_EQ(TextureLoader::LoadUtf8(dir.File(c.file), &error), nullptr) << c.file;
+        if (c.error.empty()) {
+            EXPECT_EQ(error.find("exceeds"), std::string::npos) << error;
+            EXPECT_FALSE(error.empty());
+        } else {
+            EXPECT_EQ(error, dir.File(c.file) + ": " + c.error);
+        }
+        error.clear();
+        EXPECT_EQ(TextureLoader::LoadMemory(c.bytes.data(), c.bytes.size(), &error), nullptr);
+        EXPECT_EQ(error.empty(), false) << c.file;
+    }
+    // A sound image still reads, with no error.
+    WriteBytes(dir.File("small.bmp"), SmallBmp());
+    std::string error;
+    AutoPtr<TextureInstance> t(TextureLoader::LoadUtf8(dir.File("small.bmp"), &error));
+    EXPECT_TRUE(t);
+    EXPECT_EQ(error, "");
+}
+
+TEST(TextureLoaderTest, PngChunksLongerThanTheFileAreRefusedBeforeDecoding) {
+    // The decoder would set aside each chunk's declared length before finding the bytes missing:
+    // a few hundred bytes would cost gigabytes.
+    std::vector<std::uint8_t> png = PngHeader(4, 4);
+    Put32Be(png, 0xA1A1A1A1);
+    png.insert(png.end(), {'I', 'D', 'A', 'T'});
+    png.resize(png.size() + 256, 0xA1);
+    std::string error;
+    EXPECT_EQ(TextureLoader::LoadMemory(png.data(), png.size(), &error), nullptr);
+    EXPECT_EQ(error, "the image is cut short");
+
+    // A sound PNG, and the same with bytes after its end, still read.
+    std::vector<std::uint8_t> px(3 * 2 * 4, 9);
+    TempDir dir;
+    ASSERT_TRUE(PngWriter::WriteUtf8(dir.File("ok.png"), 3, 2, px.data()));
+    std::vector<std::uint8_t> good = ReadBytes(dir.File("ok.png"));
+    EXPECT_NE(AutoPtr<TextureInstance>(TextureLoader::LoadMemory(good.data(), good.size())).get(), nullptr);
+    good.insert(good.end(), 10, 0);
+    EXPECT_NE(AutoPtr<TextureInstance>(TextureLoader::LoadMemory(good.data(), good.size())).get(), nullptr);
+}
+
+TEST(TextureLoaderTest, JpegHuffmanTablesOfMoreThan256CodesAreRefused) {
+    // Sixteen counts of 255 codes: the decoder would write 4080 code sizes into room for 256.
+    std::vector<std::uint8_t> jpg{0xFF, 0xD8, 0xFF, 0xC4, 0x00, 0x13, 0x00};
+    jpg.insert(jpg.end(), 16, 0xFF);
+    jpg.insert(jpg.end(), {0xFF, 0xDA, 0x00, 0x08, 0x01, 0x01, 0x00, 0x00, 0x3F, 0x00, 0x12, 0x34, 0xFF, 0xD9});
+    std::string error;
+    EXPECT_EQ(TextureLoader::LoadMemory(jpg.data(), jpg.size(), &error), nullptr);
+    EXPECT_EQ(error, "the image's Huffman tables are corrupt");
+
+    // A table whose counts add up is left to the decoder (which refuses this file for its
+    // missing frame header).
+    jpg[7] = 1;
+    for (std::size_t i = 8; i < 7 + 16; ++i)
+        jpg[i] = 0;
+    error.clear();
+    EXPECT_EQ(TextureLoader::LoadMemory(jpg.data(), jpg.size(), &error), nullptr);
+    EXPECT_NE(error, "the image's Huffman tables are corrupt") << "refused, but by the decoder";
+}

@@ -113,6 +113,28 @@ TEST_F(GLDeviceTest, TransparentItemsDrawAfterOpaqueOnesAndBlend) {
     EXPECT_TRUE(Near(img.At(10, 32), 0, 0, 255, 0));
 }
 
+// A pass that swaps effects ends its override before its items are flushed: each item keeps the
+// effect it was queued with, and the override is kept alive until then.
+TEST_F(GLDeviceTest, ItemsKeepTheOverrideTheyWereQueuedWith) {
+    AutoPtr<SimpleMesh> left(Quad(0.25f, 1.0f)), right(Quad(0.25f, 1.0f));
+    const mat4<float> l = mat4<float>::Translation({-0.5f, 0, 0}), r = mat4<float>::Translation({0.5f, 0, 0});
+    AutoPtr<Lumo::Objects::SharedMatrix> lm(Lumo::Objects::SharedMatrix::Make(l)),
+        rm(Lumo::Objects::SharedMatrix::Make(r));
+    AutoPtr<RenderItem> a(RenderItem::Make(left, Solid({1, 0, 0, 1}), lm)),
+        b(RenderItem::Make(right, Solid({1, 0, 0, 1}), rm));
+    {
+        AutoPtr<SolidEffectInstance> wash = Solid({0, 0, 1, 0.5f});
+        Device()->Draw().OverrideEffect(wash);
+        Device()->Draw().Draw(a);
+    }
+    Device()->Draw().OverrideEffect(nullptr);
+    Device()->Draw().Draw(b);
+    Device()->Draw().Flush(*dc);
+    Image img = Read(color);
+    EXPECT_TRUE(Near(img.At(16, 32), 0, 0, 128, 2)) << "the override, blended: " << Str(img.At(16, 32));
+    EXPECT_TRUE(Near(img.At(48, 32), 255, 0, 0, 0)) << "its own effect: " << Str(img.At(48, 32));
+}
+
 TEST_F(GLDeviceTest, PerVertexColoursAreInterpolated) {
     AutoPtr<VertexFormat> f(VertexFormat::Make(eVertexPosition | eVertexColor));
     VertexBufferBuilder vb(f);

@@ -208,3 +208,19 @@ TEST(EnvironmentSceneryTest, EnvironmentBuildsDomeAndGroundOnceAndLeavesOutWhatF
         EXPECT_EQ(env.loadErrors().size(), 4u);
     }
 }
+
+TEST(EnvironmentSceneryTest, FileNamesThatCannotBePathsGiveNoNode) {
+    SceneTest::LiveObjectGuard guard;
+    ResourceFolder folder;
+    auto dc = DataContext();
+    // A lone surrogate, as a malformed definition can give, has no file name to become.
+    for (const EnvFeature& f : {Feature(L"Dome\xD800.json"), Feature(L"Dome\xD800.obj"),
+                                Feature(L"Square.json", L"Sky\xD800.png")}) {
+        std::wstring error;
+        AutoPtr<Lumo::Graphics::GeometryNode> node = f.meshPath().ends_with(L".obj")
+                                                         ? f.loadOmxScene(folder.path(), *dc, &error)
+                                                         : f.loadJSONScene(folder.path(), *dc, &error);
+        EXPECT_FALSE(node);
+        EXPECT_EQ(error, L"the feature's file names are not valid text");
+    }
+}

@@ -26,6 +26,8 @@
 #include <Scene/Nodes/NodeFunctions.h>
 #include <Scene/View/VisibilityAgent.h>
 
+#include "PickTestSupport.h"
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -40,19 +42,7 @@ using vec3f = Lumo::Objects::vec3<float>;
 
 constexpr float kW = 200, kH = 100; // the window; the view shows x -10..10, y -5..5
 
-/// A cube of half-size h about the origin.
-AutoPtr<Lumo::Devices::SimpleMesh> Cube(float h) {
-    Lumo::Devices::VertexBufferBuilder vb(Lumo::Devices::eVertexPosition);
-    for (int i = 0; i < 8; ++i)
-        vb.AddVertex({i & 1 ? h : -h, i & 2 ? h : -h, i & 4 ? h : -h});
-    Lumo::Devices::IndexBufferBuilder ib;
-    const int f[6][4] = {{0, 2, 3, 1}, {4, 5, 7, 6}, {0, 1, 5, 4}, {2, 6, 7, 3}, {0, 4, 6, 2}, {1, 3, 7, 5}};
-    for (const auto& q : f) {
-        ib.AddTriangle(std::uint32_t(q[0]), std::uint32_t(q[1]), std::uint32_t(q[2]));
-        ib.AddTriangle(std::uint32_t(q[0]), std::uint32_t(q[2]), std::uint32_t(q[3]));
-    }
-    return AutoPtr<Lumo::Devices::SimpleMesh>(Lumo::Devices::SimpleMesh::Make(vb, ib));
-}
+using PickTest::Cube;
 
 AutoPtr<ARenderNode> Leaf(Lumo::Devices::SimpleMesh* mesh) {
     AutoPtr<Lumo::Graphics::GeometryNode> g = Lumo::Scene::MakeGeometryNode(true);
@@ -225,6 +215,50 @@ TEST(SelectionStage, SubgraphsOutsideThePickAreNotDescended) {
     // With the hint off, one hit per part under the point: those whose centres lie 0.1 or less
     // from it.
     EXPECT_EQ(p.Point(root, Px(8), Py(0.205f)), 20);
+}
+
+TEST(SelectionStage, ManyPlacementsAreCulledWithoutEnteringEachAndFollowEdits) {
+    // Parts placed many times each, the placements of one part under a group of their own, and
+    // the groups of all parts under one root, as an assembly's instances are.
+    Picker p;
+    AutoPtr<Lumo::Devices::SimpleMesh> cube = Cube(0.04f); // narrower than the spacing
+    AutoPtr<GroupNode> root = Lumo::Scene::MakeGroupNode(Lumo::Graphics::eSingleNodeWorld, true);
+    std::vector<AutoPtr<ARenderNode>> parts;
+    std::vector<AutoPtr<GroupNode>> placements;
+    for (int k = 0; k < 10; ++k) {
+        parts.push_back(Leaf(cube));
+        AutoPtr<GroupNode> holder = Lumo::Scene::MakeGroupNode(Lumo::Graphics::eSingleNodeWorld, true);
+        for (int i = 0; i < 20; ++i) { // part k at every tenth column, spread over x -9.5..9.5
+            placements.push_back(Placed(parts.back(), {-9.5f + float(i * 10 + k) * 0.095f, float(k % 3) - 1.f, 0}));
+            holder->AddChild(placements.back());
+        }
+        root->AddChild(holder);
+    }
+    // Every placement is found where it stands, and only there.
+    for (int k = 0; k < 10; ++k)
+        for (int i : {0, 7, 19}) {
+            const float x = -9.5f + float(i * 10 + k) * 0.095f, y = float(k % 3) - 1.f;
+            ASSERT_EQ(p.Point(root, Px(x), Py(y)), 1) << "part " << k << " placement " << i;
+            EXPECT_EQ(p.hits->At(0)->Path().back().get(), parts[std::size_t(k)].get());
+            EXPECT_EQ(p.hits->At(0)->Path()[2].get(), placements[std::size_t(k * 20 + i)].get());
+        }
+    // A pick enters the few placements near the point, not the two hundred.
+    ASSERT_EQ(p.Point(root, Px(-9.5f), Py(-1)), 1);
+    EXPECT_LT(p.stage->Pipe().Stats().nodes, 40u);
+    // A placement moved under the point after the groups were indexed is found there, and no
+    // longer where it was.
+    GroupNode* moved = placements[5 * 20 + 3];
+    Lumo::Scene::GetAttributeSet(moved)->SetAttribute(
+        AutoPtr<Lumo::Scene::Attribute>(Lumo::Scene::TransformAttribute::Make(mat4f::Translation({0, 4, 0}), false)));
+    ASSERT_EQ(p.Point(root, Px(0), Py(4)), 1);
+    EXPECT_EQ(p.hits->At(0)->Path()[2].get(), moved);
+    EXPECT_EQ(p.Point(root, Px(-9.5f + 35 * 0.095f), Py(1)), 0);
+    // Placements added later are picked too; a rectangle over everything takes every one.
+    AutoPtr<GroupNode> extra = Placed(parts[0], {0, -4, 0});
+    static_cast<GroupNode*>(root->Child(0))->AddChild(extra);
+    ASSERT_EQ(p.Point(root, Px(0), Py(-4)), 1);
+    EXPECT_EQ(p.hits->At(0)->Path()[2].get(), extra.get());
+    EXPECT_EQ(p.Rect(root, 0, 0, kW, kH, true), 201);
 }
 
 } // namespace
