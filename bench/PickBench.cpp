@@ -11,6 +11,9 @@
 #include <Lumo/Objects/Mat4.h>
 
 #include <benchmark/benchmark.h>
+#ifdef BRIO_HAVE_EMBREE
+#include <embree3/rtcore.h>
+#endif
 
 #include <chrono>
 #include <cmath>
@@ -73,7 +76,72 @@ void BM_NearestInOneMesh(benchmark::State& state) {
     }
     state.counters["hit_share"] = double(hits) / double(state.iterations());
 }
-BENCHMARK(BM_NearestInOneMesh)->Arg(1000000)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_NearestInOneMesh)->Arg(10000)->Arg(1000000)->Unit(benchmark::kMicrosecond);
+
+#ifdef BRIO_HAVE_EMBREE
+/// The same mesh in an Embree scene of one triangle geometry (float positions, as ours).
+struct EmbreeMesh {
+    RTCDevice device = rtcNewDevice(nullptr);
+    RTCScene scene = rtcNewScene(device);
+    explicit EmbreeMesh(const SimpleMesh& mesh) {
+        RTCGeometry g = rtcNewGeometry(device, RTC_GEOMETRY_TYPE_TRIANGLE);
+        const int n = mesh.VertexCount(), stride = mesh.Format()->Stride();
+        auto* v = static_cast<float*>(rtcSetNewGeometryBuffer(g, RTC_BUFFER_TYPE_VERTEX, 0, RTC_FORMAT_FLOAT3,
+                                                              3 * sizeof(float), std::size_t(n)));
+        for (int i = 0; i < n; ++i)
+            for (int k = 0; k < 3; ++k)
+                v[3 * i + k] = mesh.VertexData()[i * stride + k];
+        const int t = mesh.IndexCount() / 3;
+        auto* idx = static_cast<unsigned*>(rtcSetNewGeometryBuffer(g, RTC_BUFFER_TYPE_INDEX, 0, RTC_FORMAT_UINT3,
+                                                                   3 * sizeof(unsigned), std::size_t(t)));
+        for (int i = 0; i < 3 * t; ++i)
+            idx[i] = mesh.IndexData()[i];
+        rtcCommitGeometry(g);
+        rtcAttachGeometry(scene, g);
+        rtcReleaseGeometry(g);
+        rtcCommitScene(scene);
+    }
+    ~EmbreeMesh() {
+        rtcReleaseScene(scene);
+        rtcReleaseDevice(device);
+    }
+};
+
+void BM_EmbreeBuild(benchmark::State& state) {
+    AutoPtr<SimpleMesh> mesh = Part(0, int(state.range(0)));
+    for (auto _ : state)
+        EmbreeMesh built(*mesh);
+}
+BENCHMARK(BM_EmbreeBuild)->Arg(1000000)->Unit(benchmark::kMillisecond);
+
+void BM_EmbreeNearestInOneMesh(benchmark::State& state) {
+    AutoPtr<SimpleMesh> mesh = Part(0, int(state.range(0)));
+    EmbreeMesh e(*mesh);
+    std::mt19937 rng(1);
+    std::uniform_real_distribution<float> any(-0.7f, 0.7f);
+    std::vector<std::pair<float, float>> at(1000);
+    for (auto& p : at)
+        p = {any(rng), any(rng)};
+    RTCIntersectContext context;
+    rtcInitIntersectContext(&context);
+    std::size_t i = 0, hits = 0;
+    for (auto _ : state) {
+        const auto& p = at[i++ % at.size()];
+        RTCRayHit rh{};
+        rh.ray.org_x = p.first;
+        rh.ray.org_y = 2;
+        rh.ray.org_z = p.second;
+        rh.ray.dir_y = -1;
+        rh.ray.tfar = 1e9f;
+        rh.ray.mask = ~0u;
+        rh.hit.geomID = RTC_INVALID_GEOMETRY_ID;
+        rtcIntersect1(e.scene, &context, &rh);
+        hits += rh.hit.geomID != RTC_INVALID_GEOMETRY_ID;
+    }
+    state.counters["hit_share"] = double(hits) / double(state.iterations());
+}
+BENCHMARK(BM_EmbreeNearestInOneMesh)->Arg(10000)->Arg(1000000)->Unit(benchmark::kMicrosecond);
+#endif
 
 /// Point picks over an assembly seen from above: parts x triangles x instances on a grid.
 void BM_AssemblyPointPick(benchmark::State& state) {

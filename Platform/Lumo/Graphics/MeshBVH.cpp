@@ -1,5 +1,9 @@
 #include <Lumo/Graphics/MeshBVH.h>
 
+#ifdef BRIO_HAVE_EMBREE
+#include <embree3/rtcore.h>
+#endif
+
 #include <Lumo/Devices/SimpleMesh.h>
 #include <Lumo/Devices/VertexFormat.h>
 
@@ -99,6 +103,105 @@ bool Slab(const float lo[3], const float hi[3], double r, const MeshBVH::Ray& ra
 }
 
 } // namespace
+
+#ifdef BRIO_HAVE_EMBREE
+namespace {
+RTCDevice KernelDevice() {
+    static RTCDevice device = rtcNewDevice(nullptr); // one for the process, made on first use
+    return device;
+}
+} // namespace
+#endif
+
+bool MeshBVH::HasRayKernel() {
+#ifdef BRIO_HAVE_EMBREE
+    return KernelDevice() != nullptr;
+#else
+    return false;
+#endif
+}
+
+MeshBVH::~MeshBVH() {
+#ifdef BRIO_HAVE_EMBREE
+    if (void* kernel = m_kernel.load(std::memory_order_acquire))
+        rtcReleaseScene(static_cast<RTCScene>(kernel));
+#endif
+}
+
+void* MeshBVH::rayKernel() const {
+#ifdef BRIO_HAVE_EMBREE
+    if (void* kernel = m_kernel.load(std::memory_order_acquire))
+        return kernel;
+    RTCDevice device = KernelDevice();
+    if (!device || m_kind != eFacets)
+        return nullptr;
+    RTCScene scene = rtcNewScene(device);
+    rtcSetSceneFlags(scene, RTC_SCENE_FLAG_ROBUST); // no ray slips between two triangles
+    RTCGeometry geometry = rtcNewGeometry(device, RTC_GEOMETRY_TYPE_TRIANGLE);
+    auto* v = static_cast<float*>(rtcSetNewGeometryBuffer(geometry, RTC_BUFFER_TYPE_VERTEX, 0, RTC_FORMAT_FLOAT3,
+                                                          3 * sizeof(float), m_positions.size()));
+    auto* i = static_cast<std::uint32_t*>(rtcSetNewGeometryBuffer(geometry, RTC_BUFFER_TYPE_INDEX, 0, RTC_FORMAT_UINT3,
+                                                                  3 * sizeof(std::uint32_t), m_indices.size() / 3));
+    if (!v || !i) {
+        rtcReleaseGeometry(geometry);
+        rtcReleaseScene(scene);
+        return nullptr;
+    }
+    for (std::size_t k = 0; k < m_positions.size(); ++k) {
+        v[3 * k] = m_positions[k].x;
+        v[3 * k + 1] = m_positions[k].y;
+        v[3 * k + 2] = m_positions[k].z;
+    }
+    std::copy(m_indices.begin(), m_indices.end(), i);
+    rtcCommitGeometry(geometry);
+    rtcAttachGeometry(scene, geometry);
+    rtcReleaseGeometry(geometry);
+    rtcCommitScene(scene);
+    void* expected = nullptr;
+    if (!m_kernel.compare_exchange_strong(expected, scene, std::memory_order_acq_rel)) {
+        rtcReleaseScene(scene); // another thread made it first
+        return expected;
+    }
+    return scene;
+#else
+    return nullptr;
+#endif
+}
+
+bool MeshBVH::nearestThroughKernel(void* kernel, const Ray& ray, double tMax, Hit& hit) const {
+#ifdef BRIO_HAVE_EMBREE
+    RTCIntersectContext context;
+    rtcInitIntersectContext(&context);
+    RTCRayHit rh{};
+    rh.ray.org_x = float(ray.origin.x);
+    rh.ray.org_y = float(ray.origin.y);
+    rh.ray.org_z = float(ray.origin.z);
+    rh.ray.dir_x = float(ray.direction.x);
+    rh.ray.dir_y = float(ray.direction.y);
+    rh.ray.dir_z = float(ray.direction.z);
+    rh.ray.tnear = 0;
+    rh.ray.tfar = float(std::min(tMax, double(std::numeric_limits<float>::max())));
+    rh.ray.mask = ~0u;
+    rh.hit.geomID = RTC_INVALID_GEOMETRY_ID;
+    rtcIntersect1(static_cast<RTCScene>(kernel), &context, &rh);
+    if (rh.hit.geomID == RTC_INVALID_GEOMETRY_ID)
+        return false;
+    // The kernel finds the triangle in floats; the hit itself is taken again in doubles.
+    if (hitPrimitive(rh.hit.primID, ray, std::numeric_limits<double>::max(), false, hit) && hit.t <= tMax)
+        return true;
+    const vec3d a = Corner(int(rh.hit.primID), 0), b = Corner(int(rh.hit.primID), 1), c = Corner(int(rh.hit.primID), 2);
+    hit.t = std::min(double(rh.ray.tfar), tMax);
+    hit.distance = 0;
+    hit.primitive = int(rh.hit.primID);
+    hit.point = ray.origin + ray.direction * hit.t;
+    hit.normal = (b - a).Cross(c - a).Normalized();
+    hit.u = 0;
+    return true;
+#else
+    (void)kernel, (void)ray, (void)tMax, (void)hit;
+    return false;
+#endif
+}
 
 std::uint64_t MeshBVH::BuildCount() {
     return s_builds.load(std::memory_order_relaxed);
@@ -260,6 +363,9 @@ bool MeshBVH::hitPrimitive(std::uint32_t p, const Ray& ray, double tMax, bool cu
 bool MeshBVH::Nearest(const Ray& ray, double tMax, bool cullBack, Hit& hit) const {
     if (m_nodes.empty())
         return false;
+    if (m_kind == eFacets && !cullBack)
+        if (void* kernel = rayKernel())
+            return nearestThroughKernel(kernel, ray, tMax, hit);
     const vec3d inv(1.0 / ray.direction.x, 1.0 / ray.direction.y, 1.0 / ray.direction.z);
     double best = tMax;
     bool found = false;

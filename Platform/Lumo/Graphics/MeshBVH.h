@@ -3,6 +3,7 @@
 #include <Lumo/Objects/AutoPtr.h>
 #include <Lumo/Objects/Mat4.h>
 #include <Lumo/Objects/Vec.h>
+#include <atomic>
 
 #include <cstddef>
 #include <cstdint>
@@ -67,6 +68,10 @@ public:
     std::size_t MemoryBytes() const;
     /// Hierarchies built in this process, to see that instances share them.
     static std::uint64_t BuildCount();
+    /// Whether facet rays go through Embree's kernel (faster than this hierarchy where it is
+    /// installed); back-face culled rays and everything else stay here.
+    static bool HasRayKernel();
+    ~MeshBVH() override;
 
 private:
     struct Node {
@@ -75,6 +80,9 @@ private:
         std::uint32_t count; // primitives of a leaf; 0 for an inner node
     };
     MeshBVH() = default;
+    /// Embree's scene of the facets, made on the first facet ray; null without the kernel.
+    void* rayKernel() const;
+    bool nearestThroughKernel(void* kernel, const Ray& ray, double tMax, Hit& hit) const;
     void build(std::vector<float>& centroids);
     std::uint32_t split(std::uint32_t begin, std::uint32_t end, std::vector<float>& centroids, int depth);
     bool hitPrimitive(std::uint32_t p, const Ray& ray, double tMax, bool cullBack, Hit& hit) const;
@@ -86,6 +94,7 @@ private:
     std::vector<std::uint32_t> m_indices;    // m_corners per primitive, in the mesh's order
     std::vector<std::uint32_t> m_primitives; // primitive numbers in leaf order
     std::vector<Node> m_nodes;
+    mutable std::atomic<void*> m_kernel{nullptr};
 };
 
 } // namespace Lumo::Graphics
