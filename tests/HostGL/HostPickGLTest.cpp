@@ -8,6 +8,7 @@
 #include <Scene/Change/NodeChange.h>
 #include <Scene/Environment/Camera.h>
 #include <Scene/Scene.h>
+#include <Scene/View/GraphicsOptionGroup.h>
 #include <ZoGe/ZoGe.h>
 
 #include <gtest/gtest.h>
@@ -105,6 +106,39 @@ TEST(HostPick, WindowAndCrossingRectangles) {
     const auto none = picker.rectangle(a, b, c, d, true);
     ASSERT_EQ(none.size(), 1u);
     EXPECT_EQ(none[0].kind, "background");
+}
+
+TEST(HostPick, ClosestItemsOnlyRectanglesTakeWhatIsSeen) {
+    // A small third block straight behind the right one, hidden by it in the front view.
+    Pair p;
+    Host::Instance* hidden = p.doc.model().root().addInstance(
+        *p.part, Host::mat4d::Scale(0.3) * Host::mat4d::Translation({2, 0, -1}));
+    Host::Picker picker(p.doc, kW, kH, "front");
+    auto placements = [](const std::vector<Host::PickHit>& hits) {
+        std::set<const Host::Instance*> s;
+        for (const auto& h : hits)
+            if (h.kind != "background")
+                s.insert(h.instance);
+        return s;
+    };
+    const auto [x0, y0] = PixelOf(p.doc, -3.5, 1.5, 1);
+    const auto [x1, y1] = PixelOf(p.doc, 3.5, -1.5, 1);
+    const auto [h0, v0] = PixelOf(p.doc, -3.5, 1.5, 1);
+    const auto [h1, v1] = PixelOf(p.doc, 1.8, -1.5, 1);
+    EXPECT_EQ(placements(picker.rectangle(x0, y0, x1, y1, true)),
+              (std::set<const Host::Instance*>{p.left, p.right, hidden}))
+        << "in software every block under the rectangle";
+    Brio::Scene::GraphicsOptionGroup::get()->selectClosestItemOnly(true);
+    EXPECT_EQ(placements(picker.rectangle(x0, y0, x1, y1, true)), (std::set<const Host::Instance*>{p.left, p.right}))
+        << "the block behind is not seen";
+    EXPECT_EQ(placements(picker.rectangle(x0, y0, x1, y1, false)), (std::set<const Host::Instance*>{p.left, p.right}));
+    // A window reaching into the right block: only the left one lies wholly inside.
+    EXPECT_EQ(placements(picker.rectangle(h0, v0, h1, v1, false)), std::set<const Host::Instance*>{p.left});
+    EXPECT_EQ(placements(picker.rectangle(h0, v0, h1, v1, true)), (std::set<const Host::Instance*>{p.left, p.right}));
+    // Once the front block is hidden, the one behind is seen.
+    p.right->visible(false);
+    EXPECT_EQ(placements(picker.rectangle(x0, y0, x1, y1, true)), (std::set<const Host::Instance*>{p.left, hidden}));
+    Brio::Scene::GraphicsOptionGroup::get()->selectClosestItemOnly(false);
 }
 
 TEST(HostPick, OnePlacementAmongManySharingAPart) {
