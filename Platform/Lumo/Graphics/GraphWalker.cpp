@@ -81,11 +81,12 @@ void GraphWalker::Query(const ChildIndex& index, const Lumo::Objects::mat4<doubl
     out = index.always;
     if (index.nodes.empty() || (any && !out.empty()))
         return;
+    const FrustumAgent::Planes planes(m);
     int stack[64], top = 0;
     stack[top++] = 0;
     while (top) {
         const ChildIndex::Node& n = index.nodes[std::size_t(stack[--top])];
-        if (FrustumAgent::Outside(n.box, m))
+        if (planes.Outside(n.box))
             continue;
         if (n.count) {
             out.insert(out.end(), index.order.begin() + n.first, index.order.begin() + n.first + n.count);

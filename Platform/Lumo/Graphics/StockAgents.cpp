@@ -92,6 +92,7 @@ int RealizeBoxAgent::Process(Lumo::Devices::ADrawContext&, TraversalState& state
 
 bool FrustumAgent::BeginPass(Lumo::Devices::ADrawContext& dc) {
     m_viewProjD = dc.ViewMatrix().Cast<double>() * dc.ProjMatrix().Cast<double>();
+    m_planes = Planes(m_viewProjD);
     return false;
 }
 
@@ -99,35 +100,39 @@ bool FrustumAgent::Outside(const Lumo::Objects::SBox3& box, const Lumo::Objects:
     return Outside(box, m.Cast<double>());
 }
 
-bool FrustumAgent::Outside(const Lumo::Objects::SBox3& box, const Lumo::Objects::mat4<double>& m) {
+FrustumAgent::Planes::Planes(const Lumo::Objects::mat4<double>& m) {
+    // Clip coordinate k of a point is x * m[0][k] + y * m[1][k] + z * m[2][k] + m[3][k].
+    auto set = [&](int i, int k, double sk, int l, double sl) {
+        for (int r = 0; r < 4; ++r)
+            p[i][r] = sk * m.m[r][k] + sl * (l >= 0 ? m.m[r][l] : 0.0);
+    };
+    set(0, 0, 1, 3, 1);  // x >= -w
+    set(1, 3, 1, 0, -1); // x <= w
+    set(2, 1, 1, 3, 1);  // y >= -w
+    set(3, 3, 1, 1, -1); // y <= w
+    set(4, 2, 1, -1, 0); // z >= 0
+    set(5, 3, 1, 2, -1); // z <= w
+}
+
+bool FrustumAgent::Planes::Outside(const Lumo::Objects::SBox3& box) const {
     if (box.IsEmpty())
         return false;
-    // Clip-space tests of the eight corners: outside when all fail the same plane
-    // (-w <= x <= w, -w <= y <= w, 0 <= z <= w).
-    unsigned all = 0x3F;
-    for (int i = 0; i < 8; ++i) {
-        const double x = (i & 1) ? box.Max().x : box.Min().x;
-        const double y = (i & 2) ? box.Max().y : box.Min().y;
-        const double z = (i & 4) ? box.Max().z : box.Min().z;
-        double c[4];
-        for (int k = 0; k < 4; ++k)
-            c[k] = x * m.m[0][k] + y * m.m[1][k] + z * m.m[2][k] + m.m[3][k];
-        unsigned out = 0;
-        out |= c[0] < -c[3] ? 1u : 0u;
-        out |= c[0] > c[3] ? 2u : 0u;
-        out |= c[1] < -c[3] ? 4u : 0u;
-        out |= c[1] > c[3] ? 8u : 0u;
-        out |= c[2] < 0 ? 16u : 0u;
-        out |= c[2] > c[3] ? 32u : 0u;
-        all &= out;
-        if (!all)
-            return false;
+    const auto &lo = box.Min(), &hi = box.Max();
+    for (const auto& q : p) {
+        const double most = q[3] + (q[0] > 0 ? q[0] * hi.x : q[0] * lo.x) + (q[1] > 0 ? q[1] * hi.y : q[1] * lo.y) +
+                            (q[2] > 0 ? q[2] * hi.z : q[2] * lo.z);
+        if (most < 0)
+            return true;
     }
-    return all != 0;
+    return false;
+}
+
+bool FrustumAgent::Outside(const Lumo::Objects::SBox3& box, const Lumo::Objects::mat4<double>& m) {
+    return Planes(m).Outside(box);
 }
 
 int FrustumAgent::Process(Lumo::Devices::ADrawContext&, TraversalState& state) {
-    return Outside(state.CurrentBox(), m_viewProjD) ? eAgentRemove : eAgentContinue;
+    return m_planes.Outside(state.CurrentBox()) ? eAgentRemove : eAgentContinue;
 }
 
 Lumo::Objects::UString* SwapAgent::SwapEffectName() {
