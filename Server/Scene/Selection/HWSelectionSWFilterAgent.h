@@ -1,4 +1,5 @@
 #pragma once
+#include <Lumo/Devices/SelectionContext.h>
 #include <Lumo/Graphics/AAgent.h>
 #include <Lumo/Graphics/SWPickAgent.h>
 #include <Lumo/Objects/AutoPtr.h>

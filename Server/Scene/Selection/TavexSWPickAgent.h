@@ -1,10 +1,7 @@
 #pragma once
+#include <Lumo/Devices/SelectionContext.h>
 #include <Lumo/Graphics/SWPickAgent.h>
 #include <Lumo/Objects/SBox3.h>
-
-namespace Lumo::Devices {
-class SelectionContext;
-}
 
 namespace Brio::Scene {
 

@@ -1,5 +1,9 @@
 #include <Scene/View/FragmentLibrary.h>
 
+#include <Scene/Selection/HWSelectionSWFilterAgent.h>
+#include <Scene/Selection/SelectionOutputAgent.h>
+#include <Scene/Selection/TavexSWPickAgent.h>
+
 #include <Scene/Foundations/AddInStaticInternal.h>
 #include <Scene/View/EdgeProcessAgent.h>
 #include <Scene/View/FacetOrderAgent.h>
@@ -129,6 +133,10 @@ bool FragmentLibrary::initializeFragmentLibrary() {
     RegisterPrototype<SliceCapAgent>();
     RegisterPrototype<VisualStyleAgent>();
     RegisterPrototype<FacetOrderAgent>();
+    // The selector's agents, so that pick lists may name them too.
+    RegisterPrototype<SelectionOutputAgent>();
+    RegisterPrototype<HWSelectionSWFilterAgent>();
+    RegisterPrototype<TavexSWPickAgent>();
     using Lumo::Graphics::ScriptPipeRenderer;
     ScriptPipeRenderer::DefineAgentList(
         L"::StdDrawAgents", L"DrawFilterAgent,VisibilityAgent,RealizeBoxAgent,FrustumAgent,TavexLODAgent,SwapAgent,"
@@ -154,7 +162,9 @@ void FragmentLibrary::terminateFragmentLibrary() {
          {TwoSidedProcessor::StaticClassName(), VisibilityAgent::StaticClassName(),
           Lumo::Graphics::LODAgent::StaticClassName(), MultiPassFilterAgent::StaticClassName(),
           EdgeProcessAgent::StaticClassName(), SliceAgent::StaticClassName(), SliceCapAgent::StaticClassName(),
-          VisualStyleAgent::StaticClassName(), FacetOrderAgent::StaticClassName()})
+          VisualStyleAgent::StaticClassName(), FacetOrderAgent::StaticClassName(),
+          SelectionOutputAgent::StaticClassName(), HWSelectionSWFilterAgent::StaticClassName(),
+          TavexSWPickAgent::StaticClassName()})
         factory.Unregister(name);
     s.initialized = false;
 }

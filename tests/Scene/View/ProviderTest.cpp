@@ -19,9 +19,10 @@ using Lumo::Objects::Intern;
 
 namespace {
 
-const wchar_t* const kPrototypes[] = {L"SceneTraversalState", L"VisualStyleAgent", L"FacetOrderAgent",
-                                      L"VisibilityAgent",     L"TavexLODAgent",    L"MultiPassFilterAgent",
-                                      L"EdgeProcessAgent",    L"SliceCapAgent",    L"SliceAgent"};
+const wchar_t* const kPrototypes[] = {
+    L"SceneTraversalState", L"VisualStyleAgent",     L"FacetOrderAgent",          L"VisibilityAgent",
+    L"TavexLODAgent",       L"MultiPassFilterAgent", L"EdgeProcessAgent",         L"SliceCapAgent",
+    L"SliceAgent",          L"SelectionOutputAgent", L"HWSelectionSWFilterAgent", L"TavexSWPickAgent"};
 
 bool AnyCallback() {
     const Lumo::Graphics::NodeCallbacks& cb = Lumo::Graphics::NodeCallbacks::Installed();
