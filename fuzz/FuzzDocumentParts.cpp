@@ -4,6 +4,7 @@
 #include "PartsFormat.h"
 
 #include <Host/Document/Document.h>
+#include <Scene/Change/ObjectManager.h>
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const Brio::ZipArchive::Parts parts = Fuzz::ReadParts(std::string_view(reinterpret_cast<const char*>(data), size));
@@ -14,10 +15,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::unique_ptr<Host::Document> doc = Host::Document::open(path, error);
     if (!doc) {
         Fuzz::Check(error.find(path) != std::string::npos, "a document that does not open names its file");
-        return 0;
+    } else {
+        if (doc->hasCamera())
+            doc->camera();
+        doc->showModel();
     }
-    if (doc->hasCamera())
-        doc->camera();
-    doc->showModel();
+    doc.reset();
+    // The host's next sync applies what the document posted and lets it go, as the program's
+    // event loop does; without it every input's changes would pile up.
+    Brio::Scene::ObjectManager::get()->syncChanges();
     return 0;
 }

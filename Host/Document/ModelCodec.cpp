@@ -41,7 +41,8 @@ public:
     bool raw(void* p, std::size_t n) {
         if (!m_ok || n > m_b.size() - m_at)
             return m_ok = false;
-        std::memcpy(p, m_b.data() + m_at, n);
+        if (n) // an empty array has no storage to copy into
+            std::memcpy(p, m_b.data() + m_at, n);
         m_at += n;
         return true;
     }
