@@ -180,8 +180,10 @@ bool JpegTablesSound(const unsigned char* d, std::size_t size) {
     const auto at = [&](std::size_t i) -> std::size_t { return i < size ? d[i] : 0; }; // it reads 0 past the end
     std::size_t pos = 2;
     while (pos + 4 <= size) {
-        if (d[pos] != 0xFF)
-            return true; // not the structure we follow: the decoder judges
+        if (d[pos] != 0xFF) {
+            ++pos; // the decoder skips padding between segments looking for the next marker
+            continue;
+        }
         const unsigned char marker = d[pos + 1];
         if (marker == 0xFF) {
             ++pos;

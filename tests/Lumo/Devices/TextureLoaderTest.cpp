@@ -330,4 +330,14 @@ TEST(TextureLoaderTest, JpegHuffmanTablesOfMoreThan256CodesAreRefused) {
     error.clear();
     EXPECT_EQ(TextureLoader::LoadMemory(jpg.data(), jpg.size(), &error), nullptr);
     EXPECT_NE(error, "the image's Huffman tables are corrupt") << "refused, but by the decoder";
+
+    // Padding after a segment: the decoder skips bytes until the next marker, and so must the
+    // check, or the table behind the padding reaches the decoder unchecked.
+    std::vector<std::uint8_t> padded{0xFF, 0xD8, 0xFF, 0xE0, 0x00, 0x04, 0x00, 0x00,
+                                     0x00, 0x12, 0x34, 0xFF, 0xC4, 0x00, 0x13, 0x00};
+    padded.insert(padded.end(), 16, 0xFF);
+    padded.insert(padded.end(), {0xFF, 0xD9});
+    error.clear();
+    EXPECT_EQ(TextureLoader::LoadMemory(padded.data(), padded.size(), &error), nullptr);
+    EXPECT_EQ(error, "the image's Huffman tables are corrupt");
 }
