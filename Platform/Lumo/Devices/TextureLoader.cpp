@@ -244,7 +244,11 @@ TextureInstance* TextureLoader::LoadMemory(const void* data, std::size_t size, s
     }
     if (!LooksComplete(bytes, size))
         return fail("the image is cut short");
-    if (size >= 2 && bytes[0] == 0xFF && bytes[1] == 0xD8 && !JpegTablesSound(bytes, size))
+    // The decoder takes fill bytes (0xFF) before the start-of-image marker too.
+    std::size_t soi = 0;
+    while (soi < size && bytes[soi] == 0xFF)
+        ++soi;
+    if (soi >= 1 && soi < size && bytes[soi] == 0xD8 && !JpegTablesSound(bytes + soi - 1, size - soi + 1))
         return fail("the image's Huffman tables are corrupt");
     int w = 0, h = 0, channels = 0;
     stbi_uc* pixels = stbi_load_from_memory(bytes, static_cast<int>(size), &w, &h, &channels, 4);

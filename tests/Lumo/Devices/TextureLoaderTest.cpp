@@ -340,4 +340,9 @@ TEST(TextureLoaderTest, JpegHuffmanTablesOfMoreThan256CodesAreRefused) {
     error.clear();
     EXPECT_EQ(TextureLoader::LoadMemory(padded.data(), padded.size(), &error), nullptr);
     EXPECT_EQ(error, "the image's Huffman tables are corrupt");
+    // Fill bytes before the start of the image: still a JPEG to the decoder, still checked.
+    padded.insert(padded.begin(), {0xFF, 0xFF});
+    error.clear();
+    EXPECT_EQ(TextureLoader::LoadMemory(padded.data(), padded.size(), &error), nullptr);
+    EXPECT_EQ(error, "the image's Huffman tables are corrupt");
 }
