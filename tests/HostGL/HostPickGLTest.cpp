@@ -36,6 +36,15 @@ struct Pair {
     Host::Instance* right = doc.model().root().addInstance(*part, Host::mat4d::Translation({2, 0, 0}));
 };
 
+/// The placements a rectangle took, the background left out.
+std::set<const Host::Instance*> placements(const std::vector<Host::PickHit>& hits) {
+    std::set<const Host::Instance*> s;
+    for (const auto& h : hits)
+        if (h.kind != "background")
+            s.insert(h.instance);
+    return s;
+}
+
 TEST(HostPick, TheFaceUnderThePixelWithItsPlacement) {
     Pair p;
     Host::Picker picker(p.doc, kW, kH, "front");
@@ -88,13 +97,6 @@ TEST(HostPick, BackgroundEdgesAndHiddenPlacements) {
 TEST(HostPick, WindowAndCrossingRectangles) {
     Pair p;
     Host::Picker picker(p.doc, kW, kH, "front");
-    auto placements = [](const std::vector<Host::PickHit>& hits) {
-        std::set<const Host::Instance*> s;
-        for (const auto& h : hits)
-            if (h.kind != "background")
-                s.insert(h.instance);
-        return s;
-    };
     // Around the left block, reaching halfway into the right one.
     const auto [x0, y0] = PixelOf(p.doc, -3.5, 1.5, 1);
     const auto [x1, y1] = PixelOf(p.doc, 2, -1.5, 1);
@@ -111,16 +113,9 @@ TEST(HostPick, WindowAndCrossingRectangles) {
 TEST(HostPick, ClosestItemsOnlyRectanglesTakeWhatIsSeen) {
     // A small third block straight behind the right one, hidden by it in the front view.
     Pair p;
-    Host::Instance* hidden = p.doc.model().root().addInstance(
-        *p.part, Host::mat4d::Scale(0.3) * Host::mat4d::Translation({2, 0, -1}));
+    Host::Instance* hidden =
+        p.doc.model().root().addInstance(*p.part, Host::mat4d::Scale(0.3) * Host::mat4d::Translation({2, 0, -1}));
     Host::Picker picker(p.doc, kW, kH, "front");
-    auto placements = [](const std::vector<Host::PickHit>& hits) {
-        std::set<const Host::Instance*> s;
-        for (const auto& h : hits)
-            if (h.kind != "background")
-                s.insert(h.instance);
-        return s;
-    };
     const auto [x0, y0] = PixelOf(p.doc, -3.5, 1.5, 1);
     const auto [x1, y1] = PixelOf(p.doc, 3.5, -1.5, 1);
     const auto [h0, v0] = PixelOf(p.doc, -3.5, 1.5, 1);
