@@ -7,7 +7,7 @@ packages=(
   build-essential cmake ninja-build ccache git pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
   libboost-dev libboost-filesystem-dev libboost-system-dev libboost-thread-dev
-  libtbb-dev libcjson-dev libpugixml-dev libzip-dev libpng-dev libstb-dev libopenexr-dev
+  libtbb-dev libcjson-dev libpugixml-dev libzip-dev libpng-dev libjpeg62-turbo-dev libstb-dev libopenexr-dev
   libfreetype-dev fonts-dejavu-core libassimp-dev libmeshoptimizer-dev libembree-dev
   libegl-dev libgl-dev libegl1-mesa-dev libgl1-mesa-dri libglfw3-dev
   libcli11-dev xvfb xauth libx11-dev

@@ -5,18 +5,22 @@
 #include <Lumo/Objects/UString.h>
 
 #include <climits>
+#include <csetjmp>
 #include <cstdint>
+#include <cstdio> // jpeglib.h needs FILE declared first
 #include <cstring>
 #include <fstream>
 #include <string>
 #include <vector>
 
-// The decoder stays private to this library: static linkage, only the formats we offer,
-// and no images beyond what a texture may hold.
+#include <jpeglib.h>
+
+// PNG and BMP decode with stb, kept private to this library: static linkage, only the formats
+// we offer, and no images beyond what a texture may hold. JPEG goes to libjpeg-turbo, whose
+// entropy decoder holds up against corrupt data where stb's does not.
 #define STB_IMAGE_IMPLEMENTATION
 #define STB_IMAGE_STATIC
 #define STBI_ONLY_PNG
-#define STBI_ONLY_JPEG
 #define STBI_ONLY_BMP
 #define STBI_NO_STDIO
 #define STBI_MAX_DIMENSIONS 16384
@@ -174,45 +178,6 @@ bool PngComplete(const unsigned char* d, std::size_t size) {
     return false;
 }
 
-// The decoder builds each Huffman table into room for 256 codes without checking that the
-// table's 16 counts add up to no more, so a forged table would write past it: refuse those.
-bool JpegTablesSound(const unsigned char* d, std::size_t size) {
-    const auto at = [&](std::size_t i) -> std::size_t { return i < size ? d[i] : 0; }; // it reads 0 past the end
-    std::size_t pos = 2;
-    while (pos + 4 <= size) {
-        if (d[pos] != 0xFF) {
-            ++pos; // the decoder skips padding between segments looking for the next marker
-            continue;
-        }
-        const unsigned char marker = d[pos + 1];
-        if (marker == 0xFF) {
-            ++pos;
-            continue;
-        }
-        if (marker == 0x01 || (marker >= 0xD0 && marker <= 0xD7)) {
-            pos += 2;
-            continue;
-        }
-        if (marker == 0xD9)
-            return true;
-        const std::size_t end = pos + 2 + (std::size_t(d[pos + 2]) << 8 | d[pos + 3]);
-        if (marker == 0xC4)
-            for (std::size_t p = pos + 4; p < end;) {
-                std::size_t n = 0;
-                for (std::size_t i = 1; i <= 16; ++i)
-                    n += at(p + i);
-                if (n > 256)
-                    return false;
-                p += 17 + n;
-            }
-        pos = end;
-        if (marker == 0xDA) // past the scan's data, where 0xFF is followed by 0 or a restart marker
-            while (pos + 1 < size && !(d[pos] == 0xFF && d[pos + 1] != 0 && (d[pos + 1] < 0xD0 || d[pos + 1] > 0xD7)))
-                ++pos;
-    }
-    return true;
-}
-
 bool LooksComplete(const unsigned char* d, std::size_t size) {
     if (size >= 8 && std::memcmp(d, "\x89PNG\r\n\x1a\n", 8) == 0)
         return PngComplete(d, size);
@@ -221,6 +186,101 @@ bool LooksComplete(const unsigned char* d, std::size_t size) {
     if (size >= 3 && d[0] == 0xFF && d[1] == 0xD8 && d[2] == 0xFF)
         return JpegComplete(d, size);
     return true;
+}
+
+/// Where a JPEG's start-of-image marker begins, past any fill bytes (0xFF) ahead of it, which
+/// readers accept; npos when the data is no JPEG.
+std::size_t JpegStart(const unsigned char* d, std::size_t size) {
+    std::size_t i = 0;
+    while (i < size && d[i] == 0xFF)
+        ++i;
+    return i >= 1 && i < size && d[i] == 0xD8 ? i - 1 : std::string::npos;
+}
+
+// Coefficient buffers of a progressive image and the like; 16384 x 16384 pixels in three
+// components at full resolution need 1.5 GiB, which is refused rather than attempted.
+constexpr long kJpegMaxMemory = 1L << 30;
+// Each scan of a progressive image re-reads the whole coefficient buffer, so thousands of tiny
+// scans would take minutes; real encoders write about ten.
+constexpr int kJpegMaxScans = 1000;
+
+struct JpegErrors {
+    jpeg_error_mgr mgr;
+    std::jmp_buf jump;
+    char message[JMSG_LENGTH_MAX];
+};
+
+void JpegFail(j_common_ptr cinfo) {
+    auto* errors = reinterpret_cast<JpegErrors*>(cinfo->err);
+    (*cinfo->err->format_message)(cinfo, errors->message);
+    std::longjmp(errors->jump, 1);
+}
+
+void JpegQuiet(j_common_ptr, int) {} // corrupt-data warnings: the image is shown as decoded
+
+void JpegProgress(j_common_ptr cinfo) {
+    auto* d = reinterpret_cast<j_decompress_ptr>(cinfo);
+    if (d->input_scan_number > kJpegMaxScans) {
+        auto* errors = reinterpret_cast<JpegErrors*>(cinfo->err);
+        std::snprintf(errors->message, sizeof errors->message, "more than %d scans", kJpegMaxScans);
+        std::longjmp(errors->jump, 1);
+    }
+}
+
+/// Decodes into RGBA rows in `pixels`, which the caller owns so that nothing needing a
+/// destructor lives in the frames a decoding error jumps over. Empty on success, else why.
+std::string DecodeJpeg(const unsigned char* d, std::size_t size, int& width, int& height,
+                       std::vector<unsigned char>& pixels) {
+    jpeg_decompress_struct cinfo;
+    JpegErrors errors;
+    cinfo.err = jpeg_std_error(&errors.mgr);
+    errors.mgr.error_exit = JpegFail;
+    errors.mgr.emit_message = JpegQuiet;
+    jpeg_progress_mgr progress;
+    progress.progress_monitor = JpegProgress;
+    if (setjmp(errors.jump)) {
+        jpeg_destroy_decompress(&cinfo);
+        return std::string("cannot decode the image (") + errors.message + ")";
+    }
+    jpeg_create_decompress(&cinfo);
+    cinfo.mem->max_memory_to_use = kJpegMaxMemory;
+    cinfo.progress = &progress;
+    jpeg_mem_src(&cinfo, d, static_cast<unsigned long>(size));
+    jpeg_read_header(&cinfo, TRUE);
+    const long long side = TextureInstance::kMaxSize;
+    if (std::string why = ImageSizeRefusal(cinfo.image_width, cinfo.image_height, side * side); !why.empty()) {
+        jpeg_destroy_decompress(&cinfo);
+        return why;
+    }
+    const bool cmyk = cinfo.jpeg_color_space == JCS_CMYK || cinfo.jpeg_color_space == JCS_YCCK;
+    cinfo.out_color_space = cmyk ? JCS_CMYK : JCS_EXT_RGBA;
+    jpeg_start_decompress(&cinfo);
+    width = static_cast<int>(cinfo.output_width);
+    height = static_cast<int>(cinfo.output_height);
+    const std::size_t stride = std::size_t(width) * 4;
+    pixels.resize(stride * std::size_t(height));
+    while (cinfo.output_scanline < cinfo.output_height) {
+        JSAMPROW row = pixels.data() + stride * cinfo.output_scanline;
+        jpeg_read_scanlines(&cinfo, &row, 1);
+    }
+    jpeg_finish_decompress(&cinfo);
+    const bool adobe = cinfo.saw_Adobe_marker;
+    jpeg_destroy_decompress(&cinfo);
+    if (cmyk) // to RGB by multiplying through the black; Adobe's files store the inks inverted
+        for (std::size_t i = 0; i < pixels.size(); i += 4) {
+            unsigned c = pixels[i], m = pixels[i + 1], y = pixels[i + 2], k = pixels[i + 3];
+            if (!adobe) {
+                c = 255 - c;
+                m = 255 - m;
+                y = 255 - y;
+                k = 255 - k;
+            }
+            pixels[i] = static_cast<unsigned char>((c * k + 127) / 255);
+            pixels[i + 1] = static_cast<unsigned char>((m * k + 127) / 255);
+            pixels[i + 2] = static_cast<unsigned char>((y * k + 127) / 255);
+            pixels[i + 3] = 255;
+        }
+    return {};
 }
 
 } // namespace
@@ -236,6 +296,12 @@ TextureInstance* TextureLoader::LoadMemory(const void* data, std::size_t size, s
     if (size > static_cast<std::size_t>(INT_MAX))
         return fail("image data of " + std::to_string(size) + " bytes is too large");
     const auto* bytes = static_cast<const unsigned char*>(data);
+    const std::size_t jpegStart = JpegStart(bytes, size);
+    const bool jpeg = jpegStart != std::string::npos;
+    if (jpeg) {
+        bytes += jpegStart;
+        size -= jpegStart;
+    }
     std::int64_t width = 0, height = 0;
     if (DeclaredSize(bytes, size, width, height)) {
         const long long side = TextureInstance::kMaxSize;
@@ -244,18 +310,20 @@ TextureInstance* TextureLoader::LoadMemory(const void* data, std::size_t size, s
     }
     if (!LooksComplete(bytes, size))
         return fail("the image is cut short");
-    // The decoder takes fill bytes (0xFF) before the start-of-image marker too.
-    std::size_t soi = 0;
-    while (soi < size && bytes[soi] == 0xFF)
-        ++soi;
-    if (soi >= 1 && soi < size && bytes[soi] == 0xD8 && !JpegTablesSound(bytes + soi - 1, size - soi + 1))
-        return fail("the image's Huffman tables are corrupt");
     int w = 0, h = 0, channels = 0;
-    stbi_uc* pixels = stbi_load_from_memory(bytes, static_cast<int>(size), &w, &h, &channels, 4);
-    if (!pixels)
-        return fail(std::string("cannot decode the image (") + stbi_failure_reason() + ")");
-    TextureInstance* texture = TextureInstance::Make(w, h, pixels);
-    stbi_image_free(pixels);
+    TextureInstance* texture = nullptr;
+    if (jpeg) {
+        std::vector<unsigned char> pixels;
+        if (std::string why = DecodeJpeg(bytes, size, w, h, pixels); !why.empty())
+            return fail(why);
+        texture = TextureInstance::Make(w, h, pixels.data());
+    } else {
+        stbi_uc* pixels = stbi_load_from_memory(bytes, static_cast<int>(size), &w, &h, &channels, 4);
+        if (!pixels)
+            return fail(std::string("cannot decode the image (") + stbi_failure_reason() + ")");
+        texture = TextureInstance::Make(w, h, pixels);
+        stbi_image_free(pixels);
+    }
     if (!texture)
         return fail("cannot make a texture of " + std::to_string(w) + " x " + std::to_string(h) + " pixels");
     return texture;

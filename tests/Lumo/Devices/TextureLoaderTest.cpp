@@ -8,7 +8,10 @@
 #include <Lumo/Objects/AutoPtr.h>
 #include <Lumo/Objects/UString.h>
 
+#include <cstdio>
 #include <cstdlib>
+
+#include <jpeglib.h>
 
 // JPEG test images are encoded here with the writer from the same header package.
 #define STB_IMAGE_WRITE_IMPLEMENTATION
@@ -314,35 +317,119 @@ TEST(TextureLoaderTest, PngChunksLongerThanTheFileAreRefusedBeforeDecoding) {
 }
 
 TEST(TextureLoaderTest, JpegHuffmanTablesOfMoreThan256CodesAreRefused) {
-    // Sixteen counts of 255 codes: the decoder would write 4080 code sizes into room for 256.
+    // Sixteen counts of 255 codes: 4080 code sizes for a table that has room for 256.
     std::vector<std::uint8_t> jpg{0xFF, 0xD8, 0xFF, 0xC4, 0x00, 0x13, 0x00};
     jpg.insert(jpg.end(), 16, 0xFF);
     jpg.insert(jpg.end(), {0xFF, 0xDA, 0x00, 0x08, 0x01, 0x01, 0x00, 0x00, 0x3F, 0x00, 0x12, 0x34, 0xFF, 0xD9});
-    std::string error;
-    EXPECT_EQ(TextureLoader::LoadMemory(jpg.data(), jpg.size(), &error), nullptr);
-    EXPECT_EQ(error, "the image's Huffman tables are corrupt");
+    const auto refusal = [](const std::vector<std::uint8_t>& bytes) {
+        std::string error;
+        EXPECT_EQ(TextureLoader::LoadMemory(bytes.data(), bytes.size(), &error), nullptr);
+        return error;
+    };
+    EXPECT_EQ(refusal(jpg), "cannot decode the image (Bogus Huffman table definition)");
 
-    // A table whose counts add up is left to the decoder (which refuses this file for its
-    // missing frame header).
-    jpg[7] = 1;
-    for (std::size_t i = 8; i < 7 + 16; ++i)
+    // A sound table gets past it, to the missing frame header.
+    for (std::size_t i = 7; i < 7 + 16; ++i)
         jpg[i] = 0;
-    error.clear();
-    EXPECT_EQ(TextureLoader::LoadMemory(jpg.data(), jpg.size(), &error), nullptr);
-    EXPECT_NE(error, "the image's Huffman tables are corrupt") << "refused, but by the decoder";
+    EXPECT_EQ(refusal(jpg), "cannot decode the image (Invalid JPEG file structure: SOS before SOF)");
 
-    // Padding after a segment: the decoder skips bytes until the next marker, and so must the
-    // check, or the table behind the padding reaches the decoder unchecked.
+    // Padding after a segment is skipped on the way to the next marker, and fill bytes before
+    // the start of the image are taken: neither hides the table.
     std::vector<std::uint8_t> padded{0xFF, 0xD8, 0xFF, 0xE0, 0x00, 0x04, 0x00, 0x00,
                                      0x00, 0x12, 0x34, 0xFF, 0xC4, 0x00, 0x13, 0x00};
     padded.insert(padded.end(), 16, 0xFF);
     padded.insert(padded.end(), {0xFF, 0xD9});
-    error.clear();
-    EXPECT_EQ(TextureLoader::LoadMemory(padded.data(), padded.size(), &error), nullptr);
-    EXPECT_EQ(error, "the image's Huffman tables are corrupt");
-    // Fill bytes before the start of the image: still a JPEG to the decoder, still checked.
+    EXPECT_EQ(refusal(padded), "cannot decode the image (Bogus Huffman table definition)");
     padded.insert(padded.begin(), {0xFF, 0xFF});
-    error.clear();
-    EXPECT_EQ(TextureLoader::LoadMemory(padded.data(), padded.size(), &error), nullptr);
-    EXPECT_EQ(error, "the image's Huffman tables are corrupt");
+    EXPECT_EQ(refusal(padded), "cannot decode the image (Bogus Huffman table definition)");
+}
+
+namespace {
+
+/// `components` samples a pixel, all pixels `sample`, encoded by libjpeg; CMYK is written with
+/// the Adobe marker, inks inverted, as Photoshop writes it.
+std::vector<std::uint8_t> EncodeJpeg(int width, int height, J_COLOR_SPACE space, std::vector<std::uint8_t> sample,
+                                     bool progressive) {
+    jpeg_compress_struct c;
+    jpeg_error_mgr err;
+    c.err = jpeg_std_error(&err);
+    jpeg_create_compress(&c);
+    unsigned char* out = nullptr;
+    unsigned long outSize = 0;
+    jpeg_mem_dest(&c, &out, &outSize);
+    c.image_width = width;
+    c.image_height = height;
+    c.input_components = static_cast<int>(sample.size());
+    c.in_color_space = space;
+    jpeg_set_defaults(&c);
+    jpeg_set_quality(&c, 100, TRUE);
+    if (progressive)
+        jpeg_simple_progression(&c);
+    jpeg_start_compress(&c, TRUE);
+    std::vector<std::uint8_t> row;
+    for (int x = 0; x < width; ++x)
+        row.insert(row.end(), sample.begin(), sample.end());
+    while (c.next_scanline < c.image_height) {
+        JSAMPROW r = row.data();
+        jpeg_write_scanlines(&c, &r, 1);
+    }
+    jpeg_finish_compress(&c);
+    jpeg_destroy_compress(&c);
+    std::vector<std::uint8_t> bytes(out, out + outSize);
+    std::free(out);
+    return bytes;
+}
+
+void ExpectColour(const std::vector<std::uint8_t>& jpg, std::vector<int> rgb, const char* what) {
+    std::string error;
+    AutoPtr<TextureInstance> t(TextureLoader::LoadMemory(jpg.data(), jpg.size(), &error));
+    ASSERT_TRUE(t) << what << ": " << error;
+    EXPECT_EQ(t->Width(), 24) << what;
+    EXPECT_EQ(t->Height(), 16) << what;
+    const auto p = Pixel(t, 23, 15);
+    for (int i = 0; i < 3; ++i)
+        EXPECT_NEAR(p[i], rgb[i], 3) << what << " channel " << i;
+    EXPECT_EQ(p[3], 255) << what;
+}
+
+} // namespace
+
+TEST(TextureLoaderTest, ReadsGreyCmykAndProgressiveJpeg) {
+    LiveObjects live;
+    ExpectColour(EncodeJpeg(24, 16, JCS_GRAYSCALE, {90}, false), {90, 90, 90}, "grey");
+    // Red in Adobe's inverted inks: no cyan, full magenta and yellow, no black.
+    ExpectColour(EncodeJpeg(24, 16, JCS_CMYK, {255, 0, 0, 255}, false), {255, 0, 0}, "cmyk");
+    ExpectColour(EncodeJpeg(24, 16, JCS_CMYK, {255, 255, 255, 128}, false), {128, 128, 128}, "cmyk grey");
+    const std::vector<std::uint8_t> progressive = EncodeJpeg(24, 16, JCS_RGB, {30, 160, 220}, true);
+    ExpectColour(progressive, {30, 160, 220}, "progressive");
+    std::vector<std::uint8_t> filled(3, 0xFF);
+    filled.insert(filled.end(), progressive.begin() + 1, progressive.end());
+    ExpectColour(filled, {30, 160, 220}, "fill bytes before the start");
+}
+
+TEST(TextureLoaderTest, JpegOfThousandsOfScansIsRefused) {
+    // Each scan of a progressive image passes over all of it, so a small file repeating one
+    // scan thousands of times would take minutes to decode.
+    LiveObjects live;
+    const std::vector<std::uint8_t> jpg = EncodeJpeg(24, 16, JCS_RGB, {30, 160, 220}, true);
+    std::size_t sos = 2;
+    while (sos + 4 < jpg.size() && jpg[sos + 1] != 0xDA)
+        sos += 2 + (std::size_t(jpg[sos + 2]) << 8 | jpg[sos + 3]);
+    std::size_t next = sos + 2;
+    while (next + 1 < jpg.size() && !(jpg[next] == 0xFF && jpg[next + 1] == 0xDA))
+        ++next;
+    ASSERT_LT(next, jpg.size() - 2);
+    const auto repeated = [&](int times) {
+        std::vector<std::uint8_t> b(jpg.begin(), jpg.begin() + sos);
+        for (int i = 0; i < times; ++i)
+            b.insert(b.end(), jpg.begin() + sos, jpg.begin() + next);
+        b.insert(b.end(), jpg.begin() + next, jpg.end());
+        return b;
+    };
+    std::string error;
+    const std::vector<std::uint8_t> many = repeated(1200);
+    EXPECT_EQ(TextureLoader::LoadMemory(many.data(), many.size(), &error), nullptr);
+    EXPECT_EQ(error, "cannot decode the image (more than 1000 scans)");
+    const std::vector<std::uint8_t> few = repeated(20); // a bogus progression, decoded all the same
+    EXPECT_NE(AutoPtr<TextureInstance>(TextureLoader::LoadMemory(few.data(), few.size())).get(), nullptr);
 }
