@@ -1,3 +1,4 @@
+#include <Host/Import/GltfCheckInternal.h>
 #include <Host/Import/Importer.h>
 #include <Host/Model/Body.h>
 #include <Host/Model/Component.h>
@@ -678,7 +679,7 @@ bool ImportModel(const std::string& path, Model& model, std::string& error, cons
         return false;
     }
     const std::string ext = ExtensionOf(path);
-    if (std::string why = ext == "ply" ? BadPly(path) : ""; !why.empty()) {
+    if (std::string why = ext == "ply" ? BadPly(path) : BadGltf(path); !why.empty()) {
         error = "cannot read '" + path + "': " + why;
         return false;
     }

@@ -14,6 +14,7 @@
 #include <array>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -518,7 +519,87 @@ TEST_F(ImportTest, HugeDeclaredCountsAreRefusedWithoutReservingForThem) {
             std::_Exit(refused == 2 ? 3 : 1);
         },
         ::testing::ExitedWithCode(3), "");
-    ExpectRefused(indices, "out of range");
+    ExpectRefused(indices, "indices lie outside their buffer");
+}
+
+/// One triangle's glTF: three vertices and the `indices` (of `componentType`) drawn as `mode`,
+/// its buffer in a data URI, a .bin file beside it, or the binary chunk of a .glb.
+std::string TriangleGltf(const std::string& indices, int componentType, int mode, const std::string& buffer) {
+    std::string bin(36, '\0');
+    const float corners[9] = {0, 0, 0, 1, 0, 0, 0, 1, 0};
+    std::memcpy(bin.data(), corners, sizeof corners);
+    bin += indices;
+    const std::size_t size = componentType == 5121 ? 1 : componentType == 5123 ? 2 : 4;
+    std::string json =
+        R"({"asset":{"version":"2.0"},"buffers":[{"byteLength":)" + std::to_string(bin.size()) + buffer +
+        R"(}],"bufferViews":[{"buffer":0,"byteLength":36},{"buffer":0,"byteOffset":36,"byteLength":)" +
+        std::to_string(indices.size()) +
+        R"(}],"accessors":[{"bufferView":0,"componentType":5126,"count":3,"type":"VEC3","min":[0,0,0],"max":[1,1,0]},)"
+        R"({"bufferView":1,"componentType":)" +
+        std::to_string(componentType) + R"(,"count":)" + std::to_string(indices.size() / size) +
+        R"(,"type":"SCALAR"}],"meshes":[{"name":"Tri","primitives":[{"attributes":{"POSITION":0},"indices":1,"mode":)" +
+        std::to_string(mode) + R"(}]}],"nodes":[{"mesh":0}],"scenes":[{"nodes":[0]}],"scene":0})";
+    return buffer.empty() ? json + '\n' + bin : json; // the caller splits a .glb's two parts
+}
+
+std::string Glb(const std::string& parts) {
+    std::string json = parts.substr(0, parts.find('\n')), bin = parts.substr(parts.find('\n') + 1);
+    json.resize((json.size() + 3) / 4 * 4, ' ');
+    bin.resize((bin.size() + 3) / 4 * 4, '\0');
+    const auto u32 = [](std::size_t v) {
+        const std::uint32_t w = std::uint32_t(v);
+        return std::string(reinterpret_cast<const char*>(&w), 4);
+    };
+    return "glTF" + u32(2) + u32(12 + 8 + json.size() + 8 + bin.size()) + u32(json.size()) + "JSON" + json +
+           u32(bin.size()) + std::string("BIN\0", 4) + bin;
+}
+
+std::string U32s(std::initializer_list<std::uint32_t> v) {
+    return std::string(reinterpret_cast<const char*>(std::data(v)), v.size() * 4);
+}
+
+TEST_F(ImportTest, GltfIndicesPastTheirVerticesAreRefused) {
+    // A line loop or fan whose first index is past the vertices once crashed the reader.
+    const std::string bad = U32s({7, 1, 2});
+    ExpectRefused(file("loop.glb", Glb(TriangleGltf(bad, 5125, 2, ""))),
+                  "mesh 'Tri' has an index (7) past its 3 vertices");
+    ExpectRefused(file("fan.glb", Glb(TriangleGltf(bad, 5125, 6, ""))), "past its 3 vertices");
+    ExpectRefused(file("triangles.glb", Glb(TriangleGltf(bad, 5125, 4, ""))), "past its 3 vertices");
+    // Short indices in a data URI; then indices in a .bin beside the file.
+    const std::string shorts("\0\0\1\0\3\0", 6);
+    ExpectRefused(file("shorts.gltf", TriangleGltf(shorts, 5123, 4,
+                                                   R"(,"uri":"data:application/octet-stream;base64,)"
+                                                   R"(AAAAAAAAAAAAAAAAAACAPwAAAAAAAAAAAAAAAAAAgD8AAAAAAAABAAMA")")),
+                  "index (3) past");
+    file("tri.bin",
+         std::string(reinterpret_cast<const char*>(std::array<float, 9>{0, 0, 0, 1, 0, 0, 0, 1, 0}.data()), 36) + bad);
+    ExpectRefused(file("external.gltf", TriangleGltf(bad, 5125, 4, R"(,"uri":"tri.bin")")), "index (7) past");
+    // Indices that are no unsigned integers, and ones that run past their view.
+    ExpectRefused(file("floats.glb", Glb(TriangleGltf(bad, 5126, 4, ""))), "indices are not unsigned integers");
+    std::string beyond = Glb(TriangleGltf(bad, 5125, 4, ""));
+    const std::size_t count = beyond.find(R"("count":3,"type":"SCALAR")");
+    ASSERT_NE(count, std::string::npos);
+    beyond[count + 8] = '9';
+    ExpectRefused(file("beyond.glb", beyond), "indices lie outside their buffer");
+
+    // The same files with sound indices read (a line loop, as a file of no triangles, is refused).
+    ExpectRefused(file("loop.glb", Glb(TriangleGltf(U32s({0, 1, 2}), 5125, 2, ""))), "no triangles");
+    for (const int mode : {4, 6}) {
+        Model model;
+        std::string error;
+        EXPECT_TRUE(Host::ImportModel(file("good.glb", Glb(TriangleGltf(U32s({0, 1, 2}), 5125, mode, ""))), model,
+                                      error, Quiet()))
+            << mode << ": " << error;
+    }
+    file("tri.bin",
+         std::string(reinterpret_cast<const char*>(std::array<float, 9>{0, 0, 0, 1, 0, 0, 0, 1, 0}.data()), 36) +
+             U32s({0, 1, 2}));
+    Model model;
+    std::string error;
+    EXPECT_TRUE(Host::ImportModel(file("external.gltf", TriangleGltf(U32s({0, 1, 2}), 5125, 4, R"(,"uri":"tri.bin")")),
+                                  model, error, Quiet()))
+        << error;
+    EXPECT_EQ(model.counts().triangles, 1u);
 }
 
 TEST_F(ImportTest, PackageWithoutItsModelIsRefused) {
