@@ -71,20 +71,22 @@ struct Buffer {
     fs::path file;
     std::uint64_t offset = 0, size = 0;
 
-    /// Calls `use` with consecutive pieces of [at, at + length), which must lie inside.
-    template <class Use> bool read(std::uint64_t at, std::uint64_t length, Use use) const {
+    /// Calls `use` with consecutive pieces of [at, at + length), which must lie inside; every
+    /// piece but the last is a whole number of `step`s long.
+    template <class Use> bool read(std::uint64_t at, std::uint64_t length, std::uint64_t step, Use use) const {
         if (file.empty()) {
-            use(reinterpret_cast<const unsigned char*>(held.data()) + at, length);
+            use(reinterpret_cast<const unsigned char*>(held.data()) + at, std::size_t(length));
             return true;
         }
         std::ifstream in(file, std::ios::binary);
         in.seekg(std::streamoff(offset + at));
-        std::vector<unsigned char> piece(std::size_t(std::min<std::uint64_t>(length, 1 << 20)));
+        const std::uint64_t piece = std::max<std::uint64_t>(1, (1 << 20) / step) * step;
+        std::vector<unsigned char> bytes(std::size_t(std::min(length, piece)));
         for (std::uint64_t left = length; left > 0;) {
-            const std::size_t n = std::size_t(std::min<std::uint64_t>(left, piece.size()));
-            if (!in.read(reinterpret_cast<char*>(piece.data()), std::streamsize(n)))
+            const std::size_t n = std::size_t(std::min<std::uint64_t>(left, bytes.size()));
+            if (!in.read(reinterpret_cast<char*>(bytes.data()), std::streamsize(n)))
                 return false;
-            use(piece.data(), n);
+            use(bytes.data(), n);
             left -= n;
         }
         return true;
@@ -157,6 +159,10 @@ private:
         const Buffer* buffer = source(Count(bufferView, "buffer"));
         if (!buffer || viewOffset == kNone || viewLength == kNone || stride == kNone || offset == kNone)
             return {};
+        // Index views should have no stride at all; more than glTF allows any view is refused, so
+        // that pieces of the buffer are read a whole number of indices at a time.
+        if (stride && (stride < size || stride > 252))
+            return what + "'s indices are spaced " + std::to_string(stride) + " bytes apart";
         const std::uint64_t step = stride ? stride : size;
         const std::uint64_t start = viewOffset + offset;
         const std::uint64_t last = count - 1;
@@ -165,21 +171,13 @@ private:
         if (start > limit || last > (limit - start) / step || last * step + size > limit - start)
             return what + "'s indices lie outside their buffer";
         std::uint64_t largest = 0;
-        m_value = 0;
-        const bool read = buffer->read(start, last * step + size,
-                                       [&, pos = std::uint64_t(0)](const unsigned char* d, std::size_t n) mutable {
-                                           // `pos` counts bytes from `start` across pieces; an index may straddle two.
-                                           for (std::size_t i = 0; i < n; ++i, ++pos) {
-                                               const std::uint64_t into = pos % step;
-                                               if (into >= size)
-                                                   continue;
-                                               m_value |= std::uint64_t(d[i]) << (8 * into);
-                                               if (into + 1 == size) {
-                                                   largest = std::max(largest, m_value);
-                                                   m_value = 0;
-                                               }
-                                           }
-                                       });
+        const bool read = buffer->read(start, last * step + size, step, [&](const unsigned char* d, std::size_t n) {
+            for (std::size_t at = 0; at + size <= n; at += step) {
+                const unsigned char* p = d + at;
+                const std::uint64_t value = size == 1 ? p[0] : size == 2 ? std::uint64_t(p[0] | p[1] << 8) : Le32(p);
+                largest = std::max(largest, value);
+            }
+        });
         if (!read)
             return {};
         if (largest >= vertices)
@@ -224,7 +222,6 @@ private:
     const cJSON* m_root;
     const Buffer* m_binary;
     std::map<std::uint64_t, std::unique_ptr<Buffer>> m_buffers;
-    std::uint64_t m_value = 0;
 };
 
 } // namespace

@@ -582,6 +582,23 @@ TEST_F(ImportTest, GltfIndicesPastTheirVerticesAreRefused) {
     beyond[count + 8] = '9';
     ExpectRefused(file("beyond.glb", beyond), "indices lie outside their buffer");
 
+    // Indices spaced apart: the bytes between are no indices; too close, they would overlap.
+    const auto strided = [](std::uint32_t third, int stride) {
+        std::string parts = TriangleGltf(U32s({0, 99, 1, 99, third}), 5125, 4, "");
+        parts.replace(parts.find(R"("count":5)"), 9, R"("count":3)");
+        parts.replace(parts.find(R"("byteLength":20})"), 16,
+                      R"("byteLength":20,"byteStride":)" + std::to_string(stride) + "}");
+        return Glb(parts);
+    };
+    ExpectRefused(file("strided.glb", strided(7, 8)), "index (7) past");
+    ExpectRefused(file("overlapping.glb", strided(2, 2)), "spaced 2 bytes apart");
+    {
+        Model model;
+        std::string error;
+        EXPECT_TRUE(Host::ImportModel(file("strided.glb", strided(2, 8)), model, error, Quiet())) << error;
+        EXPECT_EQ(model.counts().triangles, 1u);
+    }
+
     // The same files with sound indices read (a line loop, as a file of no triangles, is refused).
     ExpectRefused(file("loop.glb", Glb(TriangleGltf(U32s({0, 1, 2}), 5125, 2, ""))), "no triangles");
     for (const int mode : {4, 6}) {
