@@ -279,10 +279,13 @@ public:
             if (!p.meshes.empty())
                 ownBodies = top.proto;
         }
+        // The root's own bodies go onto the model's root itself where nothing moves them, so that
+        // a model written out and read back keeps its shape.
+        const bool bodiesOnRoot = ownBodies >= 0 && NearIdentity(rootPlace);
         std::vector<char> needed(m_protos.size(), 0);
         for (const auto& pl : placements)
             needed[pl.first] = 1;
-        if (ownBodies >= 0)
+        if (ownBodies >= 0 && !bodiesOnRoot)
             needed[ownBodies] = 1;
         for (std::size_t i = m_protos.size(); i-- > 0;) // parents come after their children
             if (needed[i])
@@ -303,9 +306,12 @@ public:
                     c->addInstance(*made[child], t);
             made[i] = c;
         }
+        if (bodiesOnRoot)
+            for (unsigned mi : p.meshes)
+                model.root().addBody(bodyName(mi), m_meshes[mi], MaterialOf(m_scene, *m_scene.mMeshes[mi]));
         for (const auto& [proto, t] : placements)
             model.root().addInstance(*made[proto], t);
-        if (ownBodies >= 0)
+        if (ownBodies >= 0 && !bodiesOnRoot)
             model.root().addInstance(*made[ownBodies], rootPlace);
     }
 
@@ -429,13 +435,46 @@ private:
     /// Components from the nodes, children first: a set of meshes used by several nodes is one
     /// component, and sub-trees alike in content are one component too.
     void planComponents() {
-        std::map<std::vector<unsigned>, int> uses;
-        for (const auto& ms : m_nodeMeshes)
-            if (!ms.empty())
-                ++uses[ms];
         std::unordered_map<const aiNode*, std::size_t> index;
         for (std::size_t i = 0; i < m_nodes.size(); ++i)
             index[m_nodes[i]] = i;
+        // A node's meshes are its assembly's own bodies when no other kind of node holds them: a
+        // shaft placed three times, each time with its bearings, is one assembly with a body, not
+        // an assembly around a part of its own. Sub-trees are told apart by a hash of their shape.
+        struct Users {
+            std::size_t leaves = 0;
+            std::unordered_set<std::uint64_t> assemblies;
+        };
+        std::map<std::vector<unsigned>, Users> users;
+        std::vector<std::uint64_t> shape(m_nodes.size());
+        for (std::size_t i = m_nodes.size(); i-- > 0;) {
+            const aiNode& n = *m_nodes[i];
+            std::uint64_t h = 1469598103934665603ull;
+            const auto mix = [&h](const void* data, std::size_t size) {
+                for (std::size_t b = 0; b < size; ++b)
+                    h = (h ^ static_cast<const unsigned char*>(data)[b]) * 1099511628211ull;
+            };
+            mix(m_nodeMeshes[i].data(), m_nodeMeshes[i].size() * sizeof(unsigned));
+            bool kids = false;
+            for (unsigned k = 0; k < n.mNumChildren && n.mChildren; ++k)
+                if (const aiNode* child = n.mChildren[k]) {
+                    mix(&shape[index.at(child)], sizeof(std::uint64_t));
+                    mix(&child->mTransformation, sizeof child->mTransformation);
+                    kids = true;
+                }
+            shape[i] = h;
+            if (m_nodeMeshes[i].empty())
+                continue;
+            Users& u = users[m_nodeMeshes[i]];
+            if (kids)
+                u.assemblies.insert(h);
+            else
+                ++u.leaves;
+        }
+        const auto ownBodies = [&](const std::vector<unsigned>& ms) {
+            const Users& u = users[ms];
+            return u.leaves == 0 && u.assemblies.size() == 1;
+        };
         std::vector<Placed> placed(m_nodes.size());
         std::unordered_map<std::string, int> assemblies;
         for (std::size_t i = m_nodes.size(); i-- > 0;) {
@@ -476,7 +515,7 @@ private:
             }
             Proto p{nodeName(n), {}, {}};
             if (!ms.empty()) {
-                if (uses[ms] == 1)
+                if (ownBodies(ms))
                     p.meshes = ms;
                 else
                     p.children.emplace_back(meshSet(ms, nodeName(n)), mat4d());
