@@ -1,4 +1,5 @@
 #include <Host/Import/GltfCheckInternal.h>
+#include <Host/Import/GltfWriterInternal.h>
 #include <Host/Import/Importer.h>
 #include <Host/Model/Body.h>
 #include <Host/Model/Component.h>
@@ -1024,6 +1025,10 @@ bool ExportModel(const Model& model, const std::string& path, std::string& error
         return false;
     }
     try {
+        // glTF is written here: Assimp's writer grows its buffer by copying it whole for every
+        // array, which takes minutes for a few million triangles.
+        if (ext == "gltf" || ext == "glb")
+            return WriteGltf(model, path, ext == "glb", error);
         // The model is y up; z-up formats get it turned back: (x, y, z) -> (x, -z, y).
         const mat4d up = format->zUp ? mat4d(1, 0, 0, 0, 0, 0, 1, 0, 0, -1, 0, 0, 0, 0, 0, 1) : mat4d();
         const mat4d root = up * mat4d::Scale(1.0 / format->unit);

@@ -1,4 +1,5 @@
 // Reading model files into the host's model and writing them back out, through Assimp.
+#include <Brio/Base/AtomicFile.h>
 #include <Host/Generate/Assemblies.h>
 #include <Host/Import/Importer.h>
 #include <Host/Model/Body.h>
@@ -357,8 +358,9 @@ TEST_P(InstancingRoundTripTest, AssembliesWithBodiesOfTheirOwnKeepTheirShape) {
     EXPECT_EQ(shaftBack->bodies().size(), 1u);
     EXPECT_EQ(shaftBack->instances().size(), 2u);
     ASSERT_EQ(back.root().bodies().size(), fbx ? 0u : 1u);
-    if (!fbx)
+    if (!fbx) {
         EXPECT_EQ(back.root().bodies()[0]->name(), "Plate");
+    }
     const Box wantBox = BoundsOf(source);
     ExpectBox(BoundsOf(back), wantBox.lo, wantBox.hi);
 }
@@ -679,6 +681,98 @@ TEST_F(ImportTest, FilesWithoutTrianglesAreRefused) {
     ExpectRefused(file("comments.obj", "# nothing here\n"), "comments.obj");
     ExpectRefused(file("lines.obj", "v 0 0 0\nv 1 0 0\nv 1 1 0\nl 1 2\nl 2 3\np 1\n"), "no triangles");
     ExpectRefused(file("flat.obj", "v 0 0 0\nv 1 0 0\nv 2 0 0\nf 1 2 3\n"), "no triangles");
+}
+
+std::string ReadAll(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+std::uint32_t Le32At(const std::string& b, std::size_t at) {
+    std::uint32_t v;
+    std::memcpy(&v, b.data() + at, 4);
+    return v;
+}
+
+TEST_F(ImportTest, GltfIsWrittenAsOneBufferWithIndicesAsSmallAsTheyFit) {
+    Model source;
+    MakeAssembly(source);
+    // A sheet of more vertices than 16-bit indices can name.
+    std::vector<vec3f> p;
+    std::vector<std::uint32_t> t;
+    const std::uint32_t n = 260;
+    for (std::uint32_t j = 0; j < n; ++j)
+        for (std::uint32_t i = 0; i < n; ++i)
+            p.emplace_back(float(i) / n, 0.f, float(j) / n);
+    for (std::uint32_t j = 0; j + 1 < n; ++j)
+        for (std::uint32_t i = 0; i + 1 < n; ++i)
+            t.insert(t.end(),
+                     {j * n + i, (j + 1) * n + i, j * n + i + 1, j * n + i + 1, (j + 1) * n + i, (j + 1) * n + i + 1});
+    Component* sheet = source.addComponent("Sheet");
+    sheet->addBody("Sheet", Host::BuildMesh(p, t), Material{"green", 0, 1, 0, 1});
+    source.root().addInstance(*sheet, mat4d::Translation({0, -1, 0}));
+
+    std::string error;
+    const std::string glb = path("model.glb");
+    ASSERT_TRUE(Host::ExportModel(source, glb, error)) << error;
+    const std::string bytes = ReadAll(glb);
+    ASSERT_GT(bytes.size(), 28u);
+    EXPECT_EQ(bytes.substr(0, 4), "glTF");
+    EXPECT_EQ(Le32At(bytes, 4), 2u);
+    EXPECT_EQ(Le32At(bytes, 8), bytes.size());
+    const std::uint32_t jsonLength = Le32At(bytes, 12);
+    EXPECT_EQ(jsonLength % 4, 0u);
+    EXPECT_EQ(bytes.substr(16, 4), "JSON");
+    const std::string json = bytes.substr(20, jsonLength);
+    EXPECT_EQ(bytes.substr(20 + jsonLength + 4, 4), std::string("BIN\0", 4));
+    EXPECT_EQ(20 + jsonLength + 8 + Le32At(bytes, 20 + jsonLength), bytes.size());
+    EXPECT_NE(json.find(R"("componentType":5123)"), std::string::npos) << "the boxes' indices are 16-bit";
+    EXPECT_NE(json.find(R"("componentType":5125)"), std::string::npos) << "the sheet's are 32-bit";
+    EXPECT_NE(json.find(R"("alphaMode":"BLEND")"), std::string::npos);
+
+    // Text glTF keeps its buffer in a .bin of its own name beside it.
+    const std::string gltf = path("model.gltf");
+    ASSERT_TRUE(Host::ExportModel(source, gltf, error)) << error;
+    EXPECT_NE(ReadAll(gltf).find(R"("uri":"model.bin")"), std::string::npos);
+    EXPECT_EQ(fs::file_size(path("model.bin")), Le32At(bytes, 20 + jsonLength));
+
+    for (const std::string& file : {glb, gltf}) {
+        Model back;
+        ASSERT_TRUE(Host::ImportModel(file, back, error, Quiet())) << error;
+        const auto want = source.counts(), got = back.counts();
+        EXPECT_EQ(got.components, want.components) << file;
+        EXPECT_EQ(got.instances, want.instances) << file;
+        EXPECT_EQ(got.bodies, want.bodies) << file;
+        EXPECT_EQ(got.triangles, want.triangles) << file;
+        const Box box = BoundsOf(source);
+        ExpectBox(BoundsOf(back), box.lo, box.hi);
+        const Component* sheetBack = back.component("Sheet");
+        ASSERT_NE(sheetBack, nullptr) << file;
+        ASSERT_EQ(sheetBack->bodies().size(), 1u);
+        EXPECT_EQ(sheetBack->bodies()[0]->mesh()->positions.size(), std::size_t(n) * n);
+    }
+}
+
+TEST_F(ImportTest, AFailedGltfWriteKeepsTheOldFile) {
+    Model source;
+    MakeAssembly(source);
+    const std::string glb = path("kept.glb");
+    std::string error;
+    ASSERT_TRUE(Host::ExportModel(source, glb, error)) << error;
+    const std::string before = ReadAll(glb);
+    source.component("Bracket")->addBody("Extra", BoxMesh({5, 5, 5}, {6, 6, 6}), Material{});
+    Brio::AtomicFile::failureHook(
+        [](Brio::AtomicFile::EStep step, const fs::path&) { return step == Brio::AtomicFile::eRename ? EBUSY : 0; });
+    const bool written = Host::ExportModel(source, glb, error);
+    Brio::AtomicFile::failureHook({});
+    EXPECT_FALSE(written);
+    EXPECT_NE(error.find(glb), std::string::npos) << error;
+    EXPECT_NE(error.find(std::strerror(EBUSY)), std::string::npos) << error;
+    EXPECT_EQ(ReadAll(glb), before);
+    std::size_t files = 0;
+    for ([[maybe_unused]] const auto& e : fs::directory_iterator(m_dir))
+        ++files;
+    EXPECT_EQ(files, 1u) << "no temporary left";
 }
 
 TEST_F(ImportTest, ExportRefusesWhatItCannotWrite) {
