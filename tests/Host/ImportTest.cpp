@@ -96,6 +96,11 @@ std::size_t PlacementsOf(const Model& model, const Component& c) {
     return n;
 }
 
+std::string ReadAll(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
 /// A closed box from lo to hi: 8 corners, 12 triangles wound outwards.
 Host::MeshPtr BoxMesh(vec3f lo, vec3f hi) {
     std::vector<vec3f> p;
@@ -398,8 +403,7 @@ TEST_F(ImportTest, FbxTakesUnitsAndUpAxisFromItsSettings) {
     const std::string out = path("model.fbx");
     std::string error;
     ASSERT_TRUE(Host::ExportModel(source, out, error)) << error;
-    std::ifstream in(out, std::ios::binary);
-    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::string text = ReadAll(out);
     // Written in metres and y up; said to be centimetres and z up instead.
     auto replace = [&](const std::string& from, const std::string& to) {
         const std::size_t at = text.find(from);
@@ -481,8 +485,7 @@ TEST_F(ImportTest, TruncatedGlbIsRefused) {
     const std::string whole = path("whole.glb");
     std::string error;
     ASSERT_TRUE(Host::ExportModel(source, whole, error)) << error;
-    std::ifstream in(whole, std::ios::binary);
-    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::string bytes = ReadAll(whole);
     ASSERT_GT(bytes.size(), 200u);
     for (const std::size_t keep : {std::size_t(11), std::size_t(40), bytes.size() / 2, bytes.size() - 4})
         ExpectRefused(file("cut" + std::to_string(keep) + ".glb", bytes.substr(0, keep)), "cannot read");
@@ -500,8 +503,7 @@ TEST_F(ImportTest, CorruptPlyIsRefused) {
     const std::string whole = path("whole.ply");
     std::string error;
     ASSERT_TRUE(Host::ExportModel(source, whole, error)) << error;
-    std::ifstream in(whole, std::ios::binary);
-    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::string bytes = ReadAll(whole);
     const std::size_t body = bytes.find("end_header\n") + 11;
     const std::size_t vertices = std::stoul(bytes.substr(bytes.find("element vertex ") + 15));
     std::size_t floats = 0;
@@ -665,8 +667,7 @@ TEST_F(ImportTest, PackageWithoutItsModelIsRefused) {
     const std::string whole = path("whole.3mf");
     std::string error;
     ASSERT_TRUE(Host::ExportModel(source, whole, error)) << error;
-    std::ifstream in(whole, std::ios::binary);
-    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::string bytes = ReadAll(whole);
     // Entry names are stored plain: renaming the model's leaves the relation pointing nowhere.
     const std::string name = "3D/3DModel.model";
     std::size_t renamed = 0;
@@ -681,11 +682,6 @@ TEST_F(ImportTest, FilesWithoutTrianglesAreRefused) {
     ExpectRefused(file("comments.obj", "# nothing here\n"), "comments.obj");
     ExpectRefused(file("lines.obj", "v 0 0 0\nv 1 0 0\nv 1 1 0\nl 1 2\nl 2 3\np 1\n"), "no triangles");
     ExpectRefused(file("flat.obj", "v 0 0 0\nv 1 0 0\nv 2 0 0\nf 1 2 3\n"), "no triangles");
-}
-
-std::string ReadAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 }
 
 std::uint32_t Le32At(const std::string& b, std::size_t at) {
