@@ -37,9 +37,15 @@ std::vector<Lumo::Objects::AutoPtr<Lumo::Graphics::GroupNode>> MakeNodes(int cou
 void Edit(Lumo::Graphics::GroupNode* node, int i) {
     NodeChange change(node, false);
     switch (i % 3) {
-    case 0: change.colorEffect(Brio::Color(float(i % 256) / 255.0f, 0.5f, 0.25f)); break;
-    case 1: change.transform(ZoGeVector3d(double(i), 0.0, 0.0), false); break;
-    default: change.visibility((i & 1) != 0); break;
+    case 0:
+        change.colorEffect(Brio::Color(float(i % 256) / 255.0f, 0.5f, 0.25f));
+        break;
+    case 1:
+        change.transform(ZoGeVector3d(double(i), 0.0, 0.0), false);
+        break;
+    default:
+        change.visibility((i & 1) != 0);
+        break;
     }
 }
 

@@ -30,3 +30,8 @@ out=Platform/Brio/Brio.h
      find Brio/$m -name '*.h' ! -name Fwd.h | LC_ALL=C sort | sed 's|^|#include <|; s|$|>|'
    done)
 } > "$out"
+
+# The include lists in the order clang-format sorts them, as everywhere else in the tree.
+if command -v clang-format >/dev/null; then
+  clang-format -i Server/Scene/Scene.h Platform/Lumo/Lumo.h Platform/Brio/Brio.h
+fi

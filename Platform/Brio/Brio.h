@@ -2,7 +2,10 @@
 
 // Every public header of the host framework.
 
-#include <Brio/Base/Fwd.h>
+#include <Brio/AddInMgr/AddInMgr.h>
+#include <Brio/AddInMgr/Fwd.h>
+#include <Brio/AddInMgr/IAddIn.h>
+#include <Brio/AddInMgr/IServerAddIn.h>
 #include <Brio/Base/AtomicFile.h>
 #include <Brio/Base/BootstrapOptionGroup.h>
 #include <Brio/Base/DelayedEventBase.h>
@@ -11,6 +14,7 @@
 #include <Brio/Base/EventSite.h>
 #include <Brio/Base/EventSource.h>
 #include <Brio/Base/Exception.h>
+#include <Brio/Base/Fwd.h>
 #include <Brio/Base/IMetricObserver.h>
 #include <Brio/Base/IdleHandler.h>
 #include <Brio/Base/JSONWriter.h>
@@ -45,14 +49,6 @@
 #include <Brio/Base/XMLDocument.h>
 #include <Brio/Base/XMLNode.h>
 #include <Brio/Base/XMLString.h>
-#include <Brio/Types/Fwd.h>
-#include <Brio/Types/BBox.h>
-#include <Brio/Types/BRect.h>
-#include <Brio/Types/Color.h>
-#include <Brio/Types/Float2.h>
-#include <Brio/Types/Point3f.h>
-#include <Brio/Types/Vector3f.h>
-#include <Brio/DataModel/Fwd.h>
 #include <Brio/DataModel/Asset.h>
 #include <Brio/DataModel/AssetAdapter.h>
 #include <Brio/DataModel/BlobSerializerTrigger.h>
@@ -61,6 +57,7 @@
 #include <Brio/DataModel/DocumentCodec.h>
 #include <Brio/DataModel/Entity.h>
 #include <Brio/DataModel/EntityMetaType.h>
+#include <Brio/DataModel/Fwd.h>
 #include <Brio/DataModel/IScriptableRootObject.h>
 #include <Brio/DataModel/LogicalSelection.h>
 #include <Brio/DataModel/MemberSet.h>
@@ -73,7 +70,10 @@
 #include <Brio/DataModel/Selection.h>
 #include <Brio/DataModel/ValueMetaType.h>
 #include <Brio/DataModel/ZipArchive.h>
-#include <Brio/AddInMgr/Fwd.h>
-#include <Brio/AddInMgr/AddInMgr.h>
-#include <Brio/AddInMgr/IAddIn.h>
-#include <Brio/AddInMgr/IServerAddIn.h>
+#include <Brio/Types/BBox.h>
+#include <Brio/Types/BRect.h>
+#include <Brio/Types/Color.h>
+#include <Brio/Types/Float2.h>
+#include <Brio/Types/Fwd.h>
+#include <Brio/Types/Point3f.h>
+#include <Brio/Types/Vector3f.h>

@@ -4,8 +4,7 @@
 
 /// A circular arc: centre, normal, reference vector (the direction of angle 0), radius, and
 /// start and end angles in radians measured counter-clockwise about the normal.
-class ZoGeCircArc3d
-{
+class ZoGeCircArc3d {
 public:
     ZoGeCircArc3d() = default;
     /// A full circle.

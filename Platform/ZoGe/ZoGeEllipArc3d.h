@@ -4,8 +4,7 @@
 
 /// An elliptical arc: centre, major and minor axis directions, their radii, and start and end
 /// angles (radians, from the major axis towards the minor one).
-class ZoGeEllipArc3d
-{
+class ZoGeEllipArc3d {
 public:
     ZoGeEllipArc3d() = default;
     ZoGeEllipArc3d(const ZoGePoint3d& center, const ZoGeVector3d& majorAxis, const ZoGeVector3d& minorAxis,

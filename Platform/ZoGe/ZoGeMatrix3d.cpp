@@ -5,14 +5,12 @@
 
 const ZoGeMatrix3d ZoGeMatrix3d::kIdentity;
 
-ZoGeMatrix3d& ZoGeMatrix3d::setToIdentity()
-{
+ZoGeMatrix3d& ZoGeMatrix3d::setToIdentity() {
     *this = ZoGeMatrix3d();
     return *this;
 }
 
-ZoGeMatrix3d ZoGeMatrix3d::operator*(const ZoGeMatrix3d& right) const
-{
+ZoGeMatrix3d ZoGeMatrix3d::operator*(const ZoGeMatrix3d& right) const {
     ZoGeMatrix3d r;
     for (int i = 0; i < 4; ++i) {
         for (int j = 0; j < 4; ++j) {
@@ -25,31 +23,26 @@ ZoGeMatrix3d ZoGeMatrix3d::operator*(const ZoGeMatrix3d& right) const
     return r;
 }
 
-ZoGeMatrix3d& ZoGeMatrix3d::operator*=(const ZoGeMatrix3d& right)
-{
+ZoGeMatrix3d& ZoGeMatrix3d::operator*=(const ZoGeMatrix3d& right) {
     return postMultBy(right);
 }
 
-ZoGeMatrix3d& ZoGeMatrix3d::preMultBy(const ZoGeMatrix3d& left)
-{
+ZoGeMatrix3d& ZoGeMatrix3d::preMultBy(const ZoGeMatrix3d& left) {
     *this = left * *this;
     return *this;
 }
 
-ZoGeMatrix3d& ZoGeMatrix3d::postMultBy(const ZoGeMatrix3d& right)
-{
+ZoGeMatrix3d& ZoGeMatrix3d::postMultBy(const ZoGeMatrix3d& right) {
     *this = *this * right;
     return *this;
 }
 
-ZoGeMatrix3d& ZoGeMatrix3d::setToProduct(const ZoGeMatrix3d& left, const ZoGeMatrix3d& right)
-{
+ZoGeMatrix3d& ZoGeMatrix3d::setToProduct(const ZoGeMatrix3d& left, const ZoGeMatrix3d& right) {
     *this = left * right;
     return *this;
 }
 
-bool ZoGeMatrix3d::inverse(ZoGeMatrix3d& out, double tol) const
-{
+bool ZoGeMatrix3d::inverse(ZoGeMatrix3d& out, double tol) const {
     double a[4][4];
     double maxEntry = 0.0;
     for (int i = 0; i < 4; ++i) {
@@ -97,32 +90,27 @@ bool ZoGeMatrix3d::inverse(ZoGeMatrix3d& out, double tol) const
     return true;
 }
 
-ZoGeMatrix3d ZoGeMatrix3d::inverse() const
-{
+ZoGeMatrix3d ZoGeMatrix3d::inverse() const {
     ZoGeMatrix3d result(*this);
     inverse(result);
     return result;
 }
 
-bool ZoGeMatrix3d::invert(double tol)
-{
+bool ZoGeMatrix3d::invert(double tol) {
     return inverse(*this, tol);
 }
 
-bool ZoGeMatrix3d::isSingular(double tol) const
-{
+bool ZoGeMatrix3d::isSingular(double tol) const {
     ZoGeMatrix3d unused;
     return !inverse(unused, tol);
 }
 
-ZoGeMatrix3d ZoGeMatrix3d::transpose() const
-{
+ZoGeMatrix3d ZoGeMatrix3d::transpose() const {
     ZoGeMatrix3d r(*this);
     return r.transposeIt();
 }
 
-ZoGeMatrix3d& ZoGeMatrix3d::transposeIt()
-{
+ZoGeMatrix3d& ZoGeMatrix3d::transposeIt() {
     for (int i = 0; i < 4; ++i) {
         for (int j = i + 1; j < 4; ++j)
             std::swap(entry[i][j], entry[j][i]);
@@ -130,8 +118,7 @@ ZoGeMatrix3d& ZoGeMatrix3d::transposeIt()
     return *this;
 }
 
-double ZoGeMatrix3d::det() const
-{
+double ZoGeMatrix3d::det() const {
     // Laplace expansion by 2x2 minors of the top two and bottom two rows: exact for small integers.
     const auto& m = entry;
     const double s0 = m[0][0] * m[1][1] - m[1][0] * m[0][1];
@@ -149,8 +136,7 @@ double ZoGeMatrix3d::det() const
     return s0 * c5 - s1 * c4 + s2 * c3 + s3 * c2 - s4 * c1 + s5 * c0;
 }
 
-bool ZoGeMatrix3d::isEqualTo(const ZoGeMatrix3d& other, const ZoGeTol& tol) const
-{
+bool ZoGeMatrix3d::isEqualTo(const ZoGeMatrix3d& other, const ZoGeTol& tol) const {
     for (int i = 0; i < 4; ++i) {
         for (int j = 0; j < 4; ++j) {
             const double limit = (j == 3 && i < 3) ? tol.equalPoint() : tol.equalVector();
@@ -161,19 +147,16 @@ bool ZoGeMatrix3d::isEqualTo(const ZoGeMatrix3d& other, const ZoGeTol& tol) cons
     return true;
 }
 
-bool ZoGeMatrix3d::isIdentity(const ZoGeTol& tol) const
-{
+bool ZoGeMatrix3d::isIdentity(const ZoGeTol& tol) const {
     return isEqualTo(kIdentity, tol);
 }
 
-ZoGeMatrix3d ZoGeMatrix3d::translation(const ZoGeVector3d& v)
-{
+ZoGeMatrix3d ZoGeMatrix3d::translation(const ZoGeVector3d& v) {
     ZoGeMatrix3d m;
     return m.setTranslation(v);
 }
 
-ZoGeMatrix3d ZoGeMatrix3d::rotation(double angle, const ZoGeVector3d& axis, const ZoGePoint3d& center)
-{
+ZoGeMatrix3d ZoGeMatrix3d::rotation(double angle, const ZoGeVector3d& axis, const ZoGePoint3d& center) {
     ZoGeMatrix3d m;
     const double len = axis.length();
     if (!(len > 0.0))
@@ -197,8 +180,7 @@ ZoGeMatrix3d ZoGeMatrix3d::rotation(double angle, const ZoGeVector3d& axis, cons
     return m.setTranslation(center.asVector() - rc);
 }
 
-ZoGeMatrix3d ZoGeMatrix3d::scaling(double scale, const ZoGePoint3d& center)
-{
+ZoGeMatrix3d ZoGeMatrix3d::scaling(double scale, const ZoGePoint3d& center) {
     ZoGeMatrix3d m;
     for (int i = 0; i < 3; ++i)
         m.entry[i][i] = scale;
@@ -208,8 +190,7 @@ ZoGeMatrix3d ZoGeMatrix3d::scaling(double scale, const ZoGePoint3d& center)
 ZoGeMatrix3d ZoGeMatrix3d::alignCoordSys(const ZoGePoint3d& fromOrigin, const ZoGeVector3d& fromXAxis,
                                          const ZoGeVector3d& fromYAxis, const ZoGeVector3d& fromZAxis,
                                          const ZoGePoint3d& toOrigin, const ZoGeVector3d& toXAxis,
-                                         const ZoGeVector3d& toYAxis, const ZoGeVector3d& toZAxis)
-{
+                                         const ZoGeVector3d& toYAxis, const ZoGeVector3d& toZAxis) {
     ZoGeMatrix3d from, to, fromInverse;
     from.setCoordSystem(fromOrigin, fromXAxis, fromYAxis, fromZAxis);
     to.setCoordSystem(toOrigin, toXAxis, toYAxis, toZAxis);
@@ -219,8 +200,7 @@ ZoGeMatrix3d ZoGeMatrix3d::alignCoordSys(const ZoGePoint3d& fromOrigin, const Zo
 }
 
 ZoGeMatrix3d& ZoGeMatrix3d::setCoordSystem(const ZoGePoint3d& origin, const ZoGeVector3d& xAxis,
-                                           const ZoGeVector3d& yAxis, const ZoGeVector3d& zAxis)
-{
+                                           const ZoGeVector3d& yAxis, const ZoGeVector3d& zAxis) {
     const ZoGeVector3d* columns[3] = {&xAxis, &yAxis, &zAxis};
     for (int j = 0; j < 3; ++j) {
         entry[0][j] = columns[j]->x;
@@ -236,35 +216,30 @@ ZoGeMatrix3d& ZoGeMatrix3d::setCoordSystem(const ZoGePoint3d& origin, const ZoGe
 }
 
 void ZoGeMatrix3d::getCoordSystem(ZoGePoint3d& origin, ZoGeVector3d& xAxis, ZoGeVector3d& yAxis,
-                                  ZoGeVector3d& zAxis) const
-{
+                                  ZoGeVector3d& zAxis) const {
     origin = ZoGePoint3d(entry[0][3], entry[1][3], entry[2][3]);
     xAxis = ZoGeVector3d(entry[0][0], entry[1][0], entry[2][0]);
     yAxis = ZoGeVector3d(entry[0][1], entry[1][1], entry[2][1]);
     zAxis = ZoGeVector3d(entry[0][2], entry[1][2], entry[2][2]);
 }
 
-ZoGeVector3d ZoGeMatrix3d::translation() const
-{
+ZoGeVector3d ZoGeMatrix3d::translation() const {
     return {entry[0][3], entry[1][3], entry[2][3]};
 }
 
-ZoGeMatrix3d& ZoGeMatrix3d::setTranslation(const ZoGeVector3d& v)
-{
+ZoGeMatrix3d& ZoGeMatrix3d::setTranslation(const ZoGeVector3d& v) {
     entry[0][3] = v.x;
     entry[1][3] = v.y;
     entry[2][3] = v.z;
     return *this;
 }
 
-ZoGePoint3d operator*(const ZoGeMatrix3d& m, const ZoGePoint3d& p)
-{
+ZoGePoint3d operator*(const ZoGeMatrix3d& m, const ZoGePoint3d& p) {
     ZoGePoint3d r(p);
     return r.transformBy(m);
 }
 
-ZoGeVector3d operator*(const ZoGeMatrix3d& m, const ZoGeVector3d& v)
-{
+ZoGeVector3d operator*(const ZoGeMatrix3d& m, const ZoGeVector3d& v) {
     ZoGeVector3d r(v);
     return r.transformBy(m);
 }

@@ -6,17 +6,14 @@
 
 /// 4x4 transform for column vectors (p' = M * p): entry[row][col], translation in the last
 /// column, so (A * B) applies B first. A default matrix is the identity.
-class ZoGeMatrix3d
-{
+class ZoGeMatrix3d {
 public:
     static const ZoGeMatrix3d kIdentity;
 
     double entry[4][4];
 
     constexpr ZoGeMatrix3d()
-        : entry{{1.0, 0.0, 0.0, 0.0}, {0.0, 1.0, 0.0, 0.0}, {0.0, 0.0, 1.0, 0.0}, {0.0, 0.0, 0.0, 1.0}}
-    {
-    }
+        : entry{{1.0, 0.0, 0.0, 0.0}, {0.0, 1.0, 0.0, 0.0}, {0.0, 0.0, 1.0, 0.0}, {0.0, 0.0, 0.0, 1.0}} {}
 
     ZoGeMatrix3d& setToIdentity();
 

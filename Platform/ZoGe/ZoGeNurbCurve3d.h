@@ -5,8 +5,7 @@
 
 /// A NURBS curve by its definition data: degree, knots, control points and (for a rational
 /// curve) one weight per control point. Periodic curves keep their data as given.
-class ZoGeNurbCurve3d
-{
+class ZoGeNurbCurve3d {
 public:
     ZoGeNurbCurve3d() = default;
     /// Non-rational when weights is empty.

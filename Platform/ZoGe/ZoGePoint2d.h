@@ -4,8 +4,7 @@
 #include <ZoGe/ZoGeVector2d.h>
 
 /// Position in the plane.
-class ZoGePoint2d
-{
+class ZoGePoint2d {
 public:
     static const ZoGePoint2d kOrigin;
 

@@ -4,44 +4,37 @@
 
 const ZoGePoint3d ZoGePoint3d::kOrigin(0.0, 0.0, 0.0);
 
-ZoGeVector3d ZoGePoint3d::operator-(const ZoGePoint3d& p) const
-{
+ZoGeVector3d ZoGePoint3d::operator-(const ZoGePoint3d& p) const {
     return {x - p.x, y - p.y, z - p.z};
 }
 
-ZoGePoint3d ZoGePoint3d::operator+(const ZoGeVector3d& v) const
-{
+ZoGePoint3d ZoGePoint3d::operator+(const ZoGeVector3d& v) const {
     return {x + v.x, y + v.y, z + v.z};
 }
 
-ZoGePoint3d ZoGePoint3d::operator-(const ZoGeVector3d& v) const
-{
+ZoGePoint3d ZoGePoint3d::operator-(const ZoGeVector3d& v) const {
     return {x - v.x, y - v.y, z - v.z};
 }
 
-ZoGePoint3d& ZoGePoint3d::operator+=(const ZoGeVector3d& v)
-{
+ZoGePoint3d& ZoGePoint3d::operator+=(const ZoGeVector3d& v) {
     x += v.x;
     y += v.y;
     z += v.z;
     return *this;
 }
 
-ZoGePoint3d& ZoGePoint3d::operator-=(const ZoGeVector3d& v)
-{
+ZoGePoint3d& ZoGePoint3d::operator-=(const ZoGeVector3d& v) {
     x -= v.x;
     y -= v.y;
     z -= v.z;
     return *this;
 }
 
-double ZoGePoint3d::distanceTo(const ZoGePoint3d& p) const
-{
+double ZoGePoint3d::distanceTo(const ZoGePoint3d& p) const {
     return (*this - p).length();
 }
 
-ZoGePoint3d& ZoGePoint3d::transformBy(const ZoGeMatrix3d& m)
-{
+ZoGePoint3d& ZoGePoint3d::transformBy(const ZoGeMatrix3d& m) {
     const auto& e = m.entry;
     double nx = e[0][0] * x + e[0][1] * y + e[0][2] * z + e[0][3];
     double ny = e[1][0] * x + e[1][1] * y + e[1][2] * z + e[1][3];
@@ -56,12 +49,10 @@ ZoGePoint3d& ZoGePoint3d::transformBy(const ZoGeMatrix3d& m)
     return *this;
 }
 
-ZoGePoint3d& ZoGePoint3d::rotateBy(double angle, const ZoGeVector3d& axis, const ZoGePoint3d& center)
-{
+ZoGePoint3d& ZoGePoint3d::rotateBy(double angle, const ZoGeVector3d& axis, const ZoGePoint3d& center) {
     return transformBy(ZoGeMatrix3d::rotation(angle, axis, center));
 }
 
-bool ZoGePoint3d::isEqualTo(const ZoGePoint3d& p, const ZoGeTol& tol) const
-{
+bool ZoGePoint3d::isEqualTo(const ZoGePoint3d& p, const ZoGeTol& tol) const {
     return distanceTo(p) <= tol.equalPoint();
 }

@@ -6,8 +6,7 @@
 class ZoGeMatrix3d;
 
 /// Position in space; transforms apply translation.
-class ZoGePoint3d
-{
+class ZoGePoint3d {
 public:
     static const ZoGePoint3d kOrigin;
 

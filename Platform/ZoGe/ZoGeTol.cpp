@@ -2,8 +2,7 @@
 
 namespace {
 
-ZoGeTol& globalTol()
-{
+ZoGeTol& globalTol() {
     // Function-local so default arguments evaluated during static initialization see it ready.
     static ZoGeTol tol;
     return tol;
@@ -11,18 +10,12 @@ ZoGeTol& globalTol()
 
 } // namespace
 
-ZoGeTol::ZoGeTol(double equalPoint, double equalVector)
-    : m_equalPoint(equalPoint)
-    , m_equalVector(equalVector)
-{
-}
+ZoGeTol::ZoGeTol(double equalPoint, double equalVector) : m_equalPoint(equalPoint), m_equalVector(equalVector) {}
 
-const ZoGeTol& ZoGeTol::global()
-{
+const ZoGeTol& ZoGeTol::global() {
     return globalTol();
 }
 
-void ZoGeTol::setGlobal(const ZoGeTol& tol)
-{
+void ZoGeTol::setGlobal(const ZoGeTol& tol) {
     globalTol() = tol;
 }

@@ -3,8 +3,7 @@
 /// Tolerances for geometric comparisons: two points are equal when their distance is at most
 /// equalPoint(); two vectors when the length of their difference is at most equalVector(), which
 /// also bounds the sine (parallel) or cosine (perpendicular) of the angle between directions.
-class ZoGeTol
-{
+class ZoGeTol {
 public:
     ZoGeTol() = default;
     ZoGeTol(double equalPoint, double equalVector);

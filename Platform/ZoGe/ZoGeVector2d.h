@@ -3,8 +3,7 @@
 #include <ZoGe/ZoGeTol.h>
 
 /// Direction or displacement in the plane.
-class ZoGeVector2d
-{
+class ZoGeVector2d {
 public:
     static const ZoGeVector2d kXAxis;
     static const ZoGeVector2d kYAxis;

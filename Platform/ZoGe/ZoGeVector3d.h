@@ -5,8 +5,7 @@
 class ZoGeMatrix3d;
 
 /// Direction or displacement in space; transforms ignore translation.
-class ZoGeVector3d
-{
+class ZoGeVector3d {
 public:
     static const ZoGeVector3d kXAxis;
     static const ZoGeVector3d kYAxis;

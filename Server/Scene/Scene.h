@@ -120,12 +120,16 @@
 #include <Scene/Persistence/MeshGeometry.h>
 #include <Scene/Persistence/SceneAssetAdapter.h>
 #include <Scene/Persistence/SphereGeometry.h>
+#include <Scene/Selection/HWSelectionSWFilterAgent.h>
 #include <Scene/Selection/RawHitInfo.h>
 #include <Scene/Selection/SceneSelection.h>
 #include <Scene/Selection/SelectionFilters.h>
 #include <Scene/Selection/SelectionHit.h>
 #include <Scene/Selection/SelectionOutputAgent.h>
 #include <Scene/Selection/SelectionSorter.h>
+#include <Scene/Selection/TavexPointRegion.h>
+#include <Scene/Selection/TavexSWPickAgent.h>
+#include <Scene/Selection/TavexSelectionStage.h>
 #include <Scene/Selection/ViewSelector.h>
 #include <Scene/View/DeferringAgent.h>
 #include <Scene/View/EdgeProcessAgent.h>

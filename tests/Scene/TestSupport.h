@@ -43,12 +43,11 @@ inline AutoPtr<Lumo::Graphics::GroupNode> MakeTypedNode(unsigned clientType, boo
 class LiveObjectGuard {
 public:
     LiveObjectGuard()
-        : m_attributes(Lumo::Scene::Attribute::NetObjectCount()),
-          m_sets(Lumo::Scene::AttributeSet::NetObjectCount()),
+        : m_attributes(Lumo::Scene::Attribute::NetObjectCount()), m_sets(Lumo::Scene::AttributeSet::NetObjectCount()),
           m_simple(Lumo::Scene::SimpleAttributeSet::NetObjectCount()),
           m_lists(Lumo::Scene::AttributeSetListEx::NetObjectCount()),
-          m_nodeData(Lumo::Scene::ANodeData::NetObjectCount()),
-          m_nodes(Lumo::Graphics::ARenderNode::NetObjectCount()) {}
+          m_nodeData(Lumo::Scene::ANodeData::NetObjectCount()), m_nodes(Lumo::Graphics::ARenderNode::NetObjectCount()) {
+    }
     ~LiveObjectGuard() {
         EXPECT_EQ(Lumo::Scene::Attribute::NetObjectCount(), m_attributes) << "attributes leaked";
         EXPECT_EQ(Lumo::Scene::AttributeSet::NetObjectCount(), m_sets) << "attribute sets leaked";

@@ -8,8 +8,7 @@ namespace {
 
 constexpr double kPi = std::numbers::pi;
 
-ZoGeMatrix3d fromRows(const double (&rows)[4][4])
-{
+ZoGeMatrix3d fromRows(const double (&rows)[4][4]) {
     ZoGeMatrix3d m;
     for (int i = 0; i < 4; ++i)
         for (int j = 0; j < 4; ++j)
@@ -17,22 +16,19 @@ ZoGeMatrix3d fromRows(const double (&rows)[4][4])
     return m;
 }
 
-ZoGeMatrix3d diagonal(double a, double b, double c, double d)
-{
+ZoGeMatrix3d diagonal(double a, double b, double c, double d) {
     return fromRows({{a, 0, 0, 0}, {0, b, 0, 0}, {0, 0, c, 0}, {0, 0, 0, d}});
 }
 
 // A general affine transform: uniform scaling, rotation about an off-origin line, translation.
-ZoGeMatrix3d someTransform()
-{
+ZoGeMatrix3d someTransform() {
     return ZoGeMatrix3d::translation({3, -2, 7}) * ZoGeMatrix3d::rotation(0.7, {1, 2, 3}, {1, 0, -1}) *
            ZoGeMatrix3d::scaling(2.5, {0, 4, 0});
 }
 
 } // namespace
 
-TEST(ZoGeMatrix3dTest, DefaultIsIdentityAndTranslationLivesInTheLastColumn)
-{
+TEST(ZoGeMatrix3dTest, DefaultIsIdentityAndTranslationLivesInTheLastColumn) {
     ZoGeMatrix3d m;
     EXPECT_TRUE(m.isIdentity());
     EXPECT_TRUE(m == ZoGeMatrix3d::kIdentity);
@@ -46,8 +42,7 @@ TEST(ZoGeMatrix3dTest, DefaultIsIdentityAndTranslationLivesInTheLastColumn)
     EXPECT_TRUE(m.setToIdentity().isIdentity());
 }
 
-TEST(ZoGeMatrix3dTest, RotationsOfKnownPointsFollowTheRightHandRule)
-{
+TEST(ZoGeMatrix3dTest, RotationsOfKnownPointsFollowTheRightHandRule) {
     EXPECT_TRUE((ZoGeMatrix3d::rotation(kPi / 2, ZoGeVector3d::kZAxis) * ZoGePoint3d(1, 0, 0)).isEqualTo({0, 1, 0}));
     EXPECT_TRUE((ZoGeMatrix3d::rotation(kPi / 2, ZoGeVector3d::kXAxis) * ZoGePoint3d(0, 1, 0)).isEqualTo({0, 0, 1}));
     EXPECT_TRUE((ZoGeMatrix3d::rotation(kPi / 2, ZoGeVector3d::kYAxis) * ZoGePoint3d(0, 0, 1)).isEqualTo({1, 0, 0}));
@@ -65,8 +60,7 @@ TEST(ZoGeMatrix3dTest, RotationsOfKnownPointsFollowTheRightHandRule)
     EXPECT_NEAR(ZoGeMatrix3d::rotation(0.3, {1, -2, 0.5}).det(), 1.0, 1e-14);
 }
 
-TEST(ZoGeMatrix3dTest, ProductAppliesTheRightOperandFirst)
-{
+TEST(ZoGeMatrix3dTest, ProductAppliesTheRightOperandFirst) {
     const ZoGeMatrix3d r = ZoGeMatrix3d::rotation(kPi / 2, ZoGeVector3d::kZAxis);
     const ZoGeMatrix3d t = ZoGeMatrix3d::translation({5, 0, 0});
     EXPECT_TRUE(((t * r) * ZoGePoint3d(1, 0, 0)).isEqualTo({5, 1, 0}));
@@ -80,16 +74,14 @@ TEST(ZoGeMatrix3dTest, ProductAppliesTheRightOperandFirst)
     EXPECT_TRUE(post.isEqualTo(r * t));
 }
 
-TEST(ZoGeMatrix3dTest, ScalingKeepsItsCenter)
-{
+TEST(ZoGeMatrix3dTest, ScalingKeepsItsCenter) {
     const ZoGeMatrix3d s = ZoGeMatrix3d::scaling(2, {1, 1, 1});
     EXPECT_TRUE((s * ZoGePoint3d(1, 1, 1)).isEqualTo({1, 1, 1}));
     EXPECT_TRUE((s * ZoGePoint3d(2, 1, 0)).isEqualTo({3, 1, -1}));
     EXPECT_DOUBLE_EQ(s.det(), 8.0);
 }
 
-TEST(ZoGeMatrix3dTest, DeterminantAndTranspose)
-{
+TEST(ZoGeMatrix3dTest, DeterminantAndTranspose) {
     const ZoGeMatrix3d a = fromRows({{1, 2, 3, 4}, {5, 6, 7, 8}, {2, 6, 4, 8}, {3, 1, 1, 2}});
     const ZoGeMatrix3d b = fromRows({{2, 1, 0, 3}, {0, 1, 4, 1}, {1, 0, 2, 0}, {0.5, 0, 0, 1}});
     EXPECT_EQ(a.det(), 72.0);
@@ -103,8 +95,7 @@ TEST(ZoGeMatrix3dTest, DeterminantAndTranspose)
     EXPECT_EQ(diagonal(2, 3, 4, 1).det(), 24.0);
 }
 
-TEST(ZoGeMatrix3dTest, InverseTimesMatrixIsIdentity)
-{
+TEST(ZoGeMatrix3dTest, InverseTimesMatrixIsIdentity) {
     const ZoGeMatrix3d general = fromRows({{1, 2, 3, 4}, {5, 6, 7, 8}, {2, 6, 4, 8}, {3, 1, 1, 2}});
     for (const ZoGeMatrix3d& m : {someTransform(), general, ZoGeMatrix3d::kIdentity}) {
         ZoGeMatrix3d inv;
@@ -123,8 +114,7 @@ TEST(ZoGeMatrix3dTest, InverseTimesMatrixIsIdentity)
     EXPECT_TRUE((inPlace * someTransform()).isIdentity(ZoGeTol(1e-12, 1e-12)));
 }
 
-TEST(ZoGeMatrix3dTest, SingularMatricesAreDetectedAndLeftUnchanged)
-{
+TEST(ZoGeMatrix3dTest, SingularMatricesAreDetectedAndLeftUnchanged) {
     const ZoGeMatrix3d flatten = diagonal(1, 1, 0, 1); // projects onto z = 0
     const ZoGeMatrix3d twoEqualRows = fromRows({{1, 2, 3, 4}, {1, 2, 3, 4}, {0, 0, 1, 0}, {0, 0, 0, 1}});
     const ZoGeMatrix3d dependentColumns = fromRows({{1, 2, 3, 0}, {4, 5, 6, 0}, {7, 8, 9, 0}, {0, 0, 0, 1}});
@@ -142,8 +132,7 @@ TEST(ZoGeMatrix3dTest, SingularMatricesAreDetectedAndLeftUnchanged)
     EXPECT_TRUE(zero.isSingular());
 }
 
-TEST(ZoGeMatrix3dTest, SingularityIsJudgedRelativeToTheMatrixScale)
-{
+TEST(ZoGeMatrix3dTest, SingularityIsJudgedRelativeToTheMatrixScale) {
     // Pivot against the largest entry: 1e-11 is below the default 1e-10, 1e-9 above.
     EXPECT_TRUE(diagonal(1e-11, 1, 1, 1).isSingular());
     EXPECT_FALSE(diagonal(1e-9, 1, 1, 1).isSingular());
@@ -159,8 +148,7 @@ TEST(ZoGeMatrix3dTest, SingularityIsJudgedRelativeToTheMatrixScale)
     EXPECT_TRUE((inv * tiny).isIdentity(ZoGeTol(1e-12, 1e-12)));
 }
 
-TEST(ZoGeMatrix3dTest, EqualityToleranceSeparatesTranslationFromLinearPart)
-{
+TEST(ZoGeMatrix3dTest, EqualityToleranceSeparatesTranslationFromLinearPart) {
     const ZoGeTol tol(0.5, 0.25);
     ZoGeMatrix3d m;
     m.entry[0][3] = 0.5; // translation: point tolerance
@@ -175,8 +163,7 @@ TEST(ZoGeMatrix3dTest, EqualityToleranceSeparatesTranslationFromLinearPart)
     EXPECT_FALSE(n.isIdentity(tol));
 }
 
-TEST(ZoGeMatrix3dTest, CoordinateSystemsRoundTripAndAlign)
-{
+TEST(ZoGeMatrix3dTest, CoordinateSystemsRoundTripAndAlign) {
     const ZoGePoint3d origin(1, 2, 3);
     const ZoGeVector3d x(0, 1, 0), y(-1, 0, 0), z(0, 0, 1);
     ZoGeMatrix3d cs;

@@ -5,8 +5,7 @@
 
 #include <numbers>
 
-TEST(ZoGePoint3dTest, PointVectorArithmetic)
-{
+TEST(ZoGePoint3dTest, PointVectorArithmetic) {
     const ZoGePoint3d p(1, 2, 3);
     const ZoGePoint3d q(4, 6, 3);
     const ZoGeVector3d d = q - p;
@@ -16,8 +15,7 @@ TEST(ZoGePoint3dTest, PointVectorArithmetic)
     EXPECT_DOUBLE_EQ(p.distanceTo(q), 5.0);
 }
 
-TEST(ZoGePoint3dTest, TransformAppliesTranslationAndRotationAboutCenter)
-{
+TEST(ZoGePoint3dTest, TransformAppliesTranslationAndRotationAboutCenter) {
     ZoGePoint3d p(1, 2, 3);
     p.transformBy(ZoGeMatrix3d::translation({10, 20, 30}));
     EXPECT_TRUE(p.isEqualTo({11, 22, 33}));
@@ -27,8 +25,7 @@ TEST(ZoGePoint3dTest, TransformAppliesTranslationAndRotationAboutCenter)
     EXPECT_TRUE(q.isEqualTo({1, 2, 5}));
 }
 
-TEST(ZoGePoint3dTest, ProjectiveRowIsDividedOut)
-{
+TEST(ZoGePoint3dTest, ProjectiveRowIsDividedOut) {
     // A matrix whose bottom row yields w = z for the point: (2, 4, 2) -> (1, 2, 1).
     ZoGeMatrix3d m;
     m.entry[3][2] = 1.0;

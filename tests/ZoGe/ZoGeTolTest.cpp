@@ -4,8 +4,7 @@
 
 #include <gtest/gtest.h>
 
-TEST(ZoGeTolTest, GlobalDefaultIsOneTenBillionth)
-{
+TEST(ZoGeTolTest, GlobalDefaultIsOneTenBillionth) {
     const ZoGeTol& tol = ZoGeTol::global();
     EXPECT_EQ(tol.equalPoint(), 1e-10);
     EXPECT_EQ(tol.equalVector(), 1e-10);
@@ -13,8 +12,7 @@ TEST(ZoGeTolTest, GlobalDefaultIsOneTenBillionth)
     EXPECT_FALSE(ZoGePoint3d(1, 2, 3).isEqualTo(ZoGePoint3d(1, 2, 3 + 5e-10)));
 }
 
-TEST(ZoGeTolTest, DistanceExactlyAtTheToleranceIsEqual)
-{
+TEST(ZoGeTolTest, DistanceExactlyAtTheToleranceIsEqual) {
     // Binary fractions so the distances are exact.
     const ZoGeTol tol(0.5, 0.25);
     EXPECT_TRUE(ZoGePoint3d(0, 0, 0).isEqualTo(ZoGePoint3d(0.5, 0, 0), tol));
@@ -26,8 +24,7 @@ TEST(ZoGeTolTest, DistanceExactlyAtTheToleranceIsEqual)
     EXPECT_FALSE(ZoGeVector3d(0, 0, 0.26).isZeroLength(tol));
 }
 
-TEST(ZoGeTolTest, AccessorsAndReplacingTheGlobal)
-{
+TEST(ZoGeTolTest, AccessorsAndReplacingTheGlobal) {
     ZoGeTol tol;
     tol.equalPoint(1e-3);
     tol.equalVector(1e-6);

@@ -12,8 +12,7 @@ constexpr double kPi = std::numbers::pi;
 
 } // namespace
 
-TEST(ZoGeVector2dTest, AngleRunsCounterclockwiseFromTheXAxis)
-{
+TEST(ZoGeVector2dTest, AngleRunsCounterclockwiseFromTheXAxis) {
     EXPECT_EQ(ZoGeVector2d(1, 0).angle(), 0.0);
     EXPECT_DOUBLE_EQ(ZoGeVector2d(0, 2).angle(), kPi / 2);
     EXPECT_DOUBLE_EQ(ZoGeVector2d(-1, 0).angle(), kPi);
@@ -22,8 +21,7 @@ TEST(ZoGeVector2dTest, AngleRunsCounterclockwiseFromTheXAxis)
     EXPECT_DOUBLE_EQ(ZoGeVector2d(1, 0).angleTo(ZoGeVector2d(-1, 1e-30)), kPi);
 }
 
-TEST(ZoGeVector2dTest, LengthNormalAndRelations)
-{
+TEST(ZoGeVector2dTest, LengthNormalAndRelations) {
     const ZoGeVector2d v(3, 4);
     EXPECT_DOUBLE_EQ(v.length(), 5.0);
     EXPECT_DOUBLE_EQ(v.lengthSqrd(), 25.0);
@@ -36,8 +34,7 @@ TEST(ZoGeVector2dTest, LengthNormalAndRelations)
     EXPECT_FALSE(v.isParallelTo(ZoGeVector2d()));
 }
 
-TEST(ZoGeVector2dTest, PointsRotateAboutACenter)
-{
+TEST(ZoGeVector2dTest, PointsRotateAboutACenter) {
     ZoGePoint2d p(2, 1);
     p.rotateBy(kPi / 2, ZoGePoint2d(1, 1));
     EXPECT_TRUE(p.isEqualTo({1, 2}));

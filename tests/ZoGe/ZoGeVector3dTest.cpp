@@ -12,8 +12,7 @@ constexpr double kPi = std::numbers::pi;
 
 } // namespace
 
-TEST(ZoGeVector3dTest, ArithmeticAndProducts)
-{
+TEST(ZoGeVector3dTest, ArithmeticAndProducts) {
     const ZoGeVector3d a(1, 2, 3);
     const ZoGeVector3d b(4, -5, 6);
     EXPECT_TRUE((a - b).isEqualTo({-3, 7, -3}));
@@ -27,8 +26,7 @@ TEST(ZoGeVector3dTest, ArithmeticAndProducts)
     EXPECT_DOUBLE_EQ(ZoGeVector3d(2, 3, 6).lengthSqrd(), 49.0);
 }
 
-TEST(ZoGeVector3dTest, NormalizationLeavesZeroVectorsAlone)
-{
+TEST(ZoGeVector3dTest, NormalizationLeavesZeroVectorsAlone) {
     ZoGeVector3d v(0, 3, 4);
     EXPECT_TRUE(v.normal().isEqualTo({0, 0.6, 0.8}));
     EXPECT_TRUE(v.normal().isUnitLength());
@@ -43,8 +41,7 @@ TEST(ZoGeVector3dTest, NormalizationLeavesZeroVectorsAlone)
     EXPECT_FALSE(std::isnan(ZoGeVector3d().normal().x));
 }
 
-TEST(ZoGeVector3dTest, AnglesUnsignedAndAboutAReference)
-{
+TEST(ZoGeVector3dTest, AnglesUnsignedAndAboutAReference) {
     EXPECT_DOUBLE_EQ(ZoGeVector3d::kXAxis.angleTo(ZoGeVector3d::kYAxis), kPi / 2);
     EXPECT_DOUBLE_EQ(ZoGeVector3d(1, 0, 0).angleTo(ZoGeVector3d(-3, 0, 0)), kPi);
     EXPECT_DOUBLE_EQ(ZoGeVector3d(1, 1, 0).angleTo(ZoGeVector3d(5, 5, 0)), 0.0);
@@ -58,8 +55,7 @@ TEST(ZoGeVector3dTest, AnglesUnsignedAndAboutAReference)
     EXPECT_EQ(ZoGeVector3d::kXAxis.angleTo(ZoGeVector3d::kXAxis, ZoGeVector3d::kZAxis), 0.0);
 }
 
-TEST(ZoGeVector3dTest, ParallelPerpendicularAndCodirectional)
-{
+TEST(ZoGeVector3dTest, ParallelPerpendicularAndCodirectional) {
     const ZoGeTol tol(1e-10, 1e-3);
     const ZoGeVector3d x(2, 0, 0);
     EXPECT_TRUE(x.isParallelTo({1, 0.9e-3, 0}, tol));
@@ -75,8 +71,7 @@ TEST(ZoGeVector3dTest, ParallelPerpendicularAndCodirectional)
     EXPECT_FALSE(ZoGeVector3d().isParallelTo(ZoGeVector3d()));
 }
 
-TEST(ZoGeVector3dTest, PerpVectorIsPerpendicularForAnyDirection)
-{
+TEST(ZoGeVector3dTest, PerpVectorIsPerpendicularForAnyDirection) {
     for (const ZoGeVector3d& v : {ZoGeVector3d::kXAxis, ZoGeVector3d::kYAxis, ZoGeVector3d::kZAxis,
                                   ZoGeVector3d(1, 1, 1), ZoGeVector3d(-3, 1e-8, 2), ZoGeVector3d(0, 1e5, -1e5)}) {
         const ZoGeVector3d p = v.perpVector();
@@ -86,8 +81,7 @@ TEST(ZoGeVector3dTest, PerpVectorIsPerpendicularForAnyDirection)
     EXPECT_TRUE(ZoGeVector3d().perpVector().isZeroLength());
 }
 
-TEST(ZoGeVector3dTest, TransformIgnoresTranslation)
-{
+TEST(ZoGeVector3dTest, TransformIgnoresTranslation) {
     ZoGeMatrix3d m = ZoGeMatrix3d::rotation(kPi / 2, ZoGeVector3d::kZAxis, ZoGePoint3d(10, 10, 10));
     m.postMultBy(ZoGeMatrix3d::translation({100, 0, 0}));
     ZoGeVector3d v(1, 0, 0);

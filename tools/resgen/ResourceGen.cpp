@@ -78,7 +78,6 @@ std::vector<std::uint8_t> ThreadTexture(int size) {
     return px;
 }
 
-
 // ---- shared helpers ---------------------------------------------------------------------
 
 struct V3 {
@@ -100,14 +99,18 @@ double Smoothstep(double a, double b, double x) {
     double t = std::clamp((x - a) / (b - a), 0.0, 1.0);
     return t * t * (3 - 2 * t);
 }
-V3 Mix(const V3& a, const V3& b, double t) { return a * (1 - t) + b * t; }
+V3 Mix(const V3& a, const V3& b, double t) {
+    return a * (1 - t) + b * t;
+}
 
 bool WritePng(const std::filesystem::path& file, int w, int h, const std::vector<std::uint8_t>& rgba) {
     std::filesystem::create_directories(file.parent_path());
     return Lumo::Devices::PngWriter::WriteUtf8(file.string(), w, h, rgba.data());
 }
 
-std::uint8_t Byte(double v) { return std::uint8_t(std::lround(std::clamp(v, 0.0, 1.0) * 255.0)); }
+std::uint8_t Byte(double v) {
+    return std::uint8_t(std::lround(std::clamp(v, 0.0, 1.0) * 255.0));
+}
 
 /// A vertical gradient (top row first) through colour stops given as (position, r, g, b) in
 /// display values; opaque.
@@ -255,8 +258,8 @@ std::string Number(double v) {
 bool WriteJsonMesh(const std::filesystem::path& file, const Mesh& m) {
     std::string s = "{\"Vertices\":{\"Positions\":[";
     for (std::size_t i = 0; i < m.positions.size(); ++i)
-        s += (i ? "," : "") + Number(m.positions[i].x) + "," + Number(m.positions[i].y) + "," +
-             Number(m.positions[i].z);
+        s +=
+            (i ? "," : "") + Number(m.positions[i].x) + "," + Number(m.positions[i].y) + "," + Number(m.positions[i].z);
     s += "],\"UVs\":[";
     for (std::size_t i = 0; i < m.uvs.size(); ++i)
         s += (i ? "," : "") + Number(m.uvs[i][0]) + "," + Number(m.uvs[i][1]);
@@ -294,8 +297,8 @@ using Radiance = V3 (*)(const V3& direction);
 /// a neutral ground below. Linear radiance; the sun's disc reaches about 30.
 V3 SkyRoomSky(const V3& d) {
     const V3 zenith{0.28, 0.45, 0.80}, horizon{0.90, 0.93, 0.98}, ground{0.24, 0.23, 0.22};
-    V3 c = d.y >= 0 ? Mix(horizon, zenith, std::pow(d.y, 0.55))
-                    : Mix(horizon * 0.8, ground, Smoothstep(0.0, 0.25, -d.y));
+    V3 c =
+        d.y >= 0 ? Mix(horizon, zenith, std::pow(d.y, 0.55)) : Mix(horizon * 0.8, ground, Smoothstep(0.0, 0.25, -d.y));
     const V3 sun = V3{-0.45, 0.72, 0.53}.unit();
     const double cosA = std::clamp(d.dot(sun), -1.0, 1.0), angle = std::acos(cosA);
     const double glow = 1.6 * std::pow(std::max(cosA, 0.0), 40.0) + 28.0 * std::exp(-std::pow(angle / 0.03, 2));
@@ -337,7 +340,8 @@ std::vector<Texel> SampleSky(Radiance sky, int w, int h) {
         for (int x = 0; x < w; ++x) {
             const double latitude = kPi / 2 - kPi * (y + 0.5) / h;
             const double longitude = 2 * kPi * (x + 0.5) / w;
-            const V3 d{std::cos(latitude) * std::sin(longitude), std::sin(latitude), std::cos(latitude) * std::cos(longitude)};
+            const V3 d{std::cos(latitude) * std::sin(longitude), std::sin(latitude),
+                       std::cos(latitude) * std::cos(longitude)};
             const double solidAngle = (2 * kPi / w) * (kPi / h) * std::cos(latitude);
             texels.push_back({d, solidAngle, sky(d)});
         }
@@ -383,8 +387,12 @@ Lumo::Devices::EnvironmentTexture* Convolve(Radiance sky, const std::vector<Texe
     return Lumo::Devices::EnvironmentTexture::Make(w, h, std::move(rgba));
 }
 
-double CosineLobe(const V3& n, const V3& w) { return std::max(n.dot(w), 0.0); }
-double GlossyLobe(const V3& n, const V3& w) { return std::pow(std::max(n.dot(w), 0.0), 24.0); }
+double CosineLobe(const V3& n, const V3& w) {
+    return std::max(n.dot(w), 0.0);
+}
+double GlossyLobe(const V3& n, const V3& w) {
+    return std::pow(std::max(n.dot(w), 0.0), 24.0);
+}
 
 bool WriteEnvironmentMaps(const std::filesystem::path& folder, Radiance sky) {
     std::filesystem::create_directories(folder);
@@ -393,7 +401,9 @@ bool WriteEnvironmentMaps(const std::filesystem::path& folder, Radiance sky) {
         const char* file;
         int w, h;
         Lobe lobe;
-    } maps[] = {{"Diffuse.exr", 32, 16, &CosineLobe}, {"Specular.exr", 64, 32, &GlossyLobe}, {"Reflection.exr", 256, 128, nullptr}};
+    } maps[] = {{"Diffuse.exr", 32, 16, &CosineLobe},
+                {"Specular.exr", 64, 32, &GlossyLobe},
+                {"Reflection.exr", 256, 128, nullptr}};
     for (const Map& m : maps) {
         Lumo::Objects::AutoPtr<Lumo::Devices::EnvironmentTexture> t = Convolve(sky, source, m.w, m.h, m.lobe, 1.0);
         std::string error;
@@ -421,13 +431,14 @@ int main(int argc, char** argv) {
     ok = ok && WriteJsonMesh(sky / "Dome.json", Dome(1000, -12, 64, 24));
     ok = ok && WriteJsonMesh(sky / "Ground.json", Disc(700, 64, 6));
     ok = ok && WritePng(sky / "SkyDome.png", 4, 256,
-                        GradientTexture(4, 256, {{0.00, 118, 160, 214},
-                                                 {0.45, 168, 198, 234},
-                                                 {0.86, 228, 236, 245},
-                                                 {0.90, 222, 226, 231},
-                                                 {1.00, 196, 199, 204}}));
-    ok = ok && WritePng(sky / "Ground.png", 256, 256,
-                        GroundTexture(256, V3{0.70, 0.72, 0.75}, V3{0.80, 0.82, 0.85}, 0.55));
+                        GradientTexture(4, 256,
+                                        {{0.00, 118, 160, 214},
+                                         {0.45, 168, 198, 234},
+                                         {0.86, 228, 236, 245},
+                                         {0.90, 222, 226, 231},
+                                         {1.00, 196, 199, 204}}));
+    ok = ok &&
+         WritePng(sky / "Ground.png", 256, 256, GroundTexture(256, V3{0.70, 0.72, 0.75}, V3{0.80, 0.82, 0.85}, 0.55));
     ok = ok && WriteEnvironmentMaps(sky, &SkyRoomSky);
 
     // Studio: a neutral grey cyclorama under soft boxes; its dome comes through the importer.
@@ -435,12 +446,11 @@ int main(int argc, char** argv) {
     ok = ok && WriteObjMesh(studio / "Dome.obj", Dome(900, -10, 48, 18), "StudioDome");
     ok = ok && WriteJsonMesh(studio / "Ground.json", Disc(600, 64, 6));
     ok = ok && WritePng(studio / "StudioDome.png", 4, 256,
-                        GradientTexture(4, 256, {{0.00, 86, 88, 94},
-                                                 {0.55, 128, 130, 136},
-                                                 {0.88, 160, 162, 166},
-                                                 {1.00, 124, 125, 128}}));
-    ok = ok && WritePng(studio / "Ground.png", 256, 256,
-                        GroundTexture(256, V3{0.36, 0.37, 0.39}, V3{0.50, 0.51, 0.53}, 0.7));
+                        GradientTexture(
+                            4, 256,
+                            {{0.00, 86, 88, 94}, {0.55, 128, 130, 136}, {0.88, 160, 162, 166}, {1.00, 124, 125, 128}}));
+    ok = ok &&
+         WritePng(studio / "Ground.png", 256, 256, GroundTexture(256, V3{0.36, 0.37, 0.39}, V3{0.50, 0.51, 0.53}, 0.7));
     ok = ok && WriteEnvironmentMaps(studio, &StudioSky);
     if (!ok) {
         std::fprintf(stderr, "brio-resgen: cannot write the resources under %s\n", root.c_str());

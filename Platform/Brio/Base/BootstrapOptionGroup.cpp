@@ -5,9 +5,9 @@
 namespace Brio {
 
 BootstrapOptionGroup::BootstrapOptionGroup()
-    : OptionGroup("BootstrapOptionGroup", LocalizedString{L"Brio", L"BootstrapOptionsUserName", L"Start-up"},
-                  LocalizedString{L"Brio", L"BootstrapOptionsToolTip",
-                                  L"Preferences read when the application starts"}) {}
+    : OptionGroup(
+          "BootstrapOptionGroup", LocalizedString{L"Brio", L"BootstrapOptionsUserName", L"Start-up"},
+          LocalizedString{L"Brio", L"BootstrapOptionsToolTip", L"Preferences read when the application starts"}) {}
 
 std::filesystem::path BootstrapOptionGroup::onPersistFile() const {
     return PathInfo::optionsDirectory(0) / "BootstrapOptions.xml";

@@ -22,15 +22,13 @@ struct Queue {
     std::function<void()> notifier;
 };
 
-Queue& GetQueue()
-{
+Queue& GetQueue() {
     // Never destroyed: sources in libraries unloaded late still discard their events here.
     static auto* queue = new Queue;
     return *queue;
 }
 
-class FunctionEvent : public DelayedEventBase
-{
+class FunctionEvent : public DelayedEventBase {
 public:
     FunctionEvent(std::function<void()> work, const void* owner) : DelayedEventBase(owner), m_work(std::move(work)) {}
     void fire() override { m_work(); }
@@ -43,8 +41,7 @@ private:
 
 DelayedEventBase::~DelayedEventBase() = default;
 
-void DelayedEventBase::post(std::unique_ptr<DelayedEventBase> event)
-{
+void DelayedEventBase::post(std::unique_ptr<DelayedEventBase> event) {
     if (!event)
         return;
     Queue& q = GetQueue();
@@ -59,14 +56,12 @@ void DelayedEventBase::post(std::unique_ptr<DelayedEventBase> event)
         notifier();
 }
 
-void DelayedEventBase::post(std::function<void()> work, const void* owner)
-{
+void DelayedEventBase::post(std::function<void()> work, const void* owner) {
     if (work)
         post(std::make_unique<FunctionEvent>(std::move(work), owner));
 }
 
-std::size_t DelayedEventBase::processDelayedEvents()
-{
+std::size_t DelayedEventBase::processDelayedEvents() {
     if (!OS::isUIThread())
         return 0;
     Queue& q = GetQueue();
@@ -93,14 +88,12 @@ std::size_t DelayedEventBase::processDelayedEvents()
     return ran;
 }
 
-std::size_t DelayedEventBase::pendingCount()
-{
+std::size_t DelayedEventBase::pendingCount() {
     // Read at every idle tick (per walked node): no lock.
     return GetQueue().size.load(std::memory_order_relaxed);
 }
 
-void DelayedEventBase::discard(const void* owner)
-{
+void DelayedEventBase::discard(const void* owner) {
     Queue& q = GetQueue();
     std::deque<std::unique_ptr<DelayedEventBase>> dropped;
     {
@@ -118,8 +111,7 @@ void DelayedEventBase::discard(const void* owner)
     // Destroyed outside the lock: an event's destructor may release objects that post again.
 }
 
-void DelayedEventBase::postNotifier(std::function<void()> notifier)
-{
+void DelayedEventBase::postNotifier(std::function<void()> notifier) {
     Queue& q = GetQueue();
     std::lock_guard lock(q.mutex);
     q.notifier = std::move(notifier);

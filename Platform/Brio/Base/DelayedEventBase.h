@@ -9,8 +9,7 @@ namespace Brio {
 /// Work queued for the user-interface thread: what other threads raise (events for
 /// subscribers that expect the user-interface thread) waits here until that thread drains the
 /// queue, normally from its idle tick, with processDelayedEvents().
-class DelayedEventBase
-{
+class DelayedEventBase {
 public:
     /// `owner` tags the event so that it can be discarded when its owner goes away.
     explicit DelayedEventBase(const void* owner = nullptr) : m_owner(owner) {}

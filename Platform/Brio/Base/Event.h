@@ -7,8 +7,7 @@ namespace Brio {
 /// Something an EventSource announces to its sites. Concrete events add what changed; they
 /// are copyable through clone() because an event raised off the user-interface thread is
 /// delivered later, from a copy, on that thread.
-class Event
-{
+class Event {
 public:
     /// `timing` says when the event is raised relative to the change it reports; 0 (the usual
     /// value) means after it.

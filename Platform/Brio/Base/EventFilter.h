@@ -5,8 +5,7 @@ namespace Brio {
 class Event;
 
 /// Narrows a subscription: the site hears only the events the filter accepts.
-class EventFilter
-{
+class EventFilter {
 public:
     virtual ~EventFilter();
     /// `event` may be null for sources that fire without one.

@@ -6,8 +6,7 @@
 
 namespace Brio {
 
-EventSite::~EventSite()
-{
+EventSite::~EventSite() {
     std::lock_guard lock(EventSource::subscriptionLock());
     const std::vector<EventSource*> sources = m_sources;
     for (EventSource* source : sources)
@@ -15,8 +14,7 @@ EventSite::~EventSite()
     m_sources.clear();
 }
 
-std::vector<EventSource*> EventSite::sources() const
-{
+std::vector<EventSource*> EventSite::sources() const {
     std::lock_guard lock(EventSource::subscriptionLock());
     return m_sources;
 }

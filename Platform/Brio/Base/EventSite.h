@@ -10,8 +10,7 @@ class EventSource;
 /// every source it was subscribed to, so a source never calls a site that is gone. Sites
 /// destroyed on another thread than the one firing should unsubscribe in their own
 /// destructor, before their handlers are torn down.
-class EventSite
-{
+class EventSite {
 public:
     EventSite() = default;
     /// A copy starts without subscriptions.

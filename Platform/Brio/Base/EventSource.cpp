@@ -11,13 +11,10 @@
 namespace Brio {
 
 /// The queued form of an event raised off the user-interface thread.
-class EventSource::DelayedFire : public DelayedEventBase
-{
+class EventSource::DelayedFire : public DelayedEventBase {
 public:
     DelayedFire(EventSource* source, std::unique_ptr<Event> event)
-        : DelayedEventBase(source), m_source(source), m_event(std::move(event))
-    {
-    }
+        : DelayedEventBase(source), m_source(source), m_event(std::move(event)) {}
     void fire() override { m_source->deliverNow(m_event.get()); }
 
 private:
@@ -25,8 +22,7 @@ private:
     std::unique_ptr<Event> m_event;
 };
 
-std::recursive_mutex& EventSource::subscriptionLock()
-{
+std::recursive_mutex& EventSource::subscriptionLock() {
     // Never destroyed: sites and sources in libraries unloaded late still need it.
     static auto* lock = new std::recursive_mutex;
     return *lock;
@@ -34,8 +30,7 @@ std::recursive_mutex& EventSource::subscriptionLock()
 
 EventSource::EventSource(std::wstring name) : m_name(std::move(name)) {}
 
-EventSource::~EventSource()
-{
+EventSource::~EventSource() {
     {
         std::lock_guard lock(subscriptionLock());
         for (Subscription& s : m_subscriptions)
@@ -45,8 +40,7 @@ EventSource::~EventSource()
     DelayedEventBase::discard(this);
 }
 
-void EventSource::subscribe(EventSite* site, std::shared_ptr<const EventFilter> filter)
-{
+void EventSource::subscribe(EventSite* site, std::shared_ptr<const EventFilter> filter) {
     if (!site)
         return;
     std::lock_guard lock(subscriptionLock());
@@ -60,8 +54,7 @@ void EventSource::subscribe(EventSite* site, std::shared_ptr<const EventFilter> 
     site->m_sources.push_back(this);
 }
 
-void EventSource::unsubscribe(EventSite* site)
-{
+void EventSource::unsubscribe(EventSite* site) {
     std::lock_guard lock(subscriptionLock());
     auto it = std::find_if(m_subscriptions.begin(), m_subscriptions.end(),
                            [site](const Subscription& s) { return s.site == site; });
@@ -71,21 +64,18 @@ void EventSource::unsubscribe(EventSite* site)
     std::erase(site->m_sources, this);
 }
 
-bool EventSource::isSubscribed(const EventSite* site) const
-{
+bool EventSource::isSubscribed(const EventSite* site) const {
     std::lock_guard lock(subscriptionLock());
     return std::any_of(m_subscriptions.begin(), m_subscriptions.end(),
                        [site](const Subscription& s) { return s.site == site; });
 }
 
-std::size_t EventSource::siteCount() const
-{
+std::size_t EventSource::siteCount() const {
     std::lock_guard lock(subscriptionLock());
     return m_subscriptions.size();
 }
 
-std::vector<EventSite*> EventSource::sitesForEvent(const Event* event) const
-{
+std::vector<EventSite*> EventSource::sitesForEvent(const Event* event) const {
     std::lock_guard lock(subscriptionLock());
     std::vector<EventSite*> sites;
     for (const Subscription& s : m_subscriptions)
@@ -94,8 +84,7 @@ std::vector<EventSite*> EventSource::sitesForEvent(const Event* event) const
     return sites;
 }
 
-bool EventSource::fireEvent(Event* event)
-{
+bool EventSource::fireEvent(Event* event) {
     if (!OS::isUIThread() && !firesOffUIThread()) {
         DelayedEventBase::post(std::make_unique<DelayedFire>(this, event ? event->clone() : nullptr));
         return false;
@@ -104,8 +93,7 @@ bool EventSource::fireEvent(Event* event)
     return true;
 }
 
-void EventSource::deliverNow(Event* event)
-{
+void EventSource::deliverNow(Event* event) {
     std::lock_guard lock(subscriptionLock());
     // A handler may unsubscribe sites further down the list; they no longer hear this event.
     for (EventSite* site : sitesForEvent(event))

@@ -17,8 +17,7 @@ class EventSite;
 /// user-interface thread: one raised on another thread is copied and queued as a delayed
 /// event (DelayedEventBase), unless the source allows firing there at once. Subclasses add
 /// a typed fire operation and hand the event to their kind of site in deliver().
-class EventSource
-{
+class EventSource {
 public:
     explicit EventSource(std::wstring name);
     /// Drops every subscription and the events still queued for delivery by this source.

@@ -6,26 +6,14 @@
 
 namespace Brio {
 
-Exception::Exception(std::wstring message)
-    : m_message(std::move(message))
-    , m_utf8(Utility::toUtf8(m_message))
-{
-}
+Exception::Exception(std::wstring message) : m_message(std::move(message)), m_utf8(Utility::toUtf8(m_message)) {}
 
-Exception::Exception(const Status& status)
-    : Exception(status.message(), status)
-{
-}
+Exception::Exception(const Status& status) : Exception(status.message(), status) {}
 
 Exception::Exception(std::wstring message, const Status& status)
-    : m_message(std::move(message))
-    , m_utf8(Utility::toUtf8(m_message))
-    , m_status(status)
-{
-}
+    : m_message(std::move(message)), m_utf8(Utility::toUtf8(m_message)), m_status(status) {}
 
-const char* Exception::what() const noexcept
-{
+const char* Exception::what() const noexcept {
     return m_utf8.c_str();
 }
 

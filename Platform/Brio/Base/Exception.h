@@ -9,8 +9,7 @@
 namespace Brio {
 
 /// Host exception with a wide message; what() gives the same text in UTF-8.
-class Exception : public std::exception
-{
+class Exception : public std::exception {
 public:
     explicit Exception(std::wstring message);
     /// Carries `status`; the message is the status message.

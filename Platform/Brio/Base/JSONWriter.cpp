@@ -11,10 +11,14 @@ namespace Brio::Utility {
 namespace {
 const char* KindName(int kind) {
     switch (kind) {
-    case 1: return "an object";
-    case 2: return "an array";
-    case 3: return "a field";
-    default: return "the top level";
+    case 1:
+        return "an object";
+    case 2:
+        return "an array";
+    case 3:
+        return "a field";
+    default:
+        return "the top level";
     }
 }
 
@@ -26,7 +30,9 @@ bool IsAscii(std::string_view s) {
 }
 } // namespace
 
-JSONWriter::JSONWriter() { clear(); }
+JSONWriter::JSONWriter() {
+    clear();
+}
 
 void JSONWriter::clear() {
     m_text.clear();
@@ -97,9 +103,13 @@ void JSONWriter::beginField(std::string_view name) {
     m_stack.push_back(Frame{eField, 0});
 }
 
-void JSONWriter::beginField(std::wstring_view name) { beginField(std::string_view(toUtf8(name))); }
+void JSONWriter::beginField(std::wstring_view name) {
+    beginField(std::string_view(toUtf8(name)));
+}
 
-void JSONWriter::endField() { end(eField, "endField"); }
+void JSONWriter::endField() {
+    end(eField, "endField");
+}
 
 void JSONWriter::write(std::string_view text) {
     beforeValue("a value");
@@ -111,15 +121,33 @@ void JSONWriter::write(std::wstring_view text) {
     appendString(toUtf8(text));
 }
 
-void JSONWriter::write(int value) { raw(formatNumber(static_cast<long long>(value)), "a value"); }
-void JSONWriter::write(unsigned value) { raw(formatNumber(static_cast<unsigned long long>(value)), "a value"); }
-void JSONWriter::write(long value) { raw(formatNumber(static_cast<long long>(value)), "a value"); }
-void JSONWriter::write(unsigned long value) { raw(formatNumber(static_cast<unsigned long long>(value)), "a value"); }
-void JSONWriter::write(long long value) { raw(formatNumber(value), "a value"); }
-void JSONWriter::write(unsigned long long value) { raw(formatNumber(value), "a value"); }
-void JSONWriter::write(float value) { raw(std::isfinite(value) ? formatNumber(value) : "null", "a value"); }
-void JSONWriter::write(double value) { raw(std::isfinite(value) ? formatNumber(value) : "null", "a value"); }
-void JSONWriter::writeNull() { raw("null", "a value"); }
+void JSONWriter::write(int value) {
+    raw(formatNumber(static_cast<long long>(value)), "a value");
+}
+void JSONWriter::write(unsigned value) {
+    raw(formatNumber(static_cast<unsigned long long>(value)), "a value");
+}
+void JSONWriter::write(long value) {
+    raw(formatNumber(static_cast<long long>(value)), "a value");
+}
+void JSONWriter::write(unsigned long value) {
+    raw(formatNumber(static_cast<unsigned long long>(value)), "a value");
+}
+void JSONWriter::write(long long value) {
+    raw(formatNumber(value), "a value");
+}
+void JSONWriter::write(unsigned long long value) {
+    raw(formatNumber(value), "a value");
+}
+void JSONWriter::write(float value) {
+    raw(std::isfinite(value) ? formatNumber(value) : "null", "a value");
+}
+void JSONWriter::write(double value) {
+    raw(std::isfinite(value) ? formatNumber(value) : "null", "a value");
+}
+void JSONWriter::writeNull() {
+    raw("null", "a value");
+}
 
 void JSONWriter::appendString(std::string_view utf8) {
     // Narrow text is taken as UTF-8; a round trip replaces what is not, so the output stays valid.
@@ -133,13 +161,27 @@ void JSONWriter::appendString(std::string_view utf8) {
     for (char c : utf8) {
         const auto u = static_cast<unsigned char>(c);
         switch (c) {
-        case '"': m_text += "\\\""; break;
-        case '\\': m_text += "\\\\"; break;
-        case '\b': m_text += "\\b"; break;
-        case '\f': m_text += "\\f"; break;
-        case '\n': m_text += "\\n"; break;
-        case '\r': m_text += "\\r"; break;
-        case '\t': m_text += "\\t"; break;
+        case '"':
+            m_text += "\\\"";
+            break;
+        case '\\':
+            m_text += "\\\\";
+            break;
+        case '\b':
+            m_text += "\\b";
+            break;
+        case '\f':
+            m_text += "\\f";
+            break;
+        case '\n':
+            m_text += "\\n";
+            break;
+        case '\r':
+            m_text += "\\r";
+            break;
+        case '\t':
+            m_text += "\\t";
+            break;
         default:
             if (u < 0x20) {
                 m_text += "\\u00";

@@ -9,8 +9,7 @@ namespace Brio {
 
 /// Callbacks registered under ids, safe to add, remove and call from several threads. Calls
 /// go to a copy of the list, so a callback may add or remove callbacks (itself included).
-template <class Signature>
-class ListenerList {
+template <class Signature> class ListenerList {
 public:
     using Listener = std::function<Signature>;
 
@@ -34,8 +33,7 @@ public:
     /// Read without the lock, so hot paths can skip an empty list cheaply.
     int size() const { return m_count.load(std::memory_order_relaxed); }
     /// Calls every listener registered now, in registration order.
-    template <class... Args>
-    void call(Args&&... args) const {
+    template <class... Args> void call(Args&&... args) const {
         std::vector<std::pair<int, Listener>> listeners;
         {
             std::lock_guard lock(m_mutex);

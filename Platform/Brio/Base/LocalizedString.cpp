@@ -4,6 +4,8 @@
 
 namespace Brio {
 
-std::wstring LocalizedString::text() const { return StringTable::getLocalizedString(area, key, englishDefault); }
+std::wstring LocalizedString::text() const {
+    return StringTable::getLocalizedString(area, key, englishDefault);
+}
 
 } // namespace Brio

@@ -3,7 +3,9 @@
 namespace Brio {
 
 namespace {
-LocalizedString Text(const wchar_t* key, const wchar_t* english) { return LocalizedString{L"Brio", key, english}; }
+LocalizedString Text(const wchar_t* key, const wchar_t* english) {
+    return LocalizedString{L"Brio", key, english};
+}
 } // namespace
 
 MultiThreadOptionGroup::MultiThreadOptionGroup()

@@ -9,7 +9,7 @@ namespace Brio::Utility {
 
 namespace {
 
-template<class T> std::string Format(T value) {
+template <class T> std::string Format(T value) {
     char buffer[64];
     auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value);
     return ec == std::errc() ? std::string(buffer, end) : std::string();
@@ -24,7 +24,7 @@ std::string_view Trim(std::string_view text) {
     return text;
 }
 
-template<class T> bool ParseInteger(std::string_view text, T& value) {
+template <class T> bool ParseInteger(std::string_view text, T& value) {
     text = Trim(text);
     bool negative = false;
     if (!text.empty() && (text.front() == '+' || text.front() == '-')) {
@@ -44,8 +44,9 @@ template<class T> bool ParseInteger(std::string_view text, T& value) {
     if (ec != std::errc() || end != text.data() + text.size())
         return false;
     if constexpr (std::is_signed_v<T>) {
-        const unsigned long long limit = negative ? 0ull - static_cast<unsigned long long>(std::numeric_limits<T>::min())
-                                                  : static_cast<unsigned long long>(std::numeric_limits<T>::max());
+        const unsigned long long limit = negative
+                                             ? 0ull - static_cast<unsigned long long>(std::numeric_limits<T>::min())
+                                             : static_cast<unsigned long long>(std::numeric_limits<T>::max());
         if (magnitude > limit)
             return false;
         value = negative ? static_cast<T>(0ull - magnitude) : static_cast<T>(magnitude);
@@ -57,7 +58,7 @@ template<class T> bool ParseInteger(std::string_view text, T& value) {
     return true;
 }
 
-template<class T> bool ParseReal(std::string_view text, T& value) {
+template <class T> bool ParseReal(std::string_view text, T& value) {
     text = Trim(text);
     if (!text.empty() && text.front() == '+')
         text.remove_prefix(1);
@@ -73,15 +74,33 @@ template<class T> bool ParseReal(std::string_view text, T& value) {
 
 } // namespace
 
-std::string formatNumber(long long value) { return Format(value); }
-std::string formatNumber(unsigned long long value) { return Format(value); }
-std::string formatNumber(double value) { return Format(value); }
-std::string formatNumber(float value) { return Format(value); }
+std::string formatNumber(long long value) {
+    return Format(value);
+}
+std::string formatNumber(unsigned long long value) {
+    return Format(value);
+}
+std::string formatNumber(double value) {
+    return Format(value);
+}
+std::string formatNumber(float value) {
+    return Format(value);
+}
 
-bool parseNumber(std::string_view text, long long& value) { return ParseInteger(text, value); }
-bool parseNumber(std::string_view text, int& value) { return ParseInteger(text, value); }
-bool parseNumber(std::string_view text, unsigned long long& value) { return ParseInteger(text, value); }
-bool parseNumber(std::string_view text, double& value) { return ParseReal(text, value); }
-bool parseNumber(std::string_view text, float& value) { return ParseReal(text, value); }
+bool parseNumber(std::string_view text, long long& value) {
+    return ParseInteger(text, value);
+}
+bool parseNumber(std::string_view text, int& value) {
+    return ParseInteger(text, value);
+}
+bool parseNumber(std::string_view text, unsigned long long& value) {
+    return ParseInteger(text, value);
+}
+bool parseNumber(std::string_view text, double& value) {
+    return ParseReal(text, value);
+}
+bool parseNumber(std::string_view text, float& value) {
+    return ParseReal(text, value);
+}
 
 } // namespace Brio::Utility

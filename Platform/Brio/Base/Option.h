@@ -14,7 +14,7 @@ namespace Brio {
 
 /// How values of one type are persisted as option text: bool, integers, enumerations (as
 /// their number), float, double, and wide or UTF-8 text.
-template<class T> struct OptionValueText {
+template <class T> struct OptionValueText {
     static std::string format(const T& value) {
         if constexpr (std::is_same_v<T, bool>)
             return value ? "true" : "false";
@@ -41,7 +41,8 @@ template<class T> struct OptionValueText {
                 return false;
             return true;
         } else if constexpr (std::is_enum_v<T> || (std::is_integral_v<T> && std::is_signed_v<T>)) {
-            using I = typename std::conditional_t<std::is_enum_v<T>, std::underlying_type<T>, std::type_identity<T>>::type;
+            using I =
+                typename std::conditional_t<std::is_enum_v<T>, std::underlying_type<T>, std::type_identity<T>>::type;
             long long v = 0;
             if (!Utility::parseNumber(text, v) || v < static_cast<long long>(std::numeric_limits<I>::min()) ||
                 v > static_cast<long long>(std::numeric_limits<I>::max()))
@@ -68,13 +69,13 @@ template<class T> struct OptionValueText {
 
 /// Whether values of T are kept in a lock-free atomic (asked only of copyable types, since
 /// std::atomic of anything else does not compile).
-template<class T, bool = std::is_trivially_copyable_v<T>> struct OptionLockFree : std::false_type {};
-template<class T> struct OptionLockFree<T, true> : std::bool_constant<std::atomic<T>::is_always_lock_free> {};
+template <class T, bool = std::is_trivially_copyable_v<T>> struct OptionLockFree : std::false_type {};
+template <class T> struct OptionLockFree<T, true> : std::bool_constant<std::atomic<T>::is_always_lock_free> {};
 
 /// A typed preference: a value with its default and the choices offered for it. Reading and
 /// writing are safe from any thread; numbers and flags are read without a lock, as drawing
 /// reads them per node.
-template<class T> class Option : public OptionBase {
+template <class T> class Option : public OptionBase {
 public:
     struct Choice {
         T value;
@@ -83,8 +84,8 @@ public:
 
     Option(std::string id, LocalizedString userName, LocalizedString toolTip, OptionGroup& group, T defaultValue,
            unsigned flags = eNoFlags)
-        : OptionBase(std::move(id), std::move(userName), std::move(toolTip), group, flags),
-          m_default(defaultValue), m_value(defaultValue) {
+        : OptionBase(std::move(id), std::move(userName), std::move(toolTip), group, flags), m_default(defaultValue),
+          m_value(defaultValue) {
         join();
     }
     ~Option() override { leave(); }
@@ -114,7 +115,9 @@ public:
     const T& defaultValue() const { return m_default; }
 
     /// Offers value to the user under label. Choices only describe; any value can be stored.
-    void addChoice(T choice, LocalizedString label) { m_choices.push_back(Choice{std::move(choice), std::move(label)}); }
+    void addChoice(T choice, LocalizedString label) {
+        m_choices.push_back(Choice{std::move(choice), std::move(label)});
+    }
     const std::vector<Choice>& choices() const { return m_choices; }
 
     std::string valueText() const override { return OptionValueText<T>::format(value()); }

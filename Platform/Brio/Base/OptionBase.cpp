@@ -9,7 +9,9 @@ OptionBase::OptionBase(std::string id, LocalizedString userName, LocalizedString
     : m_id(std::move(id)), m_userName(std::move(userName)), m_toolTip(std::move(toolTip)), m_flags(flags),
       m_group(&group) {}
 
-OptionBase::~OptionBase() { leave(); }
+OptionBase::~OptionBase() {
+    leave();
+}
 
 OptionGroup* OptionBase::group() const {
     std::lock_guard lock(m_mutex);
@@ -32,9 +34,13 @@ void OptionBase::leave() {
     }
 }
 
-int OptionBase::addListener(Listener listener) { return m_listeners.add(std::move(listener)); }
+int OptionBase::addListener(Listener listener) {
+    return m_listeners.add(std::move(listener));
+}
 
-bool OptionBase::removeListener(int listenerId) { return m_listeners.remove(listenerId); }
+bool OptionBase::removeListener(int listenerId) {
+    return m_listeners.remove(listenerId);
+}
 
 void OptionBase::changed() {
     OptionGroup* g = nullptr;

@@ -65,8 +65,7 @@ public:
     bool removeListener(int listenerId);
 
 protected:
-    OptionBase(std::string id, LocalizedString userName, LocalizedString toolTip, OptionGroup& group,
-               unsigned flags);
+    OptionBase(std::string id, LocalizedString userName, LocalizedString toolTip, OptionGroup& group, unsigned flags);
     /// Joins the group; called by the typed option once it is fully made, since the group
     /// hands it any value that was read for its id before it existed.
     void join();

@@ -24,7 +24,9 @@ Registry& GetRegistry() {
     return *registry;
 }
 
-std::wstring PathText(const fs::path& p) { return Utility::toWide(p.string()); }
+std::wstring PathText(const fs::path& p) {
+    return Utility::toWide(p.string());
+}
 } // namespace
 
 OptionGroup::OptionGroup(std::string id, LocalizedString userName, LocalizedString toolTip)
@@ -106,9 +108,13 @@ void OptionGroup::persistFile(const fs::path& file) {
     m_persistFile = file;
 }
 
-fs::path OptionGroup::onPersistFile() const { return PathInfo::optionsDirectory(0) / (m_id + ".xml"); }
+fs::path OptionGroup::onPersistFile() const {
+    return PathInfo::optionsDirectory(0) / (m_id + ".xml");
+}
 
-std::wstring OptionGroup::serverOptionFileName() { return L"ServerOptions"; }
+std::wstring OptionGroup::serverOptionFileName() {
+    return L"ServerOptions";
+}
 
 Status OptionGroup::load() {
     const fs::path file = persistFile();
@@ -176,7 +182,8 @@ Status OptionGroup::save() {
             kept += ".corrupt";
             fs::rename(file, kept, ec);
             if (ec)
-                return Status::error(eKeptCorrupt, read.message() + L"; it was left untouched, as it could not be kept aside: " +
+                return Status::error(eKeptCorrupt, read.message() +
+                                                       L"; it was left untouched, as it could not be kept aside: " +
                                                        Utility::toWide(ec.message()));
             warning = Status::warning(eKeptCorrupt, read.message() + L"; the file was kept as " + PathText(kept));
             doc.clear();
@@ -224,9 +231,13 @@ void OptionGroup::resetToDefaults() {
         o->reset();
 }
 
-int OptionGroup::addListener(Listener listener) { return m_listeners.add(std::move(listener)); }
+int OptionGroup::addListener(Listener listener) {
+    return m_listeners.add(std::move(listener));
+}
 
-bool OptionGroup::removeListener(int listenerId) { return m_listeners.remove(listenerId); }
+bool OptionGroup::removeListener(int listenerId) {
+    return m_listeners.remove(listenerId);
+}
 
 OptionGroup* OptionGroup::find(std::string_view groupId) {
     Registry& r = GetRegistry();

@@ -10,8 +10,7 @@ namespace Brio {
 
 namespace fs = std::filesystem;
 
-fs::path PathInfo::localizationDirectory()
-{
+fs::path PathInfo::localizationDirectory() {
     if (const char* root = std::getenv("BRIOSCENE_RESOURCE_ROOT"); root && *root)
         return fs::path(root);
     fs::path lib = coreAddInDirectory();
@@ -29,8 +28,7 @@ fs::path PathInfo::localizationDirectory()
     return (lib / ".." / "share" / "brioscene").lexically_normal();
 }
 
-fs::path PathInfo::coreAddInDirectory()
-{
+fs::path PathInfo::coreAddInDirectory() {
     // Our own address tells the loader which file we came from, wherever it was installed.
     Dl_info info{};
     if (!dladdr(reinterpret_cast<void*>(&PathInfo::coreAddInDirectory), &info) || !info.dli_fname)
@@ -42,23 +40,20 @@ fs::path PathInfo::coreAddInDirectory()
     return file.parent_path();
 }
 
-fs::path PathInfo::sceneResourceDirectory()
-{
+fs::path PathInfo::sceneResourceDirectory() {
     fs::path root = localizationDirectory();
     return root.empty() ? root : root / "Server" / "Scene" / "Resources";
 }
 
 namespace {
 std::mutex g_optionsMutex;
-fs::path& OptionsOverride()
-{
+fs::path& OptionsOverride() {
     static fs::path* directory = new fs::path; // read by option groups that outlive statics
     return *directory;
 }
 } // namespace
 
-fs::path PathInfo::optionsDirectory(int create)
-{
+fs::path PathInfo::optionsDirectory(int create) {
     fs::path dir;
     {
         std::lock_guard lock(g_optionsMutex);
@@ -84,8 +79,7 @@ fs::path PathInfo::optionsDirectory(int create)
     return dir;
 }
 
-void PathInfo::optionsDirectory(const fs::path& directory)
-{
+void PathInfo::optionsDirectory(const fs::path& directory) {
     std::lock_guard lock(g_optionsMutex);
     OptionsOverride() = directory;
 }

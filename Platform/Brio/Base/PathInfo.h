@@ -5,8 +5,7 @@ namespace Brio {
 
 /// Where the running installation keeps its files. Both the build tree and the install tree
 /// are valid layouts: resources sit in <library directory>/../share/brioscene.
-class PathInfo
-{
+class PathInfo {
 public:
     /// The folder holding "Server/Scene/Resources": BRIOSCENE_RESOURCE_ROOT when set and not
     /// empty (the override for tests), else <coreAddInDirectory>/../share/brioscene.

@@ -6,8 +6,7 @@ namespace Brio {
 
 /// Base of intrusively reference-counted host objects. The count starts at zero; the object
 /// deletes itself when the last reference is released. Hold instances with StrongRef.
-class RefCounted
-{
+class RefCounted {
 public:
     RefCounted() = default;
     RefCounted(const RefCounted&) = delete;

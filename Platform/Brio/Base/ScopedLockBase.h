@@ -5,8 +5,7 @@ namespace Brio {
 /// Scoped lock on one of the host's process-wide recursive mutexes, chosen by lock type
 /// (0 .. kLockTypeCount-1). Locking can be switched off per type (it is on by default), in
 /// which case the lock takes nothing; an out-of-range type also takes nothing.
-class ScopedLockBase
-{
+class ScopedLockBase {
 public:
     static constexpr int kLockTypeCount = 16;
 

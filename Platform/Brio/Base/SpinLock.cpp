@@ -8,8 +8,7 @@ static_assert(sizeof(SpinLock) == 1, "SpinLock is meant to fit in one byte");
 
 namespace {
 
-inline void cpuPause() noexcept
-{
+inline void cpuPause() noexcept {
 #if defined(__x86_64__) || defined(__i386__)
     __builtin_ia32_pause();
 #elif defined(__aarch64__)
@@ -19,14 +18,12 @@ inline void cpuPause() noexcept
 
 } // namespace
 
-bool SpinLock::tryLock() noexcept
-{
+bool SpinLock::tryLock() noexcept {
     uint8_t expected = 0;
     return m_state.compare_exchange_strong(expected, 1, std::memory_order_acquire, std::memory_order_relaxed);
 }
 
-void SpinLock::lock() noexcept
-{
+void SpinLock::lock() noexcept {
     if (tryLock())
         return;
     // Short contention is the common case: back off 1, 2, 4, 8, 16 pauses before giving the CPU up.
@@ -44,8 +41,7 @@ void SpinLock::lock() noexcept
     }
 }
 
-void SpinLock::unlock() noexcept
-{
+void SpinLock::unlock() noexcept {
     m_state.store(0, std::memory_order_release);
 }
 

@@ -7,8 +7,7 @@ namespace Brio {
 
 /// One-byte lock for very short critical sections: spins with growing back-off, then yields
 /// the thread between tries. Not recursive.
-class SpinLock
-{
+class SpinLock {
 public:
     SpinLock() = default;
     SpinLock(const SpinLock&) = delete;
@@ -26,8 +25,7 @@ private:
 };
 
 /// Holds a SpinLock for the lifetime of the scope.
-class SpinLocker
-{
+class SpinLocker {
 public:
     explicit SpinLocker(SpinLock& lock) noexcept : m_lock(lock) { m_lock.lock(); }
     ~SpinLocker() { m_lock.unlock(); }

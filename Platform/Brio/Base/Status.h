@@ -5,8 +5,7 @@
 namespace Brio {
 
 /// Outcome of a host operation: a severity, an application-defined code and a message.
-class Status
-{
+class Status {
 public:
     enum ESeverity { eSuccess = 0, eWarning = 1, eError = 2 };
 

@@ -12,8 +12,7 @@ constexpr char32_t kReplacement = 0xFFFD;
 
 } // namespace
 
-std::wstring toWide(std::string_view utf8)
-{
+std::wstring toWide(std::string_view utf8) {
     std::wstring out;
     out.reserve(utf8.size());
     const size_t n = utf8.size();
@@ -77,8 +76,7 @@ std::wstring toWide(std::string_view utf8)
     return out;
 }
 
-std::string toUtf8(std::wstring_view wide)
-{
+std::string toUtf8(std::wstring_view wide) {
     std::string out;
     out.reserve(wide.size());
     for (wchar_t wc : wide) {

@@ -9,22 +9,17 @@
 namespace Brio {
 
 /// Counted reference to a T derived from RefCounted; how host entities are held.
-template<class T>
-class StrongRef : public StrongRefBase
-{
+template <class T> class StrongRef : public StrongRefBase {
 public:
     StrongRef() noexcept = default;
     StrongRef(std::nullptr_t) noexcept {}
     StrongRef(T* target) noexcept : StrongRefBase(target) {}
 
     /// Upcast from a reference to a derived type.
-    template<class U, class = std::enable_if_t<std::is_convertible_v<U*, T*>>>
-    StrongRef(const StrongRef<U>& other) noexcept : StrongRefBase(static_cast<T*>(other.getTarget()))
-    {
-    }
+    template <class U, class = std::enable_if_t<std::is_convertible_v<U*, T*>>>
+    StrongRef(const StrongRef<U>& other) noexcept : StrongRefBase(static_cast<T*>(other.getTarget())) {}
 
-    StrongRef& operator=(T* target) noexcept
-    {
+    StrongRef& operator=(T* target) noexcept {
         assign(target);
         return *this;
     }

@@ -6,31 +6,21 @@
 
 namespace Brio {
 
-StrongRefBase::StrongRefBase(RefCounted* target) noexcept
-    : m_target(target)
-{
+StrongRefBase::StrongRefBase(RefCounted* target) noexcept : m_target(target) {
     if (m_target)
         m_target->addRef();
 }
 
-StrongRefBase::StrongRefBase(const StrongRefBase& other) noexcept
-    : StrongRefBase(other.m_target)
-{
-}
+StrongRefBase::StrongRefBase(const StrongRefBase& other) noexcept : StrongRefBase(other.m_target) {}
 
-StrongRefBase::StrongRefBase(StrongRefBase&& other) noexcept
-    : m_target(std::exchange(other.m_target, nullptr))
-{
-}
+StrongRefBase::StrongRefBase(StrongRefBase&& other) noexcept : m_target(std::exchange(other.m_target, nullptr)) {}
 
-StrongRefBase& StrongRefBase::operator=(const StrongRefBase& other) noexcept
-{
+StrongRefBase& StrongRefBase::operator=(const StrongRefBase& other) noexcept {
     assign(other.m_target);
     return *this;
 }
 
-StrongRefBase& StrongRefBase::operator=(StrongRefBase&& other) noexcept
-{
+StrongRefBase& StrongRefBase::operator=(StrongRefBase&& other) noexcept {
     if (this != &other) {
         RefCounted* old = std::exchange(m_target, std::exchange(other.m_target, nullptr));
         if (old)
@@ -39,19 +29,16 @@ StrongRefBase& StrongRefBase::operator=(StrongRefBase&& other) noexcept
     return *this;
 }
 
-StrongRefBase::~StrongRefBase()
-{
+StrongRefBase::~StrongRefBase() {
     reset();
 }
 
-void StrongRefBase::reset() noexcept
-{
+void StrongRefBase::reset() noexcept {
     if (RefCounted* old = std::exchange(m_target, nullptr))
         old->release();
 }
 
-void StrongRefBase::assign(RefCounted* target) noexcept
-{
+void StrongRefBase::assign(RefCounted* target) noexcept {
     if (target)
         target->addRef();
     RefCounted* old = std::exchange(m_target, target);

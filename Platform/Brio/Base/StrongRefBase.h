@@ -5,8 +5,7 @@ namespace Brio {
 class RefCounted;
 
 /// Untyped counted reference to a RefCounted; StrongRef adds the typed interface.
-class StrongRefBase
-{
+class StrongRefBase {
 public:
     StrongRefBase() noexcept = default;
     explicit StrongRefBase(RefCounted* target) noexcept;

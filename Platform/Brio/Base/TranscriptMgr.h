@@ -8,8 +8,7 @@ namespace Brio {
 
 /// The session transcript: text-command lines that repeat what the user did, written by
 /// transcript triggers. Which kinds of change are recorded is chosen per kind.
-class TranscriptMgr
-{
+class TranscriptMgr {
 public:
     static TranscriptMgr* get();
 

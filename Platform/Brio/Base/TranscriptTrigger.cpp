@@ -6,13 +6,11 @@ namespace Brio {
 
 TranscriptTrigger::~TranscriptTrigger() = default;
 
-void TranscriptTrigger::writeTranscriptEntry() const
-{
+void TranscriptTrigger::writeTranscriptEntry() const {
     TranscriptMgr::get()->write(textCommandEntry());
 }
 
-std::wstring TranscriptTrigger::textCommandEntry() const
-{
+std::wstring TranscriptTrigger::textCommandEntry() const {
     return {};
 }
 

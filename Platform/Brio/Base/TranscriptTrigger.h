@@ -6,8 +6,7 @@ namespace Brio {
 
 /// Reports one change to the session transcript (TranscriptMgr). A subclass says how the
 /// change reads as a text command and calls writeTranscriptEntry when the change is done.
-class TranscriptTrigger
-{
+class TranscriptTrigger {
 public:
     virtual ~TranscriptTrigger();
 

@@ -12,13 +12,11 @@ std::atomic<std::thread::id> g_uiThread{std::this_thread::get_id()};
 
 } // namespace
 
-bool isUIThread()
-{
+bool isUIThread() {
     return g_uiThread.load(std::memory_order_acquire) == std::this_thread::get_id();
 }
 
-void setUIThread()
-{
+void setUIThread() {
     g_uiThread.store(std::this_thread::get_id(), std::memory_order_release);
 }
 

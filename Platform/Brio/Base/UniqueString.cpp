@@ -10,15 +10,13 @@ namespace Brio {
 
 namespace {
 
-struct Registry
-{
+struct Registry {
     std::shared_mutex mutex;
     // Keys view the text owned by the interned object, which never moves or dies.
     std::unordered_map<std::wstring_view, UniqueString*> map;
 };
 
-Registry& registry()
-{
+Registry& registry() {
     // Leaked on purpose: interned strings must outlive every static destructor that may use them.
     static Registry* instance = new Registry;
     return *instance;
@@ -26,13 +24,9 @@ Registry& registry()
 
 } // namespace
 
-UniqueString::UniqueString(std::wstring_view text)
-    : m_text(text)
-{
-}
+UniqueString::UniqueString(std::wstring_view text) : m_text(text) {}
 
-UniqueString* UniqueString::findView(std::wstring_view text, bool create)
-{
+UniqueString* UniqueString::findView(std::wstring_view text, bool create) {
     Registry& reg = registry();
     {
         std::shared_lock lock(reg.mutex);
@@ -53,23 +47,19 @@ UniqueString* UniqueString::findView(std::wstring_view text, bool create)
     return created;
 }
 
-UniqueString* UniqueString::find(const std::wstring& text, bool create)
-{
+UniqueString* UniqueString::find(const std::wstring& text, bool create) {
     return findView(text, create);
 }
 
-UniqueString* UniqueString::find(const wchar_t* text, bool create)
-{
+UniqueString* UniqueString::find(const wchar_t* text, bool create) {
     return findView(text ? std::wstring_view(text) : std::wstring_view(), create);
 }
 
-UniqueString* UniqueString::find(std::string_view utf8, bool create)
-{
+UniqueString* UniqueString::find(std::string_view utf8, bool create) {
     return findView(Utility::toWide(utf8), create);
 }
 
-UniqueString* UniqueString::find(const char* utf8, bool create)
-{
+UniqueString* UniqueString::find(const char* utf8, bool create) {
     return find(utf8 ? std::string_view(utf8) : std::string_view(), create);
 }
 

@@ -7,8 +7,7 @@ namespace Brio {
 
 /// Interned text: one object per distinct text for the whole process, never freed, so pointer
 /// equality is text equality. Used as interface ids and other hot-path keys.
-class UniqueString
-{
+class UniqueString {
 public:
     /// The one object for `text`; nullptr when it does not exist yet and `create` is false.
     static UniqueString* find(const std::wstring& text, bool create = true);

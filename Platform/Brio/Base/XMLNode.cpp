@@ -10,7 +10,9 @@
 namespace Brio {
 
 namespace {
-pugi::xml_node Node(void* handle) { return pugi::xml_node(static_cast<pugi::xml_node_struct*>(handle)); }
+pugi::xml_node Node(void* handle) {
+    return pugi::xml_node(static_cast<pugi::xml_node_struct*>(handle));
+}
 
 pugi::xml_node NextElement(pugi::xml_node n) {
     while (n && n.type() != pugi::node_element)
@@ -18,11 +20,17 @@ pugi::xml_node NextElement(pugi::xml_node n) {
     return n;
 }
 
-bool NameStart(unsigned char c) { return c >= 0x80 || std::isalpha(c) || c == '_' || c == ':'; }
-bool NameChar(unsigned char c) { return NameStart(c) || std::isdigit(c) || c == '-' || c == '.'; }
+bool NameStart(unsigned char c) {
+    return c >= 0x80 || std::isalpha(c) || c == '_' || c == ':';
+}
+bool NameChar(unsigned char c) {
+    return NameStart(c) || std::isdigit(c) || c == '-' || c == '.';
+}
 } // namespace
 
-XMLString XMLNode::name() const { return m_handle ? XMLString(Node(m_handle).name()) : XMLString(); }
+XMLString XMLNode::name() const {
+    return m_handle ? XMLString(Node(m_handle).name()) : XMLString();
+}
 
 XMLNode XMLNode::parent() const {
     if (!m_handle)
@@ -113,7 +121,9 @@ bool XMLNode::removeAttribute(const XMLString& name) {
     return m_handle && Node(m_handle).remove_attribute(name.c_str());
 }
 
-std::wstring XMLNode::text() const { return m_handle ? Utility::toWide(Node(m_handle).text().get()) : std::wstring(); }
+std::wstring XMLNode::text() const {
+    return m_handle ? Utility::toWide(Node(m_handle).text().get()) : std::wstring();
+}
 
 void XMLNode::text(const XMLString& value) {
     if (m_handle)
@@ -130,9 +140,17 @@ bool XMLNode::isValidName(const XMLString& name) {
     return true;
 }
 
-XMLString XMLNode::numberText(long long value) { return Utility::formatNumber(value); }
-XMLString XMLNode::numberText(unsigned long long value) { return Utility::formatNumber(value); }
-XMLString XMLNode::numberText(double value) { return Utility::formatNumber(value); }
-XMLString XMLNode::numberText(float value) { return Utility::formatNumber(value); }
+XMLString XMLNode::numberText(long long value) {
+    return Utility::formatNumber(value);
+}
+XMLString XMLNode::numberText(unsigned long long value) {
+    return Utility::formatNumber(value);
+}
+XMLString XMLNode::numberText(double value) {
+    return Utility::formatNumber(value);
+}
+XMLString XMLNode::numberText(float value) {
+    return Utility::formatNumber(value);
+}
 
 } // namespace Brio

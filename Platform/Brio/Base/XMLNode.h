@@ -40,8 +40,8 @@ public:
     /// Sets or adds the attribute; false when name is not a valid XML name.
     bool setAttribute(const XMLString& name, const XMLString& value);
     /// Numbers are written locale-independently; bool as "true" or "false".
-    template<class T>
-        requires std::is_arithmetic_v<T>
+    template <class T>
+    requires std::is_arithmetic_v<T>
     bool setAttribute(const XMLString& name, T value) {
         if constexpr (std::is_same_v<T, bool>)
             return setAttribute(name, XMLString(value ? "true" : "false"));

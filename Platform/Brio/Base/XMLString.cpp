@@ -11,6 +11,8 @@ XMLString::XMLString(const wchar_t* text) : m_utf8(text ? Utility::toUtf8(text) 
 XMLString::XMLString(const std::wstring& text) : m_utf8(Utility::toUtf8(text)) {}
 XMLString::XMLString(std::wstring_view text) : m_utf8(Utility::toUtf8(text)) {}
 
-std::wstring XMLString::wide() const { return Utility::toWide(m_utf8); }
+std::wstring XMLString::wide() const {
+    return Utility::toWide(m_utf8);
+}
 
 } // namespace Brio

@@ -66,9 +66,13 @@ std::wstring messageOf(const std::exception& error) {
 
 } // namespace
 
-StrongRef<Asset> Asset::make(const std::wstring& name) { return StrongRef<Asset>(new Asset(name)); }
+StrongRef<Asset> Asset::make(const std::wstring& name) {
+    return StrongRef<Asset>(new Asset(name));
+}
 
-Asset::Asset(const std::wstring& name) : m_impl(std::make_unique<Impl>()) { m_impl->name = name; }
+Asset::Asset(const std::wstring& name) : m_impl(std::make_unique<Impl>()) {
+    m_impl->name = name;
+}
 
 Asset::~Asset() {
     for (auto& adapter : m_impl->adapters)
@@ -80,8 +84,12 @@ Asset::~Asset() {
         m_impl->transient->detachFromAsset();
 }
 
-const std::wstring& Asset::name() const { return m_impl->name; }
-void Asset::name(const std::wstring& name) { m_impl->name = name; }
+const std::wstring& Asset::name() const {
+    return m_impl->name;
+}
+void Asset::name(const std::wstring& name) {
+    m_impl->name = name;
+}
 
 Segment* Asset::createSegment(const std::wstring& name) {
     std::lock_guard lock(m_impl->mutex);
@@ -168,12 +176,24 @@ std::vector<std::string> Asset::partNames(EPartFolder folder) const {
     return out;
 }
 
-bool Asset::migrating() const { return m_impl->migrating.load(); }
-void Asset::migrating(bool on) { m_impl->migrating.store(on); }
-bool Asset::assetMigrating() const { return m_impl->assetMigrating.load(); }
-void Asset::assetMigrating(bool on) { m_impl->assetMigrating.store(on); }
-bool Asset::autoSaving() const { return m_impl->autoSaving.load(); }
-void Asset::autoSaving(bool on) { m_impl->autoSaving.store(on); }
+bool Asset::migrating() const {
+    return m_impl->migrating.load();
+}
+void Asset::migrating(bool on) {
+    m_impl->migrating.store(on);
+}
+bool Asset::assetMigrating() const {
+    return m_impl->assetMigrating.load();
+}
+void Asset::assetMigrating(bool on) {
+    m_impl->assetMigrating.store(on);
+}
+bool Asset::autoSaving() const {
+    return m_impl->autoSaving.load();
+}
+void Asset::autoSaving(bool on) {
+    m_impl->autoSaving.store(on);
+}
 
 Status Asset::save(const std::string& path) {
     std::vector<StrongRef<Segment>> saved;

@@ -22,12 +22,12 @@ class Asset : public Object {
 public:
     /// Status codes of failed saves and loads.
     enum EDocumentError : int {
-        eFileError = 1,        ///< the file cannot be opened, read or written
-        eCorruptDocument = 2,  ///< not a document, truncated or damaged
-        eNewerDocument = 3,    ///< written by newer versions of the document or its entities
-        eUnknownMetaType = 4,  ///< holds entities of a kind no loaded library provides
-        eMigrationFailed = 5,  ///< an entity could not be brought up to date
-        eCallbackFailed = 6,   ///< a data-model callback or an adapter threw
+        eFileError = 1,       ///< the file cannot be opened, read or written
+        eCorruptDocument = 2, ///< not a document, truncated or damaged
+        eNewerDocument = 3,   ///< written by newer versions of the document or its entities
+        eUnknownMetaType = 4, ///< holds entities of a kind no loaded library provides
+        eMigrationFailed = 5, ///< an entity could not be brought up to date
+        eCallbackFailed = 6,  ///< a data-model callback or an adapter threw
     };
     /// The folders of parts kept in the archive beside the entities.
     enum class EPartFolder { eBlobs, ePreview };

@@ -24,7 +24,9 @@ namespace {
 [[maybe_unused]] const EntityMetaType* const s_registered = BlobSerializerTrigger::s_metaType();
 } // namespace
 
-BlobSerializerTrigger::BlobSerializerTrigger(Segment* segment) : Entity(segment) { initializeMemberSetIfNeeded(); }
+BlobSerializerTrigger::BlobSerializerTrigger(Segment* segment) : Entity(segment) {
+    initializeMemberSetIfNeeded();
+}
 
 BlobSerializerTrigger::BlobSerializerTrigger(Segment* segment, std::uint64_t persistedId)
     : Entity(segment, persistedId) {
@@ -49,7 +51,9 @@ void BlobSerializerTrigger::initializeMemberSetIfNeeded() {
     }
 }
 
-const EntityMetaType* BlobSerializerTrigger::metaType() const { return s_metaType(); }
+const EntityMetaType* BlobSerializerTrigger::metaType() const {
+    return s_metaType();
+}
 
 Entity* BlobSerializerTrigger::queryMTInterface(const EntityMetaType* metaType) {
     return metaType == s_metaType() ? this : Entity::queryMTInterface(metaType);

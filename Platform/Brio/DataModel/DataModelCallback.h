@@ -11,12 +11,12 @@ class Entity;
 class DataModelCallback {
 public:
     enum EEvent : std::uint32_t {
-        eAfterLoad = 0x1,   ///< the document holding the entity was loaded
-        eBeforeSave = 0x2,  ///< the document holding the entity is about to be saved
-        eAfterSave = 0x4,   ///< ... and was saved
-        eCreated = 0x8,     ///< postCreation ran
-        eDeleted = 0x10,    ///< the entity is leaving its segment
-        eChanged = 0x20,    ///< Entity::changed
+        eAfterLoad = 0x1,  ///< the document holding the entity was loaded
+        eBeforeSave = 0x2, ///< the document holding the entity is about to be saved
+        eAfterSave = 0x4,  ///< ... and was saved
+        eCreated = 0x8,    ///< postCreation ran
+        eDeleted = 0x10,   ///< the entity is leaving its segment
+        eChanged = 0x20,   ///< Entity::changed
     };
 
     virtual ~DataModelCallback();

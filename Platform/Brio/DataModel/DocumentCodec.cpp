@@ -24,20 +24,27 @@ constexpr std::string_view kPreviewFolder = "preview/";
 // Bounds the walk up the base kinds, should registrations ever form a cycle.
 constexpr int kMaxDepth = 64;
 
-std::string segmentEntry(std::uint32_t id) { return "segments/" + std::to_string(id) + ".xml"; }
+std::string segmentEntry(std::uint32_t id) {
+    return "segments/" + std::to_string(id) + ".xml";
+}
 
-std::string escape(const std::wstring& text) { return valueMetaType<std::wstring>()->toText(&text); }
+std::string escape(const std::wstring& text) {
+    return valueMetaType<std::wstring>()->toText(&text);
+}
 
-bool unescape(const char* text, std::wstring& out) { return valueMetaType<std::wstring>()->fromText(text, &out); }
+bool unescape(const char* text, std::wstring& out) {
+    return valueMetaType<std::wstring>()->fromText(text, &out);
+}
 
-template <class N>
-bool parseUnsigned(const char* text, N& value) {
+template <class N> bool parseUnsigned(const char* text, N& value) {
     const char* end = text + std::char_traits<char>::length(text);
     const auto result = std::from_chars(text, end, value);
     return end != text && result.ec == std::errc() && result.ptr == end;
 }
 
-std::string idText(const EntityMetaType* type) { return Utility::toUtf8(type->id()->text()); }
+std::string idText(const EntityMetaType* type) {
+    return Utility::toUtf8(type->id()->text());
+}
 
 /// The kind and its bases, most derived first.
 std::vector<const EntityMetaType*> kinds(const EntityMetaType* type) {
@@ -154,7 +161,8 @@ struct PendingReferences {
     std::string text;
 };
 
-Status readMembers(Entity& entity, std::uint32_t segmentId, pugi::xml_node node, std::vector<PendingReferences>& pending) {
+Status readMembers(Entity& entity, std::uint32_t segmentId, pugi::xml_node node,
+                   std::vector<PendingReferences>& pending) {
     for (const EntityMetaType* type : kinds(entity.metaType())) {
         const MemberSet& set = type->memberSet();
         if (set.members().empty())
@@ -206,10 +214,10 @@ Status readSegment(Segment& segment, const std::vector<std::uint8_t>& bytes, std
         if (!type)
             continue; // a kind none of whose entities is here
         if (version > type->currentVersion())
-            return Status::error(Asset::eNewerDocument,
-                                 L"The document holds " + Utility::toWide(type->name()) + L" version " +
-                                     std::to_wstring(version) + L", newer than this version " +
-                                     std::to_wstring(type->currentVersion()));
+            return Status::error(Asset::eNewerDocument, L"The document holds " + Utility::toWide(type->name()) +
+                                                            L" version " + std::to_wstring(version) +
+                                                            L", newer than this version " +
+                                                            std::to_wstring(type->currentVersion()));
         segment.persistedVersion(type, version);
     }
 
@@ -275,15 +283,21 @@ Status resolve(const std::map<std::uint32_t, Segment*>& segments, const PendingR
 
 } // namespace
 
-std::uint64_t DocumentCodec::nextEntityId(const Segment& segment) { return segment.nextEntityId(); }
+std::uint64_t DocumentCodec::nextEntityId(const Segment& segment) {
+    return segment.nextEntityId();
+}
 
 StrongRef<Segment> DocumentCodec::newSegment(Asset& asset, std::uint32_t id, const std::wstring& name) {
     return StrongRef<Segment>(new Segment(&asset, id, name, false, false));
 }
 
-bool DocumentCodec::insert(Segment& segment, Entity* entity) { return segment.insert(entity); }
+bool DocumentCodec::insert(Segment& segment, Entity* entity) {
+    return segment.insert(entity);
+}
 
-void DocumentCodec::reserveEntityId(Segment& segment, std::uint64_t id) { segment.reserveEntityId(id); }
+void DocumentCodec::reserveEntityId(Segment& segment, std::uint64_t id) {
+    segment.reserveEntityId(id);
+}
 
 ZipArchive::Parts DocumentCodec::write(const Asset& asset) {
     ZipArchive::Parts parts;
@@ -300,8 +314,8 @@ ZipArchive::Parts DocumentCodec::write(const Asset& asset) {
         parts[segmentEntry(segment->id())] = writeSegment(asset, *segment);
     }
     parts[kDocumentEntry] = bytesOf(document);
-    for (auto [folder, prefix] : {std::pair(Asset::EPartFolder::eBlobs, kBlobFolder),
-                                  std::pair(Asset::EPartFolder::ePreview, kPreviewFolder)})
+    for (auto [folder, prefix] :
+         {std::pair(Asset::EPartFolder::eBlobs, kBlobFolder), std::pair(Asset::EPartFolder::ePreview, kPreviewFolder)})
         for (const std::string& name : asset.partNames(folder))
             parts[std::string(prefix) + name] = *asset.part(folder, name);
     return parts;
@@ -317,8 +331,8 @@ Status DocumentCodec::read(Asset& asset, const ZipArchive::Parts& parts, Content
     if (!parseUnsigned(root.attribute("format").as_string(), format) || format == 0)
         return corrupt(L"no format in document.xml");
     if (format > kFormat)
-        return Status::error(Asset::eNewerDocument, L"The document was written in a newer format (" +
-                                                        std::to_wstring(format) + L")");
+        return Status::error(Asset::eNewerDocument,
+                             L"The document was written in a newer format (" + std::to_wstring(format) + L")");
     Contents read;
     if (!unescape(root.attribute("name").as_string(), read.name))
         return corrupt(L"bad document name");

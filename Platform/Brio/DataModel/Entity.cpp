@@ -36,23 +36,28 @@ void* Entity::queryInterface(const UniqueString* id) const {
 Entity::Entity(Segment* segment)
     : m_segment(segment), m_id(segment ? segment->allocateEntityId() : 0), m_creating(true) {}
 
-Entity::Entity(Segment* segment, std::uint64_t persistedId)
-    : m_segment(segment), m_id(persistedId), m_creating(false) {
+Entity::Entity(Segment* segment, std::uint64_t persistedId) : m_segment(segment), m_id(persistedId), m_creating(false) {
     if (segment)
         segment->reserveEntityId(persistedId);
 }
 
 Entity::~Entity() = default;
 
-const EntityMetaType* Entity::metaType() const { return s_metaType(); }
+const EntityMetaType* Entity::metaType() const {
+    return s_metaType();
+}
 
 Entity* Entity::queryMTInterface(const EntityMetaType* metaType) {
     return metaType == s_metaType() ? this : nullptr;
 }
 
-void* Entity::memberRecord(const MemberSet*) { return nullptr; }
+void* Entity::memberRecord(const MemberSet*) {
+    return nullptr;
+}
 
-Asset* Entity::asset() const { return m_segment ? m_segment->asset() : nullptr; }
+Asset* Entity::asset() const {
+    return m_segment ? m_segment->asset() : nullptr;
+}
 
 void Entity::postCreation(int) {
     bool expected = true;
@@ -64,7 +69,9 @@ void Entity::postCreation(int) {
     metaType()->notify(DataModelCallback::eCreated, this);
 }
 
-void Entity::changed() { metaType()->notify(DataModelCallback::eChanged, this); }
+void Entity::changed() {
+    metaType()->notify(DataModelCallback::eChanged, this);
+}
 
 unsigned Entity::migratingVersion(const EntityMetaType* metaType) const {
     for (const auto& [type, version] : m_versions)
@@ -84,15 +91,21 @@ void Entity::migratingVersion(const EntityMetaType* metaType, unsigned version) 
 
 void Entity::onPostMigrate() {}
 
-int Entity::postMigrate(unsigned) { return eMigrationDone; }
+int Entity::postMigrate(unsigned) {
+    return eMigrationDone;
+}
 
-bool Entity::deleteMigrationHelper() { return false; }
+bool Entity::deleteMigrationHelper() {
+    return false;
+}
 
 void Entity::onPostCreation() {}
 
 void Entity::onPreDeletion() {}
 
-std::wstring Entity::onToString() const { return {}; }
+std::wstring Entity::onToString() const {
+    return {};
+}
 
 void Entity::doInitializeMigrationHelpers() {}
 

@@ -49,20 +49,38 @@ StrongRef<Entity> EntityMetaType::create(Segment*, std::uint64_t) {
 
 void EntityMetaType::migrate(MemberSet&, unsigned) {}
 
-const std::string& EntityMetaType::addInId() const { return m_impl->addInId; }
-const UniqueString* EntityMetaType::id() const { return m_impl->id; }
-const std::string& EntityMetaType::name() const { return m_impl->name; }
-int EntityMetaType::number() const { return m_impl->number; }
-const UniqueString* EntityMetaType::baseId() const { return m_impl->baseId; }
+const std::string& EntityMetaType::addInId() const {
+    return m_impl->addInId;
+}
+const UniqueString* EntityMetaType::id() const {
+    return m_impl->id;
+}
+const std::string& EntityMetaType::name() const {
+    return m_impl->name;
+}
+int EntityMetaType::number() const {
+    return m_impl->number;
+}
+const UniqueString* EntityMetaType::baseId() const {
+    return m_impl->baseId;
+}
 
 EntityMetaType* EntityMetaType::baseMetaType() const {
     return m_impl->baseId ? MetaTypeManager::get().find(m_impl->baseId) : nullptr;
 }
 
-int EntityMetaType::entityType() const { return m_impl->entityType.load(std::memory_order_relaxed); }
-void EntityMetaType::entityType(int type) { m_impl->entityType.store(type, std::memory_order_relaxed); }
-unsigned EntityMetaType::currentVersion() const { return m_impl->currentVersion.load(std::memory_order_relaxed); }
-void EntityMetaType::currentVersion(unsigned version) { m_impl->currentVersion.store(version, std::memory_order_relaxed); }
+int EntityMetaType::entityType() const {
+    return m_impl->entityType.load(std::memory_order_relaxed);
+}
+void EntityMetaType::entityType(int type) {
+    m_impl->entityType.store(type, std::memory_order_relaxed);
+}
+unsigned EntityMetaType::currentVersion() const {
+    return m_impl->currentVersion.load(std::memory_order_relaxed);
+}
+void EntityMetaType::currentVersion(unsigned version) {
+    m_impl->currentVersion.store(version, std::memory_order_relaxed);
+}
 
 bool EntityMetaType::isA(const EntityMetaType* other) const {
     if (!other)
@@ -75,8 +93,12 @@ bool EntityMetaType::isA(const EntityMetaType* other) const {
     return false;
 }
 
-MemberSet& EntityMetaType::memberSet() { return m_impl->members; }
-const MemberSet& EntityMetaType::memberSet() const { return m_impl->members; }
+MemberSet& EntityMetaType::memberSet() {
+    return m_impl->members;
+}
+const MemberSet& EntityMetaType::memberSet() const {
+    return m_impl->members;
+}
 
 void EntityMetaType::addCallback(DataModelCallback* callback, std::uint32_t events) {
     if (!callback)
@@ -109,6 +131,8 @@ void EntityMetaType::notify(std::uint32_t event, Entity* entity) const {
         callback->notify(static_cast<DataModelCallback::EEvent>(event), entity);
 }
 
-bool EntityMetaType::registered() const { return m_impl->registered; }
+bool EntityMetaType::registered() const {
+    return m_impl->registered;
+}
 
 } // namespace Brio

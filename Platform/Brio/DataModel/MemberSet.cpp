@@ -18,7 +18,8 @@ bool MemberSet::addNewMember(const char* name, const void* address, const char* 
     if (!isInitialized() || !name || !*name || !valueType || !m_record || !address ||
         static_cast<const char*>(address) < static_cast<const char*>(m_record) || findMember(name))
         return false;
-    const auto offset = static_cast<std::size_t>(static_cast<const char*>(address) - static_cast<const char*>(m_record));
+    const auto offset =
+        static_cast<std::size_t>(static_cast<const char*>(address) - static_cast<const char*>(m_record));
     m_members.push_back(Member{name, offset, typeName ? typeName : valueType->name(), valueType});
     return true;
 }

@@ -42,8 +42,7 @@ public:
     bool addNewMember(const char* name, const void* address, const char* typeName, const ValueMetaType* valueType);
     /// The value type follows from T; an enumeration is stored as its 32-bit underlying type,
     /// and `typeName` defaults to the value type's name.
-    template <class T>
-    bool addNewMember(const char* name, const T* address, const char* typeName = nullptr);
+    template <class T> bool addNewMember(const char* name, const T* address, const char* typeName = nullptr);
 
     std::size_t memberCount() const { return m_members.size(); }
     /// Own members in registration order (not the base set's).
@@ -65,12 +64,12 @@ private:
     ReaderWriterMutex m_mutex;
 };
 
-template <class T>
-bool MemberSet::addNewMember(const char* name, const T* address, const char* typeName) {
+template <class T> bool MemberSet::addNewMember(const char* name, const T* address, const char* typeName) {
     const ValueMetaType* type;
     if constexpr (std::is_enum_v<T>) {
         static_assert(sizeof(T) == 4, "enumerations are stored as 32-bit values");
-        type = valueMetaType<std::conditional_t<std::is_signed_v<std::underlying_type_t<T>>, std::int32_t, std::uint32_t>>();
+        type = valueMetaType<
+            std::conditional_t<std::is_signed_v<std::underlying_type_t<T>>, std::int32_t, std::uint32_t>>();
     } else {
         type = valueMetaType<T>();
     }

@@ -14,15 +14,25 @@ static_assert(sizeof(TbbMutex) <= sizeof(std::intptr_t) && alignof(TbbMutex) <= 
 static_assert(sizeof(TbbLock) <= 2 * sizeof(void*) && alignof(TbbLock) <= alignof(void*));
 
 namespace {
-TbbMutex& tbbMutex(unsigned char* storage) { return *std::launder(reinterpret_cast<TbbMutex*>(storage)); }
-TbbLock& tbbLock(unsigned char* storage) { return *std::launder(reinterpret_cast<TbbLock*>(storage)); }
+TbbMutex& tbbMutex(unsigned char* storage) {
+    return *std::launder(reinterpret_cast<TbbMutex*>(storage));
+}
+TbbLock& tbbLock(unsigned char* storage) {
+    return *std::launder(reinterpret_cast<TbbLock*>(storage));
+}
 } // namespace
 
-ReaderWriterMutex::ReaderWriterMutex() { new (m_storage) TbbMutex(); }
+ReaderWriterMutex::ReaderWriterMutex() {
+    new (m_storage) TbbMutex();
+}
 
-ReaderWriterMutex::~ReaderWriterMutex() { tbbMutex(m_storage).~TbbMutex(); }
+ReaderWriterMutex::~ReaderWriterMutex() {
+    tbbMutex(m_storage).~TbbMutex();
+}
 
-ReaderWriterMutex::ScopedLock::ScopedLock() { new (m_storage) TbbLock(); }
+ReaderWriterMutex::ScopedLock::ScopedLock() {
+    new (m_storage) TbbLock();
+}
 
 ReaderWriterMutex::ScopedLock::ScopedLock(ReaderWriterMutex& mutex, bool write) : ScopedLock() {
     acquire(mutex, write);

@@ -48,7 +48,8 @@ Segment::~Segment() {
     // member first, then let the entities know they have no segment any more.
     for (auto& [id, entity] : entities) {
         int depth = 0;
-        for (const EntityMetaType* type = entity->metaType(); type && depth < 64; type = type->baseMetaType(), ++depth) {
+        for (const EntityMetaType* type = entity->metaType(); type && depth < 64;
+             type = type->baseMetaType(), ++depth) {
             const MemberSet& set = type->memberSet();
             void* record = entity->memberRecord(&set);
             if (!record)
@@ -62,11 +63,21 @@ Segment::~Segment() {
         entity->m_segment = nullptr;
 }
 
-std::uint32_t Segment::id() const { return m_impl->id; }
-const std::wstring& Segment::name() const { return m_impl->name; }
-bool Segment::transient() const { return m_impl->transient; }
-bool Segment::standalone() const { return m_impl->standalone; }
-Asset* Segment::asset() const { return m_impl->asset; }
+std::uint32_t Segment::id() const {
+    return m_impl->id;
+}
+const std::wstring& Segment::name() const {
+    return m_impl->name;
+}
+bool Segment::transient() const {
+    return m_impl->transient;
+}
+bool Segment::standalone() const {
+    return m_impl->standalone;
+}
+Asset* Segment::asset() const {
+    return m_impl->asset;
+}
 
 Entity* Segment::entity(std::uint64_t id) const {
     std::lock_guard lock(m_impl->mutex);
@@ -164,13 +175,17 @@ void Segment::reserveEntityId(std::uint64_t id) {
     }
 }
 
-std::uint64_t Segment::nextEntityId() const { return m_impl->nextId.load(std::memory_order_relaxed); }
+std::uint64_t Segment::nextEntityId() const {
+    return m_impl->nextId.load(std::memory_order_relaxed);
+}
 
 bool Segment::insert(Entity* entity) {
     std::lock_guard lock(m_impl->mutex);
     return m_impl->entities.emplace(entity->id(), StrongRef<Entity>(entity)).second;
 }
 
-void Segment::detachFromAsset() { m_impl->asset = nullptr; }
+void Segment::detachFromAsset() {
+    m_impl->asset = nullptr;
+}
 
 } // namespace Brio

@@ -18,22 +18,19 @@ ValueMetaType::~ValueMetaType() = default;
 namespace {
 
 // Numbers are written in their shortest form that reads back to the same value.
-template <class N>
-void appendNumber(std::string& out, N value) {
+template <class N> void appendNumber(std::string& out, N value) {
     char buffer[64];
     const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
     out.append(buffer, result.ptr);
 }
 
-template <class N>
-bool parseNumber(std::string_view token, N& value) {
+template <class N> bool parseNumber(std::string_view token, N& value) {
     const auto result = std::from_chars(token.data(), token.data() + token.size(), value);
     return result.ec == std::errc() && result.ptr == token.data() + token.size();
 }
 
 /// Splits on blanks and reads every token as a number of type N that `valid` accepts.
-template <class N>
-bool parseNumbers(std::string_view text, std::vector<N>& out, bool (*valid)(N)) {
+template <class N> bool parseNumbers(std::string_view text, std::vector<N>& out, bool (*valid)(N)) {
     std::size_t i = 0;
     while (i < text.size()) {
         while (i < text.size() && (text[i] == ' ' || text[i] == '\t' || text[i] == '\n' || text[i] == '\r'))
@@ -53,8 +50,7 @@ bool parseNumbers(std::string_view text, std::vector<N>& out, bool (*valid)(N)) 
 }
 
 /// The numbers a value is made of.
-template <class T>
-struct Components {
+template <class T> struct Components {
     using Number = T;
     static constexpr std::size_t arity = 1;
     static void get(const T& v, Number* out) { out[0] = v; }
@@ -62,16 +58,14 @@ struct Components {
     static bool valid(Number) { return true; }
 };
 // As 0 or 1 (kept in a byte: std::vector<bool> has no data()).
-template <>
-struct Components<bool> {
+template <> struct Components<bool> {
     using Number = std::uint8_t;
     static constexpr std::size_t arity = 1;
     static void get(bool v, Number* out) { out[0] = v ? 1 : 0; }
     static void set(bool& v, const Number* in) { v = in[0] != 0; }
     static bool valid(Number n) { return n <= 1; }
 };
-template <>
-struct Components<Color> {
+template <> struct Components<Color> {
     using Number = float;
     static constexpr std::size_t arity = 4;
     static void get(const Color& c, float* out) {
@@ -80,16 +74,14 @@ struct Components<Color> {
     static void set(Color& c, const float* in) { c = Color(in[0], in[1], in[2], in[3]); }
     static bool valid(float) { return true; }
 };
-template <class T, class N>
-struct XYComponents {
+template <class T, class N> struct XYComponents {
     using Number = N;
     static constexpr std::size_t arity = 2;
     static void get(const T& v, N* out) { out[0] = v.x, out[1] = v.y; }
     static void set(T& v, const N* in) { v.x = in[0], v.y = in[1]; }
     static bool valid(N) { return true; }
 };
-template <class T, class N>
-struct XYZComponents {
+template <class T, class N> struct XYZComponents {
     using Number = N;
     static constexpr std::size_t arity = 3;
     static void get(const T& v, N* out) { out[0] = v.x, out[1] = v.y, out[2] = v.z; }
@@ -102,8 +94,7 @@ template <> struct Components<Vector3f> : XYZComponents<Vector3f, float> {};
 template <> struct Components<ZoGePoint3d> : XYZComponents<ZoGePoint3d, double> {};
 template <> struct Components<ZoGeVector3d> : XYZComponents<ZoGeVector3d, double> {};
 
-template <class T>
-void appendValue(std::string& out, const T& value) {
+template <class T> void appendValue(std::string& out, const T& value) {
     using C = Components<T>;
     std::array<typename C::Number, C::arity> numbers{};
     C::get(value, numbers.data());
@@ -115,8 +106,7 @@ void appendValue(std::string& out, const T& value) {
 }
 
 /// One value of T.
-template <class T>
-class SingleType final : public ValueMetaType {
+template <class T> class SingleType final : public ValueMetaType {
 public:
     explicit SingleType(const char* name) : ValueMetaType(name) {}
     std::string toText(const void* field) const override {
@@ -135,8 +125,7 @@ public:
 };
 
 /// A std::vector of T, written as the numbers of all its values in order.
-template <class T>
-class ListType final : public ValueMetaType {
+template <class T> class ListType final : public ValueMetaType {
 public:
     explicit ListType(const char* name) : ValueMetaType(name) {}
     std::string toText(const void* field) const override {
@@ -217,15 +206,15 @@ public:
 
 // The descriptors are never destroyed: documents still open at exit clear their members
 // through them after the statics of this library are gone.
-#define BRIO_SINGLE_VALUE_TYPE(T, Name)                  \
-    const ValueMetaType* ValueMetaTypeOf<T>::get() {     \
-        static const auto* type = new SingleType<T>(Name); \
-        return type;                                     \
+#define BRIO_SINGLE_VALUE_TYPE(T, Name)                                                                                \
+    const ValueMetaType* ValueMetaTypeOf<T>::get() {                                                                   \
+        static const auto* type = new SingleType<T>(Name);                                                             \
+        return type;                                                                                                   \
     }
-#define BRIO_LIST_VALUE_TYPE(T, Name)                             \
-    const ValueMetaType* ValueMetaTypeOf<std::vector<T>>::get() { \
-        static const auto* type = new ListType<T>(Name);          \
-        return type;                                              \
+#define BRIO_LIST_VALUE_TYPE(T, Name)                                                                                  \
+    const ValueMetaType* ValueMetaTypeOf<std::vector<T>>::get() {                                                      \
+        static const auto* type = new ListType<T>(Name);                                                               \
+        return type;                                                                                                   \
     }
 
 BRIO_SINGLE_VALUE_TYPE(bool, "bool")

@@ -60,8 +60,7 @@ protected:
 };
 
 /// The value meta type of a `std::vector<StrongRef<T>>` member, T an entity class.
-template <class T>
-class EntityReferenceListOf final : public EntityReferenceListMetaType {
+template <class T> class EntityReferenceListOf final : public EntityReferenceListMetaType {
 public:
     using List = std::vector<StrongRef<T>>;
     std::size_t count(const void* field) const override { return list(field).size(); }
@@ -83,8 +82,7 @@ private:
 
 /// ValueMetaTypeOf<T>::get(): the value meta type of members of type T. Intrinsic types,
 /// colours, points, vectors, lists of those, and vectors of entity references are known.
-template <class T>
-struct ValueMetaTypeOf;
+template <class T> struct ValueMetaTypeOf;
 
 template <> struct ValueMetaTypeOf<bool> { static const ValueMetaType* get(); };
 template <> struct ValueMetaTypeOf<std::int32_t> { static const ValueMetaType* get(); };
@@ -111,16 +109,14 @@ template <> struct ValueMetaTypeOf<std::vector<Vector3f>> { static const ValueMe
 template <> struct ValueMetaTypeOf<std::vector<ZoGePoint3d>> { static const ValueMetaType* get(); };
 template <> struct ValueMetaTypeOf<std::vector<ZoGeVector3d>> { static const ValueMetaType* get(); };
 
-template <class T>
-struct ValueMetaTypeOf<std::vector<StrongRef<T>>> {
+template <class T> struct ValueMetaTypeOf<std::vector<StrongRef<T>>> {
     static const ValueMetaType* get() {
         static const auto* type = new EntityReferenceListOf<T>; // never destroyed: see the single types
         return type;
     }
 };
 
-template <class T>
-const ValueMetaType* valueMetaType() {
+template <class T> const ValueMetaType* valueMetaType() {
     return ValueMetaTypeOf<T>::get();
 }
 

@@ -7,8 +7,7 @@ namespace Brio {
 
 /// Axis-aligned box. A default box is empty (min above max) and extending it with a point
 /// makes that point the whole box; empty boxes contain and intersect nothing.
-class BBox
-{
+class BBox {
 public:
     BBox();
     /// The box spanned by two opposite corners, in any order.

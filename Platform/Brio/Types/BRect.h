@@ -4,8 +4,7 @@ namespace Brio {
 
 /// Integer pixel rectangle; right and bottom are exclusive, so width = right - left.
 /// A rectangle with no pixels (right <= left or bottom <= top) is empty.
-class BRect
-{
+class BRect {
 public:
     BRect() = default;
     BRect(int left, int top, int right, int bottom);

@@ -5,8 +5,7 @@
 namespace Brio {
 
 /// Linear RGBA colour in floats; opaque black by default.
-class Color
-{
+class Color {
 public:
     Color() = default;
     Color(float red, float green, float blue, float alpha = 1.0f);

@@ -3,8 +3,7 @@
 namespace Brio {
 
 /// Pair of floats (texture coordinates, 2D sizes and offsets).
-struct Float2
-{
+struct Float2 {
     float x = 0.0f;
     float y = 0.0f;
 

@@ -5,8 +5,7 @@
 namespace Brio {
 
 /// Position in single precision; differences of points are Vector3f.
-struct Point3f
-{
+struct Point3f {
     float x = 0.0f;
     float y = 0.0f;
     float z = 0.0f;

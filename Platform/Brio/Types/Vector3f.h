@@ -3,8 +3,7 @@
 namespace Brio {
 
 /// Direction or displacement in single precision.
-struct Vector3f
-{
+struct Vector3f {
     float x = 0.0f;
     float y = 0.0f;
     float z = 0.0f;

@@ -5,7 +5,9 @@ namespace Lumo::Devices {
 LUMO_DEFINE_CLASS(ABlendState, Lumo::Objects::ARefCounted)
 
 namespace {
-bool ValidTarget(int rt) { return rt >= 0 && rt < ABlendState::kMaxRenderTargets; }
+bool ValidTarget(int rt) {
+    return rt >= 0 && rt < ABlendState::kMaxRenderTargets;
+}
 } // namespace
 
 ABlendState* ABlendState::Make(EBlendMode mode) {
@@ -15,7 +17,9 @@ ABlendState* ABlendState::Make(EBlendMode mode) {
     return s;
 }
 
-ABlendState* ABlendState::Clone() const { return new ABlendState(*this); }
+ABlendState* ABlendState::Clone() const {
+    return new ABlendState(*this);
+}
 
 bool ABlendState::Equals(const ABlendState& o) const {
     for (int rt = 0; rt < kMaxRenderTargets; ++rt)
@@ -24,7 +28,9 @@ bool ABlendState::Equals(const ABlendState& o) const {
     return m_factor == o.m_factor && m_alphaToCoverage == o.m_alphaToCoverage;
 }
 
-const SRenderTargetBlend& ABlendState::Target(int rt) const { return m_targets[ValidTarget(rt) ? rt : 0]; }
+const SRenderTargetBlend& ABlendState::Target(int rt) const {
+    return m_targets[ValidTarget(rt) ? rt : 0];
+}
 
 void ABlendState::Target(int rt, const SRenderTargetBlend& blend) {
     if (ValidTarget(rt))
@@ -42,7 +48,8 @@ void ABlendState::Mode(int rt, EBlendMode mode) {
     case eBlendModeOpaque:
         break;
     case eBlendModeOver:
-        b = {true, eBlendSrcAlpha, eBlendInvSrcAlpha, eBlendOpAdd, eBlendOne, eBlendInvSrcAlpha, eBlendOpAdd, b.writeMask};
+        b = {true,      eBlendSrcAlpha,    eBlendInvSrcAlpha, eBlendOpAdd,
+             eBlendOne, eBlendInvSrcAlpha, eBlendOpAdd,       b.writeMask};
         break;
     case eBlendModeMultOver:
         b = {true, eBlendOne, eBlendInvSrcAlpha, eBlendOpAdd, eBlendOne, eBlendInvSrcAlpha, eBlendOpAdd, b.writeMask};

@@ -8,7 +8,9 @@ ADepthStencilState* ADepthStencilState::Make(bool depthTest, bool depthWrite, EC
     return new ADepthStencilState(depthTest, depthWrite, depthFunc);
 }
 
-ADepthStencilState* ADepthStencilState::Clone() const { return new ADepthStencilState(*this); }
+ADepthStencilState* ADepthStencilState::Clone() const {
+    return new ADepthStencilState(*this);
+}
 
 void ADepthStencilState::StencilOps(EStencilOp fail, EStencilOp depthFail, EStencilOp pass) {
     m_fail = fail;

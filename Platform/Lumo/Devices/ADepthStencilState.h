@@ -34,7 +34,8 @@ enum EStencilOp : int {
 class ADepthStencilState : public Lumo::Objects::ARefCounted {
     LUMO_DECLARE_CLASS()
 public:
-    static ADepthStencilState* Make(bool depthTest = true, bool depthWrite = true, EComparison depthFunc = eCompareLess);
+    static ADepthStencilState* Make(bool depthTest = true, bool depthWrite = true,
+                                    EComparison depthFunc = eCompareLess);
     ADepthStencilState* Clone() const;
     bool Equals(const ADepthStencilState& other) const;
 

@@ -8,6 +8,8 @@ LUMO_DEFINE_CLASS(ADeviceResource, Lumo::Objects::ARefCounted)
 ADeviceResource::ADeviceResource() = default;
 ADeviceResource::~ADeviceResource() = default;
 
-void ADeviceResource::BackendData(ABackendData* data) { m_backend.reset(data); }
+void ADeviceResource::BackendData(ABackendData* data) {
+    m_backend.reset(data);
+}
 
 } // namespace Lumo::Devices

@@ -4,7 +4,9 @@
 
 #include <unordered_map>
 
-namespace Lumo::Objects { class UString; }
+namespace Lumo::Objects {
+class UString;
+}
 
 namespace Lumo::Devices {
 

@@ -24,9 +24,13 @@ EffectInstance::EffectInstance(const EffectInstance& other)
 
 EffectInstance::~EffectInstance() = default;
 
-EffectInstance* EffectInstance::Make(IRenderEffect* effect) { return effect ? new EffectInstance(effect) : nullptr; }
+EffectInstance* EffectInstance::Make(IRenderEffect* effect) {
+    return effect ? new EffectInstance(effect) : nullptr;
+}
 
-EffectInstance* EffectInstance::Clone() const { return new EffectInstance(*this); }
+EffectInstance* EffectInstance::Clone() const {
+    return new EffectInstance(*this);
+}
 
 int EffectInstance::ParameterIndex(Lumo::Objects::UString* name) const {
     return m_effect ? m_effect->ParameterIndex(name) : -1;
@@ -51,6 +55,8 @@ void EffectInstance::OverrideState(ADepthStencilState* state) {
         States()->DepthStencil(state);
 }
 
-bool EffectInstance::IsTransparent(ADrawContext*) const { return m_transparent; }
+bool EffectInstance::IsTransparent(ADrawContext*) const {
+    return m_transparent;
+}
 
 } // namespace Lumo::Devices

@@ -11,7 +11,9 @@ LUMO_DEFINE_CLASS(IRenderEffect, ADeviceResource)
 
 IRenderEffect::IRenderEffect(UString* name) : m_name(name ? name : Lumo::Objects::Intern(L"")) {}
 
-IRenderEffect* IRenderEffect::Make(UString* name) { return new IRenderEffect(name); }
+IRenderEffect* IRenderEffect::Make(UString* name) {
+    return new IRenderEffect(name);
+}
 
 int IRenderEffect::AddParameter(UString* name, EParameterType type) {
     if (!name)

@@ -4,6 +4,8 @@ namespace Lumo::Devices {
 
 LUMO_DEFINE_CLASS(IRenderGeom, ADeviceResource)
 
-bool IRenderGeom::Prepare(EffectInstance*, int) { return !Box().IsEmpty(); }
+bool IRenderGeom::Prepare(EffectInstance*, int) {
+    return !Box().IsEmpty();
+}
 
 } // namespace Lumo::Devices

@@ -29,7 +29,9 @@ LayeredEffectInstance::LayeredEffectInstance(const LayeredEffectInstance& other)
 
 LayeredEffectInstance::~LayeredEffectInstance() = default;
 
-LayeredEffectInstance* LayeredEffectInstance::Clone() const { return new LayeredEffectInstance(*this); }
+LayeredEffectInstance* LayeredEffectInstance::Clone() const {
+    return new LayeredEffectInstance(*this);
+}
 
 bool LayeredEffectInstance::Holds(const EffectInstance* instance) const {
     for (EffectInstance* layer : m_layers) {

@@ -16,16 +16,24 @@ ParameterValues::ParameterValues(const ParameterValues& other) = default;
 ParameterValues& ParameterValues::operator=(const ParameterValues& other) = default;
 ParameterValues::~ParameterValues() = default;
 
-ParameterValues* ParameterValues::Clone() const { return new ParameterValues(*this); }
+ParameterValues* ParameterValues::Clone() const {
+    return new ParameterValues(*this);
+}
 
 int ParameterValues::FloatCount(EParameterType type) {
     switch (type) {
-    case eParamFloat: return 1;
-    case eParamFloat2: return 2;
-    case eParamFloat3: return 3;
-    case eParamFloat4: return 4;
-    case eParamMatrix: return 16;
-    default: return 0;
+    case eParamFloat:
+        return 1;
+    case eParamFloat2:
+        return 2;
+    case eParamFloat3:
+        return 3;
+    case eParamFloat4:
+        return 4;
+    case eParamMatrix:
+        return 16;
+    default:
+        return 0;
     }
 }
 
@@ -87,7 +95,9 @@ bool ParameterValues::SetFloats(int index, EParameterType type, const float* v) 
     return true;
 }
 
-bool ParameterValues::SetFloat(int index, float v) { return SetFloats(index, eParamFloat, &v); }
+bool ParameterValues::SetFloat(int index, float v) {
+    return SetFloats(index, eParamFloat, &v);
+}
 bool ParameterValues::SetFloat2(int index, const vec2<float>& v) {
     const float f[2] = {v.x, v.y};
     return SetFloats(index, eParamFloat2, f);
@@ -100,7 +110,9 @@ bool ParameterValues::SetFloat4(int index, const vec4<float>& v) {
     const float f[4] = {v.x, v.y, v.z, v.w};
     return SetFloats(index, eParamFloat4, f);
 }
-bool ParameterValues::SetMatrix(int index, const mat4<float>& m) { return SetFloats(index, eParamMatrix, &m.m[0][0]); }
+bool ParameterValues::SetMatrix(int index, const mat4<float>& m) {
+    return SetFloats(index, eParamMatrix, &m.m[0][0]);
+}
 
 bool ParameterValues::SetInt(int index, int v) {
     if (!Writable(index, eParamInt))
@@ -157,10 +169,17 @@ int ParameterValues::CopyFrom(const ParameterValues& other) {
         const EParameterType type = other.Type(i);
         bool ok = false;
         switch (type) {
-        case eParamNone: continue;
-        case eParamInt: ok = SetInt(i, other.GetInt(i)); break;
-        case eParamTexture: ok = SetTexture(i, other.GetTexture(i)); break;
-        default: ok = SetFloats(i, type, other.Floats(i, type)); break;
+        case eParamNone:
+            continue;
+        case eParamInt:
+            ok = SetInt(i, other.GetInt(i));
+            break;
+        case eParamTexture:
+            ok = SetTexture(i, other.GetTexture(i));
+            break;
+        default:
+            ok = SetFloats(i, type, other.Floats(i, type));
+            break;
         }
         copied += ok ? 1 : 0;
     }
@@ -175,12 +194,15 @@ bool ParameterValues::operator==(const ParameterValues& other) const {
         if (type != other.Type(i))
             return false;
         switch (type) {
-        case eParamNone: break;
+        case eParamNone:
+            break;
         case eParamInt:
-            if (GetInt(i) != other.GetInt(i)) return false;
+            if (GetInt(i) != other.GetInt(i))
+                return false;
             break;
         case eParamTexture:
-            if (GetTexture(i) != other.GetTexture(i)) return false;
+            if (GetTexture(i) != other.GetTexture(i))
+                return false;
             break;
         default:
             if (!std::equal(Floats(i, type), Floats(i, type) + FloatCount(type), other.Floats(i, type)))

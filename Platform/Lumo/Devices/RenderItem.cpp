@@ -24,13 +24,23 @@ RenderItem* RenderItem::Make(IRenderGeom* geometry, EffectInstance* effect, ADev
     return new RenderItem(geometry, effect, world);
 }
 
-RenderItem* RenderItem::Clone() const { return new RenderItem(*this); }
+RenderItem* RenderItem::Clone() const {
+    return new RenderItem(*this);
+}
 
-void RenderItem::Geometry(IRenderGeom* geometry) { m_geometry = geometry; }
-void RenderItem::Effect(EffectInstance* effect) { m_effect = effect; }
-void RenderItem::WorldMatrix(ADevMatrix* world) { m_world = world; }
+void RenderItem::Geometry(IRenderGeom* geometry) {
+    m_geometry = geometry;
+}
+void RenderItem::Effect(EffectInstance* effect) {
+    m_effect = effect;
+}
+void RenderItem::WorldMatrix(ADevMatrix* world) {
+    m_world = world;
+}
 
-SimpleMesh* RenderItem::Mesh() const { return Lumo::Objects::QueryInterface<SimpleMesh>(m_geometry.get()); }
+SimpleMesh* RenderItem::Mesh() const {
+    return Lumo::Objects::QueryInterface<SimpleMesh>(m_geometry.get());
+}
 
 SBox3 RenderItem::WorldBox() const {
     if (!m_geometry)

@@ -5,7 +5,9 @@
 #include <Lumo/Objects/ClassMacros.h>
 #include <Lumo/Objects/SBox3.h>
 
-namespace Lumo::Objects { class ADevMatrix; }
+namespace Lumo::Objects {
+class ADevMatrix;
+}
 
 namespace Lumo::Devices {
 

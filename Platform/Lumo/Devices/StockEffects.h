@@ -1,6 +1,8 @@
 #pragma once
 
-namespace Lumo::Objects { class UString; }
+namespace Lumo::Objects {
+class UString;
+}
 
 namespace Lumo::Devices {
 

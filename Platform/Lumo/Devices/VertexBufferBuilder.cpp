@@ -35,7 +35,9 @@ int VertexBufferBuilder::AddVertex(const vec3<float>& p, const vec2<float>& uv) 
     return AddVertex(p);
 }
 
-int VertexBufferBuilder::VertexCount() const { return static_cast<int>(m_data.size()) / m_format->Stride(); }
+int VertexBufferBuilder::VertexCount() const {
+    return static_cast<int>(m_data.size()) / m_format->Stride();
+}
 
 void VertexBufferBuilder::Reserve(int vertices) {
     if (vertices > 0)

@@ -10,10 +10,14 @@ constexpr EVertexComponent kOrder[] = {eVertexPosition, eVertexNormal, eVertexCo
 
 int VertexFormat::Size(EVertexComponent c) {
     switch (c) {
-    case eVertexPosition: return 3;
-    case eVertexNormal: return 3;
-    case eVertexColor: return 4;
-    case eVertexTexCoord: return 2;
+    case eVertexPosition:
+        return 3;
+    case eVertexNormal:
+        return 3;
+    case eVertexColor:
+        return 4;
+    case eVertexTexCoord:
+        return 2;
     }
     return 0;
 }
@@ -24,7 +28,9 @@ VertexFormat::VertexFormat(unsigned components) : m_components(Normalize(compone
             m_stride += Size(c);
 }
 
-VertexFormat* VertexFormat::Make(unsigned components) { return new VertexFormat(components); }
+VertexFormat* VertexFormat::Make(unsigned components) {
+    return new VertexFormat(components);
+}
 
 int VertexFormat::Offset(EVertexComponent c) const {
     if (!Has(c))

@@ -10,7 +10,9 @@ APrimitive::APrimitive(Primitive3d value) : m_value(std::move(value)) {}
 
 APrimitive::~APrimitive() = default;
 
-APrimitive* APrimitive::Make(Primitive3d value) { return new APrimitive(std::move(value)); }
+APrimitive* APrimitive::Make(Primitive3d value) {
+    return new APrimitive(std::move(value));
+}
 
 bool APrimitive::IsValid() const {
     return std::visit([](const auto& p) { return p.IsValid(); }, m_value);

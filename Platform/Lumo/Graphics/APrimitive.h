@@ -14,7 +14,9 @@
 #include <mutex>
 #include <variant>
 
-namespace Lumo::Devices { class SimpleMesh; }
+namespace Lumo::Devices {
+class SimpleMesh;
+}
 
 namespace Lumo::Graphics {
 
@@ -32,8 +34,7 @@ enum EPrimitiveKind : int {
 };
 
 /// Any one primitive by value.
-using Primitive3d =
-    std::variant<CircleArc3d, EllipseArc3d, NurbsCurve3d, PolyLine3d, Torus3d, Box3d, Cone3d, Sphere3d>;
+using Primitive3d = std::variant<CircleArc3d, EllipseArc3d, NurbsCurve3d, PolyLine3d, Torus3d, Box3d, Cone3d, Sphere3d>;
 
 /// One primitive shared by reference: what a primitive node draws and what a pending change
 /// carries to it. Never changed once made, so a node and a change may share it freely; a new
@@ -47,8 +48,7 @@ public:
     EPrimitiveKind Kind() const { return static_cast<EPrimitiveKind>(m_value.index()); }
     const Primitive3d& Value() const { return m_value; }
     /// The value when it is of kind T, else null.
-    template <class T>
-    const T* As() const { return std::get_if<T>(&m_value); }
+    template <class T> const T* As() const { return std::get_if<T>(&m_value); }
 
     bool IsValid() const;
     /// Arcs, NURBS curves and polylines (drawn as lines); the rest are surfaces.

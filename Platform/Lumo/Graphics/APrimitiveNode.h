@@ -5,7 +5,9 @@
 #include <Lumo/Objects/AutoPtr.h>
 #include <Lumo/Objects/Mutex.h>
 
-namespace Lumo::Devices { class EffectInstance; }
+namespace Lumo::Devices {
+class EffectInstance;
+}
 
 namespace Lumo::Graphics {
 

@@ -11,7 +11,9 @@
 
 #include <string>
 
-namespace Lumo::Devices { class RenderItem; }
+namespace Lumo::Devices {
+class RenderItem;
+}
 
 namespace Lumo::Text {
 

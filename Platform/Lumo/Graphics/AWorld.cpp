@@ -13,10 +13,14 @@ LUMO_DEFINE_CLASS(LODConsolidatedWorld, AWorld)
 
 AWorld* AWorld::Make(EWorldType type) {
     switch (type) {
-    case eRenderListWorld: return new ARenderList;
-    case eBSPWorld: return new BSPWorld;
-    case eLODConsolidatedWorld: return new LODConsolidatedWorld;
-    default: return new SingleNodeWorld;
+    case eRenderListWorld:
+        return new ARenderList;
+    case eBSPWorld:
+        return new BSPWorld;
+    case eLODConsolidatedWorld:
+        return new LODConsolidatedWorld;
+    default:
+        return new SingleNodeWorld;
     }
 }
 

@@ -46,7 +46,9 @@ vec3d Box3d::Corner(int i) const {
     return p;
 }
 
-vec3d Box3d::Center() const { return corner + (Edge(0) + Edge(1) + Edge(2)) * 0.5; }
+vec3d Box3d::Center() const {
+    return corner + (Edge(0) + Edge(1) + Edge(2)) * 0.5;
+}
 
 Lumo::Objects::SBox3 Box3d::Box() const {
     Lumo::Objects::SBox3 box;

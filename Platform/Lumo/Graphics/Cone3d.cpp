@@ -13,9 +13,13 @@ bool Cone3d::IsValid() const {
            Frame().IsValid();
 }
 
-Frame3d Cone3d::Frame() const { return Frame3d::Make(baseCenter, height < 0.0 ? -axis : axis); }
+Frame3d Cone3d::Frame() const {
+    return Frame3d::Make(baseCenter, height < 0.0 ? -axis : axis);
+}
 
-vec3d Cone3d::TopCenter() const { return baseCenter + axis.Normalized() * height; }
+vec3d Cone3d::TopCenter() const {
+    return baseCenter + axis.Normalized() * height;
+}
 
 Lumo::Objects::SBox3 Cone3d::Box() const {
     Lumo::Objects::SBox3 box;

@@ -21,9 +21,8 @@ double EllipseArc3d::NormalizedSweep(double startAngle, double endAngle) {
 }
 
 bool EllipseArc3d::IsValid() const {
-    return Frame3d::IsFinite(majorRadius) && Frame3d::IsFinite(minorRadius) && majorRadius > 0.0 &&
-           minorRadius > 0.0 && Frame3d::IsFinite(startAngle) && Frame3d::IsFinite(endAngle) && Sweep() > 0.0 &&
-           Frame().IsValid();
+    return Frame3d::IsFinite(majorRadius) && Frame3d::IsFinite(minorRadius) && majorRadius > 0.0 && minorRadius > 0.0 &&
+           Frame3d::IsFinite(startAngle) && Frame3d::IsFinite(endAngle) && Sweep() > 0.0 && Frame().IsValid();
 }
 
 vec3d EllipseArc3d::PointAt(double angle) const {

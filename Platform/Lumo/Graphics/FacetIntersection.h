@@ -1,7 +1,9 @@
 #pragma once
 #include <Lumo/Graphics/IIntersection.h>
 
-namespace Lumo::Devices { class IRenderGeom; }
+namespace Lumo::Devices {
+class IRenderGeom;
+}
 
 namespace Lumo::Graphics {
 

@@ -22,7 +22,8 @@ public:
     Mutex mutex;
 
     ~FontEngine() {
-        if (library) FT_Done_FreeType(library);
+        if (library)
+            FT_Done_FreeType(library);
     }
 };
 
@@ -38,14 +39,17 @@ namespace {
 /// Font names are ASCII or Latin-1 in practice; widen byte by byte.
 std::wstring Widen(const char* text) {
     std::wstring out;
-    if (!text) return out;
-    for (const char* p = text; *p; ++p) out.push_back(static_cast<wchar_t>(static_cast<unsigned char>(*p)));
+    if (!text)
+        return out;
+    for (const char* p = text; *p; ++p)
+        out.push_back(static_cast<wchar_t>(static_cast<unsigned char>(*p)));
     return out;
 }
 
 FT_Face OpenFace(FontEngine& engine, const std::string& path, int index) {
     FT_Face face = nullptr;
-    if (FT_New_Face(engine.library, path.c_str(), index, &face) != 0) return nullptr;
+    if (FT_New_Face(engine.library, path.c_str(), index, &face) != 0)
+        return nullptr;
     return face;
 }
 
@@ -63,21 +67,25 @@ std::shared_ptr<FontEngine> FontFace::NewEngine() {
 }
 
 int FontFace::FaceCount(const std::shared_ptr<FontEngine>& engine, const std::string& path) {
-    if (!engine) return 0;
+    if (!engine)
+        return 0;
     MutexLocker lock(engine->mutex);
     // Index -1 only reads the file header: how many faces it holds.
     FT_Face face = OpenFace(*engine, path, -1);
-    if (!face) return 0;
+    if (!face)
+        return 0;
     int count = static_cast<int>(face->num_faces);
     FT_Done_Face(face);
     return count;
 }
 
 FontFace* FontFace::Open(const std::shared_ptr<FontEngine>& engine, const std::string& path, int index) {
-    if (!engine || path.empty() || index < 0) return nullptr;
+    if (!engine || path.empty() || index < 0)
+        return nullptr;
     MutexLocker lock(engine->mutex);
     FT_Face face = OpenFace(*engine, path, index);
-    if (!face) return nullptr;
+    if (!face)
+        return nullptr;
     // Bitmap-only fonts cannot be scaled to model units.
     if (!FT_IS_SCALABLE(face) || face->units_per_EM == 0) {
         FT_Done_Face(face);
@@ -131,20 +139,24 @@ float FontFace::Advance(unsigned glyph) const {
     MutexLocker lock(m_impl->engine->mutex);
     FT_Fixed advance = 0;
     // Unscaled and unhinted, so advances scale linearly to any text height.
-    if (FT_Get_Advance(m_impl->face, glyph, FT_LOAD_NO_SCALE, &advance) != 0) return 0.0f;
+    if (FT_Get_Advance(m_impl->face, glyph, FT_LOAD_NO_SCALE, &advance) != 0)
+        return 0.0f;
     return static_cast<float>(advance) / static_cast<float>(m_unitsPerEm);
 }
 
 float FontFace::Kerning(unsigned left, unsigned right) const {
-    if (!m_hasKerning || left == 0 || right == 0) return 0.0f;
+    if (!m_hasKerning || left == 0 || right == 0)
+        return 0.0f;
     MutexLocker lock(m_impl->engine->mutex);
     FT_Vector delta{0, 0};
-    if (FT_Get_Kerning(m_impl->face, left, right, FT_KERNING_UNSCALED, &delta) != 0) return 0.0f;
+    if (FT_Get_Kerning(m_impl->face, left, right, FT_KERNING_UNSCALED, &delta) != 0)
+        return 0.0f;
     return static_cast<float>(delta.x) / static_cast<float>(m_unitsPerEm);
 }
 
 bool FontFace::RenderGlyph(unsigned glyph, int pixelsPerEm, GlyphBitmap& out) const {
-    if (pixelsPerEm <= 0) return false;
+    if (pixelsPerEm <= 0)
+        return false;
     MutexLocker lock(m_impl->engine->mutex);
     const auto key = std::make_pair(glyph, pixelsPerEm);
     if (auto it = m_impl->glyphs.find(key); it != m_impl->glyphs.end()) {
@@ -152,7 +164,8 @@ bool FontFace::RenderGlyph(unsigned glyph, int pixelsPerEm, GlyphBitmap& out) co
         return true;
     }
     FT_Face face = m_impl->face;
-    if (FT_Set_Pixel_Sizes(face, 0, static_cast<FT_UInt>(pixelsPerEm)) != 0) return false;
+    if (FT_Set_Pixel_Sizes(face, 0, static_cast<FT_UInt>(pixelsPerEm)) != 0)
+        return false;
     // Unhinted, so the ink matches the linearly scaled advances of the layout.
     if (FT_Load_Glyph(face, glyph, FT_LOAD_NO_HINTING | FT_LOAD_RENDER | FT_LOAD_TARGET_NORMAL) != 0)
         return false;
@@ -167,9 +180,9 @@ bool FontFace::RenderGlyph(unsigned glyph, int pixelsPerEm, GlyphBitmap& out) co
         const int pitch = bm.pitch;
         for (int r = 0; r < result.rows; ++r) {
             // A negative pitch means the buffer holds the rows bottom-first.
-            const unsigned char* src =
-                pitch >= 0 ? bm.buffer + static_cast<std::ptrdiff_t>(r) * pitch
-                           : bm.buffer + static_cast<std::ptrdiff_t>(result.rows - 1 - r) * -pitch;
+            const unsigned char* src = pitch >= 0
+                                           ? bm.buffer + static_cast<std::ptrdiff_t>(r) * pitch
+                                           : bm.buffer + static_cast<std::ptrdiff_t>(result.rows - 1 - r) * -pitch;
             std::memcpy(&result.coverage[static_cast<std::size_t>(r) * result.width], src,
                         static_cast<std::size_t>(result.width));
         }

@@ -4,9 +4,13 @@
 
 namespace Lumo::Graphics {
 
-bool Frame3d::IsFinite(double d) { return std::isfinite(d); }
+bool Frame3d::IsFinite(double d) {
+    return std::isfinite(d);
+}
 
-bool Frame3d::IsFinite(const vec3d& v) { return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z); }
+bool Frame3d::IsFinite(const vec3d& v) {
+    return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z);
+}
 
 Frame3d::vec3d Frame3d::Perpendicular(const vec3d& unit) {
     // Cross with the world axis least aligned with the vector: never close to parallel.

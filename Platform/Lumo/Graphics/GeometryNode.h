@@ -1,7 +1,10 @@
 #pragma once
 #include <Lumo/Graphics/ARenderNode.h>
 
-namespace Lumo::Devices { class IRenderGeom; class EffectInstance; }
+namespace Lumo::Devices {
+class IRenderGeom;
+class EffectInstance;
+} // namespace Lumo::Devices
 
 namespace Lumo::Graphics {
 
@@ -27,7 +30,7 @@ protected:
     GeometryNode();
 
 private:
-    Lumo::Devices::IRenderGeom* m_geometry = nullptr; // one reference
+    Lumo::Devices::IRenderGeom* m_geometry = nullptr;  // one reference
     Lumo::Devices::EffectInstance* m_effect = nullptr; // one reference
 };
 

@@ -9,18 +9,23 @@ namespace Lumo::Text {
 namespace {
 int NextPowerOfTwo(int v) {
     int p = 1;
-    while (p < v) p <<= 1;
+    while (p < v)
+        p <<= 1;
     return p;
 }
 } // namespace
 
 LUMO_DEFINE_CLASS(GlyphAtlas, ARefCounted)
 
-GlyphAtlas* GlyphAtlas::Make(EAtlasFormat format, int padding) { return new GlyphAtlas(format, padding); }
+GlyphAtlas* GlyphAtlas::Make(EAtlasFormat format, int padding) {
+    return new GlyphAtlas(format, padding);
+}
 
 bool GlyphAtlas::Add(std::uint32_t key, int width, int height, const std::uint8_t* coverage) {
-    if (m_entries.count(key)) return true;
-    if (width <= 0 || height <= 0 || !coverage) return false;
+    if (m_entries.count(key))
+        return true;
+    if (width <= 0 || height <= 0 || !coverage)
+        return false;
     Entry e;
     e.width = width;
     e.height = height;
@@ -34,7 +39,8 @@ void GlyphAtlas::Pack() {
     m_packed = true;
     m_width = m_height = 0;
     m_pixels.clear();
-    if (m_entries.empty()) return;
+    if (m_entries.empty())
+        return;
 
     std::vector<Entry*> order;
     long long area = 0;
@@ -90,13 +96,15 @@ void GlyphAtlas::Pack() {
 }
 
 const AtlasRect* GlyphAtlas::Find(std::uint32_t key) const {
-    if (!m_packed) return nullptr;
+    if (!m_packed)
+        return nullptr;
     auto it = m_entries.find(key);
     return it == m_entries.end() ? nullptr : &it->second.rect;
 }
 
 std::uint8_t GlyphAtlas::Coverage(int x, int y) const {
-    if (x < 0 || y < 0 || x >= m_width || y >= m_height) return 0;
+    if (x < 0 || y < 0 || x >= m_width || y >= m_height)
+        return 0;
     const int bpp = BytesPerPixel();
     return m_pixels[(static_cast<std::size_t>(y) * m_width + x) * bpp + (bpp - 1)];
 }

@@ -8,7 +8,9 @@ LUMO_DEFINE_CLASS(GroupChangePacket, ChangePacket)
 
 GroupChangePacket::GroupChangePacket(BaseGroupNode* group) : ChangePacket(group) {}
 
-GroupChangePacket* GroupChangePacket::Make(BaseGroupNode* group) { return new GroupChangePacket(group); }
+GroupChangePacket* GroupChangePacket::Make(BaseGroupNode* group) {
+    return new GroupChangePacket(group);
+}
 
 // Removals apply before additions, so the two lists replay any sequence of calls: a remove
 // after an add drops the add (and still removes a child that was there before), an add

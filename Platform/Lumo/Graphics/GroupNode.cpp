@@ -24,6 +24,8 @@ AWorld* GroupNode::World() const {
     return world;
 }
 
-GroupNode* GroupNode::Make(EWorldType type) { return new GroupNode(type); }
+GroupNode* GroupNode::Make(EWorldType type) {
+    return new GroupNode(type);
+}
 
 } // namespace Lumo::Graphics

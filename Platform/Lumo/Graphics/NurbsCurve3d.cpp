@@ -71,7 +71,9 @@ vec3d Evaluate(const NurbsCurve3d& c, double t) {
 }
 } // namespace
 
-vec3d NurbsCurve3d::PointAt(double t) const { return IsValid() ? Evaluate(*this, t) : vec3d(); }
+vec3d NurbsCurve3d::PointAt(double t) const {
+    return IsValid() ? Evaluate(*this, t) : vec3d();
+}
 
 std::vector<vec3d> NurbsCurve3d::Sample(int perSpan) const {
     std::vector<vec3d> points;

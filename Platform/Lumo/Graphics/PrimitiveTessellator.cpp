@@ -58,7 +58,9 @@ struct SurfaceBuilder {
 };
 } // namespace
 
-int PrimitiveTessellator::ClampLevel(int level) { return std::clamp(level, kCoarsestLevel, kFinestLevel); }
+int PrimitiveTessellator::ClampLevel(int level) {
+    return std::clamp(level, kCoarsestLevel, kFinestLevel);
+}
 
 double PrimitiveTessellator::ChordTolerance(int level) {
     return 5e-2 * std::pow(1e-4 / 5e-2, static_cast<double>(ClampLevel(level)) / kFinestLevel);
@@ -73,12 +75,24 @@ int PrimitiveTessellator::ArcSegments(double sweep, int level) {
     return std::clamp(static_cast<int>(n), 1, kMaxArcSegments);
 }
 
-int PrimitiveTessellator::NurbsSamplesPerSpan(int degree, int level) { return degree <= 1 ? 1 : Ramp(4, 64, level); }
-int PrimitiveTessellator::SphereSlices(int level) { return Ramp(8, 128, level); }
-int PrimitiveTessellator::SphereStacks(int level) { return Ramp(6, 64, level); }
-int PrimitiveTessellator::TorusSegments(int level) { return Ramp(12, 128, level); }
-int PrimitiveTessellator::TorusSides(int level) { return Ramp(6, 48, level); }
-int PrimitiveTessellator::ConeSlices(int level) { return Ramp(8, 128, level); }
+int PrimitiveTessellator::NurbsSamplesPerSpan(int degree, int level) {
+    return degree <= 1 ? 1 : Ramp(4, 64, level);
+}
+int PrimitiveTessellator::SphereSlices(int level) {
+    return Ramp(8, 128, level);
+}
+int PrimitiveTessellator::SphereStacks(int level) {
+    return Ramp(6, 64, level);
+}
+int PrimitiveTessellator::TorusSegments(int level) {
+    return Ramp(12, 128, level);
+}
+int PrimitiveTessellator::TorusSides(int level) {
+    return Ramp(6, 48, level);
+}
+int PrimitiveTessellator::ConeSlices(int level) {
+    return Ramp(8, 128, level);
+}
 
 SimpleMesh* PrimitiveTessellator::Tessellate(const Primitive3d& primitive, int level) {
     return std::visit([level](const auto& p) { return Tessellate(p, level); }, primitive);

@@ -1,7 +1,9 @@
 #pragma once
 #include <Lumo/Graphics/APrimitive.h>
 
-namespace Lumo::Devices { class SimpleMesh; }
+namespace Lumo::Devices {
+class SimpleMesh;
+}
 
 namespace Lumo::Graphics {
 

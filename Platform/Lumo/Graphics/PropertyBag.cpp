@@ -18,8 +18,7 @@ const PropertyBag::Value* PropertyBag::Find(const Lumo::Objects::UString* name) 
     return nullptr;
 }
 
-template <class T>
-bool PropertyBag::GetAs(const Lumo::Objects::UString* name, T& out) const {
+template <class T> bool PropertyBag::GetAs(const Lumo::Objects::UString* name, T& out) const {
     const Value* v = Find(name);
     if (!v || !std::holds_alternative<T>(*v))
         return false;
@@ -27,9 +26,17 @@ bool PropertyBag::GetAs(const Lumo::Objects::UString* name, T& out) const {
     return true;
 }
 
-bool PropertyBag::Get(const Lumo::Objects::UString* name, bool& out) const { return GetAs(name, out); }
-bool PropertyBag::Get(const Lumo::Objects::UString* name, std::uint32_t& out) const { return GetAs(name, out); }
-bool PropertyBag::Get(const Lumo::Objects::UString* name, std::uint64_t& out) const { return GetAs(name, out); }
-bool PropertyBag::Get(const Lumo::Objects::UString* name, std::wstring& out) const { return GetAs(name, out); }
+bool PropertyBag::Get(const Lumo::Objects::UString* name, bool& out) const {
+    return GetAs(name, out);
+}
+bool PropertyBag::Get(const Lumo::Objects::UString* name, std::uint32_t& out) const {
+    return GetAs(name, out);
+}
+bool PropertyBag::Get(const Lumo::Objects::UString* name, std::uint64_t& out) const {
+    return GetAs(name, out);
+}
+bool PropertyBag::Get(const Lumo::Objects::UString* name, std::wstring& out) const {
+    return GetAs(name, out);
+}
 
 } // namespace Lumo::Serialization

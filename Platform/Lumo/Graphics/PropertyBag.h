@@ -4,7 +4,9 @@
 #include <variant>
 #include <vector>
 
-namespace Lumo::Objects { class UString; }
+namespace Lumo::Objects {
+class UString;
+}
 
 namespace Lumo::Serialization {
 
@@ -29,8 +31,7 @@ public:
     void Clear() { m_properties.clear(); }
 
 private:
-    template <class T>
-    bool GetAs(const Lumo::Objects::UString* name, T& out) const;
+    template <class T> bool GetAs(const Lumo::Objects::UString* name, T& out) const;
     std::vector<Property> m_properties;
 };
 

@@ -1,7 +1,11 @@
 #pragma once
 
-namespace Lumo::Objects { class UString; }
-namespace Lumo::Devices { class AFragment; }
+namespace Lumo::Objects {
+class UString;
+}
+namespace Lumo::Devices {
+class AFragment;
+}
 
 namespace Lumo::Graphics {
 

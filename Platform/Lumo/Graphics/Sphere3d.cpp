@@ -3,7 +3,9 @@
 
 namespace Lumo::Graphics {
 
-bool Sphere3d::IsValid() const { return Frame3d::IsFinite(center) && Frame3d::IsFinite(radius) && radius > 0.0; }
+bool Sphere3d::IsValid() const {
+    return Frame3d::IsFinite(center) && Frame3d::IsFinite(radius) && radius > 0.0;
+}
 
 Lumo::Objects::SBox3 Sphere3d::Box() const {
     if (!IsValid())

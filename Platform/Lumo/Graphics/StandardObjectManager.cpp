@@ -27,7 +27,9 @@ struct StandardObjectManager::Impl {
 StandardObjectManager::StandardObjectManager() : m_impl(std::make_unique<Impl>()) {}
 StandardObjectManager::~StandardObjectManager() = default;
 
-StandardObjectManager* StandardObjectManager::Make() { return new StandardObjectManager; }
+StandardObjectManager* StandardObjectManager::Make() {
+    return new StandardObjectManager;
+}
 
 void StandardObjectManager::PostPacket(IChangePacket* packet) {
     if (!packet)

@@ -1,6 +1,8 @@
 #pragma once
 
-namespace Lumo::Objects { class UString; }
+namespace Lumo::Objects {
+class UString;
+}
 
 namespace Lumo::Graphics {
 
@@ -12,11 +14,11 @@ public:
     static Lumo::Objects::UString* ModelSymbolizationGraph();
     static Lumo::Objects::UString* LineStroke();
     /// Argument and port names the style fragments use.
-    static Lumo::Objects::UString* WeightParameter();   ///< float: stroke width
-    static Lumo::Objects::UString* StyleInput();        ///< the style a stroke widens
-    static Lumo::Objects::UString* StyleOutput();       ///< the styled lines
-    static Lumo::Objects::UString* PatternParameter();  ///< int: dash pattern id, 0 solid
-    static Lumo::Objects::UString* ScaleParameter();    ///< float2: pattern scales
+    static Lumo::Objects::UString* WeightParameter();  ///< float: stroke width
+    static Lumo::Objects::UString* StyleInput();       ///< the style a stroke widens
+    static Lumo::Objects::UString* StyleOutput();      ///< the styled lines
+    static Lumo::Objects::UString* PatternParameter(); ///< int: dash pattern id, 0 solid
+    static Lumo::Objects::UString* ScaleParameter();   ///< float2: pattern scales
 
     /// Registers the stock style fragments with the fragment manager.
     static void RegisterStockFragments();

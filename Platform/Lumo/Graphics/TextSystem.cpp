@@ -19,7 +19,8 @@ AutoPtr<FontLibrary>& Shared() {
 AutoPtr<FontLibrary> TextSystem::Library() {
     MutexLocker lock(g_mutex);
     AutoPtr<FontLibrary>& library = Shared();
-    if (!library) library = FontLibrary::Make();
+    if (!library)
+        library = FontLibrary::Make();
     return library;
 }
 

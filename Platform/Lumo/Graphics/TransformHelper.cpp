@@ -11,8 +11,10 @@ namespace {
 /// From a space to the next one up the chain world -> view -> NDC -> viewport.
 mat4<double> Step(const Lumo::Devices::ADrawContext& dc, int from) {
     switch (from) {
-    case eWorldSpace: return dc.ViewMatrix().Cast<double>();
-    case eViewSpace: return dc.ProjMatrix().Cast<double>();
+    case eWorldSpace:
+        return dc.ViewMatrix().Cast<double>();
+    case eViewSpace:
+        return dc.ProjMatrix().Cast<double>();
     case eNDCSpace: {
         double w = dc.ViewportWidth(), h = dc.ViewportHeight();
         mat4<double> v;
@@ -24,11 +26,14 @@ mat4<double> Step(const Lumo::Devices::ADrawContext& dc, int from) {
         v.m[3][2] = 0.5;
         return v;
     }
-    default: return {};
+    default:
+        return {};
     }
 }
 
-int Next(int space) { return space == eNDCSpace ? eViewportSpace : space + 1; }
+int Next(int space) {
+    return space == eNDCSpace ? eViewportSpace : space + 1;
+}
 
 bool Known(int space) {
     return space == eWorldSpace || space == eViewSpace || space == eNDCSpace || space == eViewportSpace;
@@ -49,6 +54,8 @@ mat4<double> TransformHelper::GetTransform(const Lumo::Devices::ADrawContext& dc
     return m.Inverse(inverse) ? inverse : mat4<double>();
 }
 
-vec3<double> TransformHelper::Apply(const mat4<double>& m, const vec3<double>& p) { return m.TransformPoint(p); }
+vec3<double> TransformHelper::Apply(const mat4<double>& m, const vec3<double>& p) {
+    return m.TransformPoint(p);
+}
 
 } // namespace Lumo::Graphics

@@ -1,5 +1,5 @@
-#include <Lumo/Objects/ClassFactory.h>
 #include <Lumo/Objects/ARefCounted.h>
+#include <Lumo/Objects/ClassFactory.h>
 
 #include <mutex>
 #include <shared_mutex>
@@ -13,7 +13,9 @@ struct ClassFactory::Impl {
 };
 
 ClassFactory::ClassFactory() : m_impl(new Impl) {}
-ClassFactory::~ClassFactory() { delete m_impl; }
+ClassFactory::~ClassFactory() {
+    delete m_impl;
+}
 
 ClassFactory& ClassFactory::Get() {
     static ClassFactory factory;
@@ -28,7 +30,9 @@ void ClassFactory::Register(UString* name, Creator creator) {
         m_impl->creators.erase(name);
 }
 
-void ClassFactory::Unregister(UString* name) { Register(name, nullptr); }
+void ClassFactory::Unregister(UString* name) {
+    Register(name, nullptr);
+}
 
 bool ClassFactory::IsRegistered(UString* name) const {
     std::shared_lock lock(m_impl->mutex);
@@ -40,7 +44,8 @@ ARefCounted* ClassFactory::Create(UString* name) const {
     {
         std::shared_lock lock(m_impl->mutex);
         auto it = m_impl->creators.find(name);
-        if (it == m_impl->creators.end()) return nullptr;
+        if (it == m_impl->creators.end())
+            return nullptr;
         creator = it->second; // called outside the lock: it may register others
     }
     return creator();

@@ -22,5 +22,7 @@ template <class T> struct vec2;
 template <class T> struct vec3;
 template <class T> struct vec4;
 template <class T> struct mat4;
-namespace Threads { class Mutex; }
+namespace Threads {
+class Mutex;
+}
 } // namespace Lumo::Objects

@@ -30,10 +30,18 @@ void Free(void* p, std::size_t size) noexcept {
 }
 } // namespace
 
-void* HeapOperators::operator new(std::size_t size) { return Allocate(size); }
-void HeapOperators::operator delete(void* p, std::size_t size) noexcept { Free(p, size); }
-void* HeapOperators::operator new[](std::size_t size) { return Allocate(size); }
-void HeapOperators::operator delete[](void* p, std::size_t size) noexcept { Free(p, size); }
+void* HeapOperators::operator new(std::size_t size) {
+    return Allocate(size);
+}
+void HeapOperators::operator delete(void* p, std::size_t size) noexcept {
+    Free(p, size);
+}
+void* HeapOperators::operator new[](std::size_t size) {
+    return Allocate(size);
+}
+void HeapOperators::operator delete[](void* p, std::size_t size) noexcept {
+    Free(p, size);
+}
 
 HeapStats HeapOperators::Stats() {
     return {g_liveBlocks.load(std::memory_order_relaxed), g_liveBytes.load(std::memory_order_relaxed),

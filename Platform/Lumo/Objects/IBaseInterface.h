@@ -15,8 +15,7 @@ public:
 };
 
 /// Typed interface lookup: `QueryInterface<T>(obj)` asks for T's interned class name.
-template <class T>
-T* QueryInterface(IBaseInterface* obj) {
+template <class T> T* QueryInterface(IBaseInterface* obj) {
     return obj ? static_cast<T*>(obj->GetInterface(T::StaticClassName())) : nullptr;
 }
 

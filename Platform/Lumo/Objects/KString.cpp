@@ -6,8 +6,7 @@
 namespace Lumo::Objects {
 
 namespace {
-template <class T>
-void AppendNumber(std::wstring& out, T v) {
+template <class T> void AppendNumber(std::wstring& out, T v) {
     char buf[64];
     auto res = std::to_chars(buf, buf + sizeof buf, v);
     out.append(buf, res.ptr); // ASCII digits widen one to one
@@ -19,18 +18,39 @@ KString& KString::Append(const wchar_t* text) {
         m_text += text;
     return *this;
 }
-KString& KString::Append(std::wstring_view text) { m_text += text; return *this; }
+KString& KString::Append(std::wstring_view text) {
+    m_text += text;
+    return *this;
+}
 KString& KString::Append(const UString* text) {
     if (text)
         m_text += text->Text();
     return *this;
 }
-KString& KString::Append(int v) { AppendNumber(m_text, v); return *this; }
-KString& KString::Append(unsigned v) { AppendNumber(m_text, v); return *this; }
-KString& KString::Append(long long v) { AppendNumber(m_text, v); return *this; }
-KString& KString::Append(unsigned long long v) { AppendNumber(m_text, v); return *this; }
-KString& KString::Append(float v) { AppendNumber(m_text, v); return *this; }
-KString& KString::Append(double v) { AppendNumber(m_text, v); return *this; }
+KString& KString::Append(int v) {
+    AppendNumber(m_text, v);
+    return *this;
+}
+KString& KString::Append(unsigned v) {
+    AppendNumber(m_text, v);
+    return *this;
+}
+KString& KString::Append(long long v) {
+    AppendNumber(m_text, v);
+    return *this;
+}
+KString& KString::Append(unsigned long long v) {
+    AppendNumber(m_text, v);
+    return *this;
+}
+KString& KString::Append(float v) {
+    AppendNumber(m_text, v);
+    return *this;
+}
+KString& KString::Append(double v) {
+    AppendNumber(m_text, v);
+    return *this;
+}
 
 KString& KString::AppendHex(std::uint64_t v) {
     char buf[32];

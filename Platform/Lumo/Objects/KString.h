@@ -17,7 +17,10 @@ public:
 
     KString& operator+=(const wchar_t* text) { return Append(text); }
     KString& operator+=(const KString& other) { return Append(other); }
-    KString& operator+=(wchar_t c) { m_text.push_back(c); return *this; }
+    KString& operator+=(wchar_t c) {
+        m_text.push_back(c);
+        return *this;
+    }
     KString& operator+=(int v) { return Append(v); }
     KString& operator+=(unsigned v) { return Append(v); }
     KString& operator+=(float v) { return Append(v); }
@@ -25,7 +28,10 @@ public:
 
     KString& Append(const wchar_t* text);
     KString& Append(std::wstring_view text);
-    KString& Append(const KString& other) { m_text += other.m_text; return *this; }
+    KString& Append(const KString& other) {
+        m_text += other.m_text;
+        return *this;
+    }
     KString& Append(const UString* text);
     KString& Append(int v);
     KString& Append(unsigned v);

@@ -11,8 +11,14 @@ struct NoLifetime {
 
 /// List element policy: the list holds one reference on each non-null element pointer.
 struct RefCountedLifetime {
-    template <class T> static void Acquire(T* p) { if (p) p->AddRef(); }
-    template <class T> static void Release(T* p) { if (p) p->ReleaseRef(); }
+    template <class T> static void Acquire(T* p) {
+        if (p)
+            p->AddRef();
+    }
+    template <class T> static void Release(T* p) {
+        if (p)
+            p->ReleaseRef();
+    }
 };
 
 } // namespace Lumo::Objects

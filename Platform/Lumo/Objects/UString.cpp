@@ -7,8 +7,7 @@
 
 namespace Lumo::Objects {
 
-UString::UString(std::wstring text)
-    : m_text(std::move(text)), m_hash(std::hash<std::wstring>{}(m_text)) {}
+UString::UString(std::wstring text) : m_text(std::move(text)), m_hash(std::hash<std::wstring>{}(m_text)) {}
 
 /// Process-wide intern table. Lookups of known texts take only the shared lock;
 /// entries are never removed, so returned pointers stay valid until exit.
@@ -52,7 +51,9 @@ UString* Intern(const wchar_t* text) {
     return UStringTable::Get().Intern(text ? std::wstring_view(text) : std::wstring_view());
 }
 
-UString* Intern(std::wstring_view text) { return UStringTable::Get().Intern(text); }
+UString* Intern(std::wstring_view text) {
+    return UStringTable::Get().Intern(text);
+}
 
 UString* InternUtf8(std::string_view text) {
     std::wstring wide;
@@ -69,7 +70,10 @@ UString* InternUtf8(std::string_view text) {
         bool ok = true;
         for (int k = 1; k <= extra; ++k) {
             unsigned char cc = static_cast<unsigned char>(text[i + k]);
-            if ((cc & 0xC0) != 0x80) { ok = false; break; }
+            if ((cc & 0xC0) != 0x80) {
+                ok = false;
+                break;
+            }
             cp = (cp << 6) | (cc & 0x3F);
         }
         // Overlong forms, surrogates and values past U+10FFFF are not UTF-8 either.
@@ -85,8 +89,12 @@ UString* InternUtf8(std::string_view text) {
     return Intern(std::wstring_view(wide));
 }
 
-UString* FindInterned(std::wstring_view text) { return UStringTable::Get().Find(text); }
+UString* FindInterned(std::wstring_view text) {
+    return UStringTable::Get().Find(text);
+}
 
-std::size_t InternedCount() { return UStringTable::Get().Count(); }
+std::size_t InternedCount() {
+    return UStringTable::Get().Count();
+}
 
 } // namespace Lumo::Objects

@@ -4,8 +4,7 @@
 namespace Lumo::Objects {
 
 /// Two-component vector.
-template <class T>
-struct vec2 {
+template <class T> struct vec2 {
     T x{}, y{};
     constexpr vec2() = default;
     constexpr vec2(T x_, T y_) : x(x_), y(y_) {}
@@ -18,8 +17,7 @@ struct vec2 {
 };
 
 /// Three-component vector (points and directions alike).
-template <class T>
-struct vec3 {
+template <class T> struct vec3 {
     T x{}, y{}, z{};
     constexpr vec3() = default;
     constexpr vec3(T x_, T y_, T z_) : x(x_), y(y_), z(z_) {}
@@ -30,13 +28,21 @@ struct vec3 {
     constexpr vec3 operator-() const { return {-x, -y, -z}; }
     constexpr vec3 operator*(T s) const { return {x * s, y * s, z * s}; }
     constexpr vec3 operator/(T s) const { return {x / s, y / s, z / s}; }
-    constexpr vec3& operator+=(const vec3& o) { x += o.x; y += o.y; z += o.z; return *this; }
-    constexpr vec3& operator-=(const vec3& o) { x -= o.x; y -= o.y; z -= o.z; return *this; }
+    constexpr vec3& operator+=(const vec3& o) {
+        x += o.x;
+        y += o.y;
+        z += o.z;
+        return *this;
+    }
+    constexpr vec3& operator-=(const vec3& o) {
+        x -= o.x;
+        y -= o.y;
+        z -= o.z;
+        return *this;
+    }
     constexpr bool operator==(const vec3&) const = default;
     constexpr T Dot(const vec3& o) const { return x * o.x + y * o.y + z * o.z; }
-    constexpr vec3 Cross(const vec3& o) const {
-        return {y * o.z - z * o.y, z * o.x - x * o.z, x * o.y - y * o.x};
-    }
+    constexpr vec3 Cross(const vec3& o) const { return {y * o.z - z * o.y, z * o.x - x * o.z, x * o.y - y * o.x}; }
     T Length() const { return std::sqrt(Dot(*this)); }
     /// Unit vector in the same direction; a zero vector stays zero.
     vec3 Normalized() const {
@@ -46,8 +52,7 @@ struct vec3 {
 };
 
 /// Four-component vector (homogeneous points, planes, colours).
-template <class T>
-struct vec4 {
+template <class T> struct vec4 {
     T x{}, y{}, z{}, w{};
     constexpr vec4() = default;
     constexpr vec4(T x_, T y_, T z_, T w_) : x(x_), y(y_), z(z_), w(w_) {}

@@ -16,7 +16,9 @@ UString* AlphaImageSelectionQualifier::StaticClassName() {
     static UString* name = Lumo::Objects::Intern(L"AlphaImageSelectionQualifier");
     return name;
 }
-UString* AlphaImageSelectionQualifier::ClassName() const { return StaticClassName(); }
+UString* AlphaImageSelectionQualifier::ClassName() const {
+    return StaticClassName();
+}
 void* AlphaImageSelectionQualifier::GetInterface(UString* name) {
     return name == StaticClassName() ? this : SelectionQualifier::GetInterface(name);
 }

@@ -5,8 +5,12 @@
 
 #include <memory>
 
-namespace Lumo::Devices { class TextureInstance; }
-namespace Lumo::Graphics { class FacetIntersection; }
+namespace Lumo::Devices {
+class TextureInstance;
+}
+namespace Lumo::Graphics {
+class FacetIntersection;
+}
 
 namespace Lumo::Scene {
 

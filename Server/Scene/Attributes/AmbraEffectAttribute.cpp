@@ -21,8 +21,8 @@ AmbraEffectAttribute* AmbraEffectAttribute::Make(UString* identifier, bool useCu
                                     priority);
 }
 
-std::wstring AmbraEffectAttribute::CacheKey(const UString* identifier, bool useCustomizedColor,
-                                            const vec4<float>& c, float scale, float rotation) {
+std::wstring AmbraEffectAttribute::CacheKey(const UString* identifier, bool useCustomizedColor, const vec4<float>& c,
+                                            float scale, float rotation) {
     std::wstring suffix;
     if (useCustomizedColor)
         suffix += (boost::wformat(L"(%1%,%2%,%3%,%4%)") % c.x % c.y % c.z % c.w).str();
@@ -43,7 +43,8 @@ Lumo::Devices::EffectInstance* AmbraEffectAttribute::SharedMaterialEI(AVirtualDe
         return nullptr;
     AmbraTranslator* translator = AmbraTranslator::GetAmbraTranslator();
     Lumo::Devices::EffectInstance* made =
-        identifier ? translator->GetMaterialEI(device, *identifier, useCustomizedColor, color, rotation, scale) : nullptr;
+        identifier ? translator->GetMaterialEI(device, *identifier, useCustomizedColor, color, rotation, scale)
+                   : nullptr;
     if (!made)
         made = translator->GetDefaultFrontFaceEI(device, useCustomizedColor, color);
     return ShareInstance(key, made);
@@ -52,16 +53,15 @@ Lumo::Devices::EffectInstance* AmbraEffectAttribute::SharedMaterialEI(AVirtualDe
 Lumo::Devices::EffectInstance* AmbraEffectAttribute::CreateEffectInstance(Lumo::Devices::ADrawContext& dc,
                                                                           bool shared) {
     if (shared)
-        return SharedMaterialEI(Device(dc), m_identifier, m_useCustomizedColor, m_customizedColor, m_scale,
-                                m_rotation);
+        return SharedMaterialEI(Device(dc), m_identifier, m_useCustomizedColor, m_customizedColor, m_scale, m_rotation);
     AVirtualDevice* device = Device(dc);
     if (!device)
         return nullptr;
     AmbraTranslator* translator = AmbraTranslator::GetAmbraTranslator();
     Lumo::Devices::EffectInstance* made =
-        m_identifier ? translator->GetMaterialEI(device, *m_identifier, m_useCustomizedColor, m_customizedColor, 0.0f,
-                                                 1.0f)
-                     : nullptr;
+        m_identifier
+            ? translator->GetMaterialEI(device, *m_identifier, m_useCustomizedColor, m_customizedColor, 0.0f, 1.0f)
+            : nullptr;
     return made ? made : translator->GetDefaultFrontFaceEI(device, m_useCustomizedColor, m_customizedColor);
 }
 

@@ -32,8 +32,7 @@ public:
     /// The shared instance of a library material (its default front face when unknown);
     /// not counted for the caller.
     static Lumo::Devices::EffectInstance* SharedMaterialEI(Lumo::Devices::AVirtualDevice* device,
-                                                           Lumo::Objects::UString* identifier,
-                                                           bool useCustomizedColor,
+                                                           Lumo::Objects::UString* identifier, bool useCustomizedColor,
                                                            const Lumo::Objects::vec4<float>& color, float scale,
                                                            float rotation);
 

@@ -18,18 +18,20 @@ namespace {
 
 constexpr const char* kDefaultFrontFaceId = "Paint-015";
 
-void LogMessage(const Status& status)
-{
+void LogMessage(const Status& status) {
     const char* level = status.isError() ? "error" : "warning";
     std::cerr << "BrioScene: material library " << level << ": " << Utility::toUtf8(status.message()) << '\n';
 }
 
-std::wstring Wide(const std::string& s) { return Utility::toWide(s); }
-std::wstring Wide(const fs::path& p) { return Utility::toWide(p.string()); }
+std::wstring Wide(const std::string& s) {
+    return Utility::toWide(s);
+}
+std::wstring Wide(const fs::path& p) {
+    return Utility::toWide(p.string());
+}
 
 /// Parses "count" floats separated by blanks; false on anything else.
-bool ParseFloats(const char* text, float* out, int count)
-{
+bool ParseFloats(const char* text, float* out, int count) {
     const char* p = text;
     const char* end = text + std::char_traits<char>::length(text);
     for (int i = 0; i < count; ++i) {
@@ -46,8 +48,7 @@ bool ParseFloats(const char* text, float* out, int count)
 }
 
 /// Reads an optional attribute of count floats, each within [lo, hi]. Empty error on success.
-std::string ReadValues(const pugi::xml_node& node, const char* name, float* out, int count, float lo, float hi)
-{
+std::string ReadValues(const pugi::xml_node& node, const char* name, float* out, int count, float lo, float hi) {
     pugi::xml_attribute a = node.attribute(name);
     if (!a)
         return {};
@@ -61,8 +62,7 @@ std::string ReadValues(const pugi::xml_node& node, const char* name, float* out,
     return {};
 }
 
-std::string ReadColor(const pugi::xml_node& node, const char* name, Color& color)
-{
+std::string ReadColor(const pugi::xml_node& node, const char* name, Color& color) {
     float c[3] = {color.red(), color.green(), color.blue()};
     std::string error = ReadValues(node, name, c, 3, 0.0f, 1.0f);
     if (error.empty())
@@ -71,8 +71,7 @@ std::string ReadColor(const pugi::xml_node& node, const char* name, Color& color
 }
 
 /// Fills an asset from a <Material> element; empty string on success, else what is wrong.
-std::string ReadMaterial(const pugi::xml_node& node, AmbraAsset& asset)
-{
+std::string ReadMaterial(const pugi::xml_node& node, AmbraAsset& asset) {
     asset.identifier = node.attribute("id").value();
     if (asset.identifier.empty())
         return "a material has no id";
@@ -100,22 +99,19 @@ std::string ReadMaterial(const pugi::xml_node& node, AmbraAsset& asset)
 
 } // namespace
 
-AmbraManager* AmbraManager::GetAmbraManager(bool load)
-{
+AmbraManager* AmbraManager::GetAmbraManager(bool load) {
     static AmbraManager manager;
     if (load)
         manager.EnsureLoaded();
     return &manager;
 }
 
-fs::path AmbraManager::DefaultLibraryPath()
-{
+fs::path AmbraManager::DefaultLibraryPath() {
     fs::path resources = PathInfo::sceneResourceDirectory();
     return resources.empty() ? resources : resources / "Materials" / "MaterialLibrary.xml";
 }
 
-AmbraAsset AmbraManager::BuiltInDefaultFrontFace()
-{
+AmbraAsset AmbraManager::BuiltInDefaultFrontFace() {
     // The values of "Paint-015" in the shipped library, so a broken installation still
     // draws bodies in their usual colour.
     AmbraAsset a;
@@ -130,21 +126,18 @@ AmbraAsset AmbraManager::BuiltInDefaultFrontFace()
     return a;
 }
 
-void AmbraManager::EnsureLoaded()
-{
+void AmbraManager::EnsureLoaded() {
     std::lock_guard<std::recursive_mutex> lock(m_mutex);
     if (!m_loaded)
         Load(DefaultLibraryPath());
 }
 
-Status AmbraManager::LoadLibrary(const fs::path& file)
-{
+Status AmbraManager::LoadLibrary(const fs::path& file) {
     std::lock_guard<std::recursive_mutex> lock(m_mutex);
     return Load(file);
 }
 
-Status AmbraManager::Load(const fs::path& file)
-{
+Status AmbraManager::Load(const fs::path& file) {
     m_loaded = true; // one attempt per release: a missing file is not read again every frame
     m_materials.clear();
     m_libraryId = 0;
@@ -200,8 +193,7 @@ Status AmbraManager::Load(const fs::path& file)
     return m_status;
 }
 
-void AmbraManager::ReleaseLib()
-{
+void AmbraManager::ReleaseLib() {
     std::lock_guard<std::recursive_mutex> lock(m_mutex);
     m_loaded = false;
     m_materials.clear();
@@ -210,32 +202,28 @@ void AmbraManager::ReleaseLib()
     m_status = Status();
 }
 
-bool AmbraManager::IsLoaded()
-{
+bool AmbraManager::IsLoaded() {
     std::lock_guard<std::recursive_mutex> lock(m_mutex);
     return m_loaded;
 }
 
-Status AmbraManager::LibraryStatus()
-{
+Status AmbraManager::LibraryStatus() {
     std::lock_guard<std::recursive_mutex> lock(m_mutex);
     return m_status;
 }
 
-int AmbraManager::VisualLibraryId()
-{
+int AmbraManager::VisualLibraryId() {
     std::lock_guard<std::recursive_mutex> lock(m_mutex);
     EnsureLoaded();
     return m_libraryId;
 }
 
-void AmbraManager::ApplyColor(AmbraAsset& asset, const Color& color)
-{
+void AmbraManager::ApplyColor(AmbraAsset& asset, const Color& color) {
     // The colour replaces the diffuse one; the ambient keeps its share of the diffuse.
     auto share = [](float ambient, float diffuse) { return diffuse > 0.0f ? std::min(ambient / diffuse, 1.0f) : 0.2f; };
-    float k = std::max({share(asset.ambient.red(), asset.diffuse.red()),
-                        share(asset.ambient.green(), asset.diffuse.green()),
-                        share(asset.ambient.blue(), asset.diffuse.blue())});
+    float k =
+        std::max({share(asset.ambient.red(), asset.diffuse.red()), share(asset.ambient.green(), asset.diffuse.green()),
+                  share(asset.ambient.blue(), asset.diffuse.blue())});
     asset.diffuse = Color(color.red(), color.green(), color.blue());
     asset.ambient = Color(color.red() * k, color.green() * k, color.blue() * k);
     asset.opacity *= std::clamp(color.alpha(), 0.0f, 1.0f);
@@ -244,8 +232,7 @@ void AmbraManager::ApplyColor(AmbraAsset& asset, const Color& color)
 
 std::optional<AmbraAsset> AmbraManager::GetAssetInstance(int libraryId, const std::string& identifier,
                                                          bool useCustomizedColor, const Color& color, float rotation,
-                                                         float scale)
-{
+                                                         float scale) {
     std::lock_guard<std::recursive_mutex> lock(m_mutex);
     EnsureLoaded();
     if (libraryId == 0 || libraryId != m_libraryId)
@@ -261,8 +248,7 @@ std::optional<AmbraAsset> AmbraManager::GetAssetInstance(int libraryId, const st
     return asset;
 }
 
-AmbraAsset AmbraManager::DefaultFrontFace(bool useCustomizedColor, const Color& color)
-{
+AmbraAsset AmbraManager::DefaultFrontFace(bool useCustomizedColor, const Color& color) {
     std::lock_guard<std::recursive_mutex> lock(m_mutex);
     EnsureLoaded();
     auto it = m_materials.find(m_defaultFrontFace);
@@ -272,15 +258,13 @@ AmbraAsset AmbraManager::DefaultFrontFace(bool useCustomizedColor, const Color& 
     return asset;
 }
 
-std::string AmbraManager::DefaultFrontFaceId()
-{
+std::string AmbraManager::DefaultFrontFaceId() {
     std::lock_guard<std::recursive_mutex> lock(m_mutex);
     EnsureLoaded();
     return m_defaultFrontFace.empty() ? kDefaultFrontFaceId : m_defaultFrontFace;
 }
 
-std::vector<std::string> AmbraManager::Identifiers()
-{
+std::vector<std::string> AmbraManager::Identifiers() {
     std::lock_guard<std::recursive_mutex> lock(m_mutex);
     EnsureLoaded();
     std::vector<std::string> ids;

@@ -16,8 +16,7 @@ namespace Brio {
 /// the scene resources ("Materials/MaterialLibrary.xml") on first use. A missing or
 /// malformed file is logged and reported by LibraryStatus; the manager then answers with
 /// its built-in default front face only, so drawing goes on.
-class AmbraManager
-{
+class AmbraManager {
 public:
     /// The process-wide manager (never null). With load true the library is read now when
     /// it is not loaded yet.

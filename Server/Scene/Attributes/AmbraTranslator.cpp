@@ -16,8 +16,12 @@ using Lumo::Objects::vec3;
 using Lumo::Objects::vec4;
 
 namespace {
-Brio::Color HostColor(const vec4<float>& c) { return Brio::Color(c.x, c.y, c.z, c.w); }
-vec3<float> Rgb(const Brio::Color& c) { return {c.red(), c.green(), c.blue()}; }
+Brio::Color HostColor(const vec4<float>& c) {
+    return Brio::Color(c.x, c.y, c.z, c.w);
+}
+vec3<float> Rgb(const Brio::Color& c) {
+    return {c.red(), c.green(), c.blue()};
+}
 } // namespace
 
 AmbraTranslator* AmbraTranslator::GetAmbraTranslator() {
@@ -31,9 +35,8 @@ Lumo::Devices::EffectInstance* AmbraTranslator::GetMaterialEI(AVirtualDevice* de
                                                               float rotation, float scale) {
     Brio::AmbraManager* manager = Brio::AmbraManager::GetAmbraManager(true);
     const std::string id = Brio::Utility::toUtf8(identifier.Text());
-    std::optional<Brio::AmbraAsset> asset = manager->GetAssetInstance(manager->VisualLibraryId(), id,
-                                                                      useCustomizedColor, HostColor(color), rotation,
-                                                                      scale);
+    std::optional<Brio::AmbraAsset> asset = manager->GetAssetInstance(
+        manager->VisualLibraryId(), id, useCustomizedColor, HostColor(color), rotation, scale);
     if (!asset) {
         std::lock_guard<std::mutex> lock(m_mutex);
         // Once per identifier: a missing material would otherwise be reported every frame.

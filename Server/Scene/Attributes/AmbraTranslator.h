@@ -5,9 +5,17 @@
 #include <set>
 #include <string>
 
-namespace Brio { struct AmbraAsset; }
-namespace Lumo::Objects { class UString; }
-namespace Lumo::Devices { class AVirtualDevice; class BasicMaterialEffectInstance; class EffectInstance; }
+namespace Brio {
+struct AmbraAsset;
+}
+namespace Lumo::Objects {
+class UString;
+}
+namespace Lumo::Devices {
+class AVirtualDevice;
+class BasicMaterialEffectInstance;
+class EffectInstance;
+} // namespace Lumo::Devices
 
 namespace Lumo::Scene {
 
@@ -24,8 +32,7 @@ public:
                                                  const Lumo::Objects::UString& identifier, bool useCustomizedColor,
                                                  const Lumo::Objects::vec4<float>& color, float rotation, float scale);
     /// A new instance of the library's default front face; what unknown materials show.
-    Lumo::Devices::EffectInstance* GetDefaultFrontFaceEI(Lumo::Devices::AVirtualDevice* device,
-                                                         bool useCustomizedColor,
+    Lumo::Devices::EffectInstance* GetDefaultFrontFaceEI(Lumo::Devices::AVirtualDevice* device, bool useCustomizedColor,
                                                          const Lumo::Objects::vec4<float>& color);
     /// The material as a basic material instance (count 0); null without a device.
     Lumo::Devices::BasicMaterialEffectInstance* TranslateMaterial(Lumo::Devices::AVirtualDevice* device,
@@ -36,8 +43,8 @@ public:
 
 private:
     AmbraTranslator() = default;
-    std::mutex m_mutex;                 // translation is serialised process-wide
-    std::set<std::string> m_reported;   // unknown identifiers already logged
+    std::mutex m_mutex;               // translation is serialised process-wide
+    std::set<std::string> m_reported; // unknown identifiers already logged
 };
 
 } // namespace Lumo::Scene

@@ -27,7 +27,9 @@ UString* AnalysisEffects::CurvatureName() {
 
 namespace {
 
-int Add(IRenderEffect* e, const wchar_t* name, EParameterType type) { return e->AddParameter(Intern(name), type); }
+int Add(IRenderEffect* e, const wchar_t* name, EParameterType type) {
+    return e->AddParameter(Intern(name), type);
+}
 
 // The lit-material block the three effects share, from index first on.
 void AddMaterial(IRenderEffect* e, int first, const vec3<float>& diffuse) {

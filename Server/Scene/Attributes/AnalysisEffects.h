@@ -1,7 +1,12 @@
 #pragma once
 
-namespace Lumo::Objects { class UString; }
-namespace Lumo::Devices { class AVirtualDevice; class IRenderEffect; }
+namespace Lumo::Objects {
+class UString;
+}
+namespace Lumo::Devices {
+class AVirtualDevice;
+class IRenderEffect;
+} // namespace Lumo::Devices
 
 namespace Lumo::Scene {
 

@@ -21,9 +21,13 @@ bool Attribute::Equals(const Attribute* other) const {
     return other && other->Type() == Type() && other->Priority() == Priority() && other->WinTies() == WinTies();
 }
 
-Lumo::Objects::KString Attribute::ToString() const { return {}; }
+Lumo::Objects::KString Attribute::ToString() const {
+    return {};
+}
 
-bool Attribute::_Equalf1(float a, float b) { return std::fabs(a - b) < 0.000001f; }
+bool Attribute::_Equalf1(float a, float b) {
+    return std::fabs(a - b) < 0.000001f;
+}
 
 bool Attribute::_Equalf3(const Lumo::Objects::vec3<float>& a, const Lumo::Objects::vec3<float>& b) {
     return _Equalf1(a.x, b.x) && _Equalf1(a.y, b.y) && _Equalf1(a.z, b.z);
@@ -34,11 +38,24 @@ bool Attribute::_Equalf4(const Lumo::Objects::vec4<float>& a, const Lumo::Object
 }
 
 const wchar_t* AttributeTypeName(int type) {
-    static const wchar_t* const names[kAttributeTypeCount] = {
-        L"eVisibility", L"eSelectability", L"eDepthPriority", L"eOpacity", L"eTransform", L"eEffect",
-        L"eLineStyle", L"eBillBoard", L"ePixelScale", L"eCullMode", L"eObjectID", L"eSliceCap",
-        L"eColorHint", L"eThread", L"eGroup", L"eTransparentLayer", L"eOrderInTransparentGroup",
-        L"eDecalGeometry"};
+    static const wchar_t* const names[kAttributeTypeCount] = {L"eVisibility",
+                                                              L"eSelectability",
+                                                              L"eDepthPriority",
+                                                              L"eOpacity",
+                                                              L"eTransform",
+                                                              L"eEffect",
+                                                              L"eLineStyle",
+                                                              L"eBillBoard",
+                                                              L"ePixelScale",
+                                                              L"eCullMode",
+                                                              L"eObjectID",
+                                                              L"eSliceCap",
+                                                              L"eColorHint",
+                                                              L"eThread",
+                                                              L"eGroup",
+                                                              L"eTransparentLayer",
+                                                              L"eOrderInTransparentGroup",
+                                                              L"eDecalGeometry"};
     return type >= 0 && type < kAttributeTypeCount ? names[type] : nullptr;
 }
 

@@ -3,7 +3,9 @@
 
 #include <cstdint>
 
-namespace Lumo::Graphics { class ARenderNode; }
+namespace Lumo::Graphics {
+class ARenderNode;
+}
 
 namespace Lumo::Scene {
 
@@ -14,9 +16,9 @@ using AttributeSetList = Lumo::Objects::_ArrayList<AttributeSet*, Lumo::Objects:
 
 /// How a pending set relates to a node met below its owner.
 enum EMatch : int {
-    eCarryOn = 1,  ///< stays pending below this node
-    eApplies = 2,  ///< merged at this node
-    eNoMatch = 3,  ///< dropped
+    eCarryOn = 1, ///< stays pending below this node
+    eApplies = 2, ///< merged at this node
+    eNoMatch = 3, ///< dropped
 };
 
 /// At most one attribute per kind, packed by kind (see PackedAttributes). Serves both as a node's stored set and as a

@@ -26,7 +26,9 @@ AttributeSetEx* AttributeSetEx::Make(Lumo::Graphics::ARenderNode* node, std::uin
     return new AttributeSetEx(node, appendTypes, capacity);
 }
 
-AttributeSetEx* AttributeSetEx::Clone() const { return new AttributeSetEx(*this); }
+AttributeSetEx* AttributeSetEx::Clone() const {
+    return new AttributeSetEx(*this);
+}
 
 AttributeSetEx& AttributeSetEx::operator=(const AttributeSetEx& other) {
     AttributeSet::operator=(other);
@@ -34,7 +36,9 @@ AttributeSetEx& AttributeSetEx::operator=(const AttributeSetEx& other) {
     return *this;
 }
 
-bool AttributeSetEx::AddAttributeSet(AttributeSet* set) { return set && m_children.Add(set); }
+bool AttributeSetEx::AddAttributeSet(AttributeSet* set) {
+    return set && m_children.Add(set);
+}
 
 void AttributeSetEx::RemoveAllAttributes() {
     AttributeSet::RemoveAllAttributes();

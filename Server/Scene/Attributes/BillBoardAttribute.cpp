@@ -32,10 +32,17 @@ bool BillBoardAttribute::Equals(const Attribute* other) const {
 Lumo::Objects::KString BillBoardAttribute::ToString() const {
     Lumo::Objects::KString s;
     switch (m_style) {
-    case eScreen: s += L"Style: eScreen;"; break;
-    case eAxial: s += L"Style: eAxial;"; break;
-    case eRightReading: s += L"Style: eRightReading;"; break;
-    default: break; // an unknown style prints no style line
+    case eScreen:
+        s += L"Style: eScreen;";
+        break;
+    case eAxial:
+        s += L"Style: eAxial;";
+        break;
+    case eRightReading:
+        s += L"Style: eRightReading;";
+        break;
+    default:
+        break; // an unknown style prints no style line
     }
     s += L"\nAnchor point: ";
     AppendXYZ(s, m_anchor);

@@ -51,6 +51,8 @@ Lumo::Objects::KString ColorEffectAttribute::ColorText() const {
     return s;
 }
 
-Lumo::Objects::KString ColorEffectAttribute::ToString() const { return ColorText(); }
+Lumo::Objects::KString ColorEffectAttribute::ToString() const {
+    return ColorText();
+}
 
 } // namespace Lumo::Scene

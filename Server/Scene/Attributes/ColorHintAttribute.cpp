@@ -15,8 +15,7 @@ bool ColorHintAttribute::Equals(const Attribute* other) const {
     if (!Attribute::Equals(other))
         return false;
     // Another class may report the colour-hint kind; only a real colour hint has a colour to compare.
-    auto* o = static_cast<const ColorHintAttribute*>(
-        const_cast<Attribute*>(other)->GetInterface(StaticClassName()));
+    auto* o = static_cast<const ColorHintAttribute*>(const_cast<Attribute*>(other)->GetInterface(StaticClassName()));
     return o && _Equalf3(o->m_color, m_color);
 }
 

@@ -66,8 +66,8 @@ TextureInstance* CurvatureMapAttribute::GetTexture(ADrawContext& dc) const {
     const bool banded = m_data.displayType != CurvatureMapData::eSmooth;
     // Bands need a texel per band edge only; a smooth ramp looks better finer.
     const int width = banded ? kBandCount * 8 : (GetHighQuality() ? 256 : 64);
-    std::wstring key = L"CurvatureRamp(" + std::wstring(banded ? L"band" : L"smooth") + L"," +
-                       std::to_wstring(width) + L")";
+    std::wstring key =
+        L"CurvatureRamp(" + std::wstring(banded ? L"band" : L"smooth") + L"," + std::to_wstring(width) + L")";
     Lumo::Objects::UString* name = Lumo::Objects::Intern(key);
     TextureCache* textures = device->Caches()->Textures();
     Lumo::Objects::AutoPtr<TextureInstance> ramp(MakeRamp(width, banded));
@@ -86,8 +86,8 @@ EI* CurvatureMapAttribute::CreateEffectInstance(ADrawContext& dc, bool) {
     // Curvature values from min to max map to ramp coordinates 0 to 1.
     const float range = m_data.maxValue - m_data.minValue;
     const float s = std::fabs(range) > 1e-12f ? 1.0f / range : 1.0f;
-    v.SetMatrix(A::eCurvatureTextureTransform,
-                mat4<float>::Translation(vec3<float>(-m_data.minValue, 0, 0)) * mat4<float>::Scale(vec3<float>(s, 1, 1)));
+    v.SetMatrix(A::eCurvatureTextureTransform, mat4<float>::Translation(vec3<float>(-m_data.minValue, 0, 0)) *
+                                                   mat4<float>::Scale(vec3<float>(s, 1, 1)));
     v.SetTexture(A::eCurvatureDiffuseTexture, GetTexture(dc));
     return e;
 }

@@ -2,7 +2,9 @@
 #include <Scene/Attributes/CurvatureMapData.h>
 #include <Scene/Attributes/VisualAnalysisAttribute.h>
 
-namespace Lumo::Devices { class TextureInstance; }
+namespace Lumo::Devices {
+class TextureInstance;
+}
 
 namespace Lumo::Scene {
 

@@ -15,8 +15,7 @@ DraftAnalysisAttribute* DraftAnalysisAttribute::Make(const DraftAnalysisData& da
 }
 
 Lumo::Devices::EffectInstance* DraftAnalysisAttribute::CreateEffectInstance(Lumo::Devices::ADrawContext& dc, bool) {
-    Lumo::Devices::EffectInstance* e =
-        Lumo::Devices::EffectInstance::Make(A::Acquire(Device(dc), A::DraftName()));
+    Lumo::Devices::EffectInstance* e = Lumo::Devices::EffectInstance::Make(A::Acquire(Device(dc), A::DraftName()));
     if (!e)
         return nullptr;
     Lumo::Devices::ParameterValues& v = e->Values();
@@ -31,7 +30,8 @@ Lumo::Devices::EffectInstance* DraftAnalysisAttribute::CreateEffectInstance(Lumo
 bool DraftAnalysisAttribute::Equals(const Attribute* other) const {
     if (other == this)
         return true;
-    return VisualAnalysisAttribute::Equals(other) && static_cast<const DraftAnalysisAttribute*>(other)->m_data == m_data;
+    return VisualAnalysisAttribute::Equals(other) &&
+           static_cast<const DraftAnalysisAttribute*>(other)->m_data == m_data;
 }
 
 } // namespace Lumo::Scene

@@ -8,7 +8,8 @@ namespace Lumo::Scene {
 class DraftAnalysisAttribute : public VisualAnalysisAttribute, public NetObjectCountImpl<DraftAnalysisAttribute> {
     LUMO_SCENE_CLASS(DraftAnalysisAttribute)
 public:
-    static DraftAnalysisAttribute* Make(const DraftAnalysisData& data, bool highQuality, bool winTies = false, unsigned char priority = 0);
+    static DraftAnalysisAttribute* Make(const DraftAnalysisData& data, bool highQuality, bool winTies = false,
+                                        unsigned char priority = 0);
     EAnalysisType AnalysisType() const override { return eDraft; }
     bool Equals(const Attribute* other) const override;
     Lumo::Objects::KString ToString() const override { return m_data.ToString(); }

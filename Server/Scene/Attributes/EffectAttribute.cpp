@@ -42,7 +42,9 @@ void EffectAttribute::EffectInstance(EI* instance) {
     m_ready.store(instance, std::memory_order_release);
 }
 
-EI* EffectAttribute::CreateEffectInstance(ADrawContext&, bool) { return nullptr; }
+EI* EffectAttribute::CreateEffectInstance(ADrawContext&, bool) {
+    return nullptr;
+}
 
 bool EffectAttribute::SameEffectKind(const Attribute* other) const {
     return Attribute::Equals(other) && other->ClassName() == ClassName();
@@ -80,6 +82,8 @@ void EffectAttribute::AppendCulledLayers(LayeredEffectInstance* target, const EI
     target->AddLayer(layer);
 }
 
-Lumo::Devices::AVirtualDevice* EffectAttribute::Device(ADrawContext& dc) { return dc.VirtualDevice(); }
+Lumo::Devices::AVirtualDevice* EffectAttribute::Device(ADrawContext& dc) {
+    return dc.VirtualDevice();
+}
 
 } // namespace Lumo::Scene

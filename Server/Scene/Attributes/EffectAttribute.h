@@ -8,7 +8,11 @@
 #include <atomic>
 #include <string>
 
-namespace Lumo::Devices { class ADrawContext; class AVirtualDevice; class LayeredEffectInstance; }
+namespace Lumo::Devices {
+class ADrawContext;
+class AVirtualDevice;
+class LayeredEffectInstance;
+} // namespace Lumo::Devices
 
 namespace Lumo::Scene {
 

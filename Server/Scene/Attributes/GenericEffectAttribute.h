@@ -3,7 +3,9 @@
 
 #include <memory>
 
-namespace Lumo::Devices { class ParameterValues; }
+namespace Lumo::Devices {
+class ParameterValues;
+}
 
 namespace Lumo::Scene {
 

@@ -13,7 +13,9 @@ std::atomic<int> s_nextGroup{0};
 GroupAttribute::GroupAttribute(bool winTies, unsigned char priority)
     : Attribute(winTies, priority), m_value(s_nextGroup.fetch_add(1, std::memory_order_relaxed)) {}
 
-GroupAttribute* GroupAttribute::Make(bool winTies, unsigned char priority) { return new GroupAttribute(winTies, priority); }
+GroupAttribute* GroupAttribute::Make(bool winTies, unsigned char priority) {
+    return new GroupAttribute(winTies, priority);
+}
 
 bool GroupAttribute::Equals(const Attribute* other) const {
     if (other == this)

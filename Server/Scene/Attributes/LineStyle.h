@@ -31,7 +31,9 @@ public:
     Lumo::Objects::UString* GetLinePatternName() const { return m_patternName; }
     /// Interns the text; empty text (or null) clears the pattern.
     void SetLinePatternName(std::wstring_view name);
-    void SetLinePatternName(const wchar_t* name) { SetLinePatternName(name ? std::wstring_view(name) : std::wstring_view()); }
+    void SetLinePatternName(const wchar_t* name) {
+        SetLinePatternName(name ? std::wstring_view(name) : std::wstring_view());
+    }
 
     /// Exact comparison of every field, pattern names by identity.
     bool operator==(const LineStyle& other) const;

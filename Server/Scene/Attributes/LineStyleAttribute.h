@@ -4,7 +4,9 @@
 #include <Scene/Attributes/Attribute.h>
 #include <Scene/Attributes/LineStyle.h>
 
-namespace Lumo::Devices { class AFragment; }
+namespace Lumo::Devices {
+class AFragment;
+}
 
 namespace Lumo::Scene {
 

@@ -13,8 +13,7 @@ public:
     using PlaneList = std::vector<Lumo::Objects::vec4<float>>;
 
     /// The planes are copied.
-    static MultipleSliceNoCapAttribute* Make(const PlaneList& planes, bool winTies = false,
-                                             unsigned char priority = 0);
+    static MultipleSliceNoCapAttribute* Make(const PlaneList& planes, bool winTies = false, unsigned char priority = 0);
     /// Plane order does not matter; each plane must be matched by its own equal plane.
     bool Equals(const Attribute* other) const override;
     Lumo::Objects::KString ToString() const override;

@@ -13,7 +13,9 @@ std::atomic<int> s_nextObjectID{0};
 ObjectIDAttribute::ObjectIDAttribute(bool winTies, unsigned char priority)
     : Attribute(winTies, priority), m_value(s_nextObjectID.fetch_add(1, std::memory_order_relaxed)) {}
 
-ObjectIDAttribute* ObjectIDAttribute::Make(bool winTies, unsigned char priority) { return new ObjectIDAttribute(winTies, priority); }
+ObjectIDAttribute* ObjectIDAttribute::Make(bool winTies, unsigned char priority) {
+    return new ObjectIDAttribute(winTies, priority);
+}
 
 bool ObjectIDAttribute::Equals(const Attribute* other) const {
     if (other == this)

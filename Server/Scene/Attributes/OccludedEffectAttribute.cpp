@@ -86,4 +86,3 @@ Lumo::Objects::KString OccludedEffectAttribute::ToString() const {
 }
 
 } // namespace Lumo::Scene
-

@@ -20,6 +20,8 @@ bool SelectabilityAttribute::Equals(const Attribute* other) const {
            o->m_qualifier == m_qualifier;
 }
 
-Lumo::Objects::KString SelectabilityAttribute::ToString() const { return m_selectable ? L"true" : L"false"; }
+Lumo::Objects::KString SelectabilityAttribute::ToString() const {
+    return m_selectable ? L"true" : L"false";
+}
 
 } // namespace Lumo::Scene

@@ -8,13 +8,17 @@ Lumo::Objects::UString* SelectionQualifier::StaticClassName() {
     return name;
 }
 
-Lumo::Objects::UString* SelectionQualifier::ClassName() const { return StaticClassName(); }
+Lumo::Objects::UString* SelectionQualifier::ClassName() const {
+    return StaticClassName();
+}
 
 // The root of its chain: no base to ask, so anything else is not offered.
 void* SelectionQualifier::GetInterface(Lumo::Objects::UString* name) {
     return name == StaticClassName() ? static_cast<void*>(this) : nullptr;
 }
 
-bool SelectionQualifier::selectable(Lumo::Graphics::IIntersection*) { return true; }
+bool SelectionQualifier::selectable(Lumo::Graphics::IIntersection*) {
+    return true;
+}
 
 } // namespace Lumo::Scene

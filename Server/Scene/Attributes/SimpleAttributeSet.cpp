@@ -16,7 +16,9 @@ SimpleAttributeSet& SimpleAttributeSet::operator=(const SimpleAttributeSet& othe
     return *this;
 }
 
-SimpleAttributeSet* SimpleAttributeSet::Clone() const { return new SimpleAttributeSet(*this); }
+SimpleAttributeSet* SimpleAttributeSet::Clone() const {
+    return new SimpleAttributeSet(*this);
+}
 
 void SimpleAttributeSet::Merge(const AttributeList& list) {
     for (Attribute* a : list)
@@ -24,6 +26,8 @@ void SimpleAttributeSet::Merge(const AttributeList& list) {
             m_store.MergeByPriority(a);
 }
 
-void SimpleAttributeSet::Merge(const AttributeSet& set) { Merge(set.Attributes()); }
+void SimpleAttributeSet::Merge(const AttributeSet& set) {
+    Merge(set.Attributes());
+}
 
 } // namespace Lumo::Scene

@@ -42,10 +42,18 @@ Lumo::Objects::KString SliceCapAttribute::ToString() const {
     Lumo::Objects::KString s;
     s += L"\nSectionType: ";
     switch (m_sectionType) {
-    case eHalfSection: s += L"eHalfSection"; break;
-    case eQuarterSection: s += L"eQuarterSection"; break;
-    case eThreeQuarterSection: s += L"eThreeQuarterSection"; break;
-    default: s += L"eNoSection"; break;
+    case eHalfSection:
+        s += L"eHalfSection";
+        break;
+    case eQuarterSection:
+        s += L"eQuarterSection";
+        break;
+    case eThreeQuarterSection:
+        s += L"eThreeQuarterSection";
+        break;
+    default:
+        s += L"eNoSection";
+        break;
     }
     s += L"\nDoCap: ";
     s += m_doCap ? L"TRUE" : L"FALSE";

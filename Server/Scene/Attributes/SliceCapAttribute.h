@@ -6,10 +6,10 @@ namespace Lumo::Scene {
 /// How a section view cuts the model.
 enum ESectionType : int {
     eNoSection = 0,
-    eHalfSection = 1,          ///< one plane
-    eQuarterSection = 2,       ///< two planes, keeping their intersection
-    eThreeQuarterSection = 3,  ///< two planes, keeping their union
-    eMultipleSlice = 4,        ///< any number of planes, no caps
+    eHalfSection = 1,         ///< one plane
+    eQuarterSection = 2,      ///< two planes, keeping their intersection
+    eThreeQuarterSection = 3, ///< two planes, keeping their union
+    eMultipleSlice = 4,       ///< any number of planes, no caps
 };
 
 /// Cuts the subgraph below with one or two clipping planes, optionally capping the cut.

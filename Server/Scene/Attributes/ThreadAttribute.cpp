@@ -28,7 +28,8 @@ const ThreadAttribute::EffectInstanceList& ThreadAttribute::GetThreadEIList(Lumo
         texture = device->Caches()->Textures()->Acquire(Lumo::Objects::Intern(file.wstring()));
     }
     for (const ThreadData& t : m_threads) {
-        Lumo::Objects::AutoPtr<Lumo::Devices::SolidEffectInstance> e = Lumo::Devices::SolidEffectInstance::Make(device, true);
+        Lumo::Objects::AutoPtr<Lumo::Devices::SolidEffectInstance> e =
+            Lumo::Devices::SolidEffectInstance::Make(device, true);
         if (!e)
             break;
         e->Texture(texture);

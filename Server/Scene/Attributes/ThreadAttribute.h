@@ -4,7 +4,10 @@
 
 #include <vector>
 
-namespace Lumo::Devices { class ADrawContext; class EffectInstance; }
+namespace Lumo::Devices {
+class ADrawContext;
+class EffectInstance;
+} // namespace Lumo::Devices
 
 namespace Lumo::Scene {
 

@@ -24,7 +24,9 @@ TypeSpecificAttributeSet* TypeSpecificAttributeSet::MakeCopy(const AttributeSet&
     return new TypeSpecificAttributeSet(source, applyTypes);
 }
 
-TypeSpecificAttributeSet* TypeSpecificAttributeSet::Clone() const { return new TypeSpecificAttributeSet(*this); }
+TypeSpecificAttributeSet* TypeSpecificAttributeSet::Clone() const {
+    return new TypeSpecificAttributeSet(*this);
+}
 
 bool TypeSpecificAttributeSet::AppliesTo(Lumo::Graphics::ARenderNode* node) {
     return (ClientTypeOf(node) & m_apply) != 0;

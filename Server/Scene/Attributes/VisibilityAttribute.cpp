@@ -14,6 +14,8 @@ bool VisibilityAttribute::Equals(const Attribute* other) const {
     return Attribute::Equals(other) && static_cast<const VisibilityAttribute*>(other)->m_visible == m_visible;
 }
 
-Lumo::Objects::KString VisibilityAttribute::ToString() const { return m_visible ? L"true" : L"false"; }
+Lumo::Objects::KString VisibilityAttribute::ToString() const {
+    return m_visible ? L"true" : L"false";
+}
 
 } // namespace Lumo::Scene

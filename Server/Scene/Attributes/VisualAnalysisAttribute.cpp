@@ -8,8 +8,7 @@ bool VisualAnalysisAttribute::Equals(const Attribute* other) const {
     if (other == this)
         return true;
     // The quality changes the instance (the curvature ramp's resolution), so it counts.
-    return SameEffectKind(other) &&
-           static_cast<const VisualAnalysisAttribute*>(other)->m_highQuality == m_highQuality;
+    return SameEffectKind(other) && static_cast<const VisualAnalysisAttribute*>(other)->m_highQuality == m_highQuality;
 }
 
 } // namespace Lumo::Scene

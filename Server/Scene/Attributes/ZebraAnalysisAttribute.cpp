@@ -15,12 +15,11 @@ ZebraAnalysisAttribute* ZebraAnalysisAttribute::Make(const ZebraAnalysisData& da
 }
 
 Lumo::Devices::EffectInstance* ZebraAnalysisAttribute::CreateEffectInstance(Lumo::Devices::ADrawContext& dc, bool) {
-    Lumo::Devices::EffectInstance* e =
-        Lumo::Devices::EffectInstance::Make(A::Acquire(Device(dc), A::ZebraName()));
+    Lumo::Devices::EffectInstance* e = Lumo::Devices::EffectInstance::Make(A::Acquire(Device(dc), A::ZebraName()));
     if (!e)
         return nullptr;
     Lumo::Devices::ParameterValues& v = e->Values();
-    const float direction = m_data.stripeDirection == ZebraAnalysisData::eDiagonal ? 0.5f
+    const float direction = m_data.stripeDirection == ZebraAnalysisData::eDiagonal   ? 0.5f
                             : m_data.stripeDirection == ZebraAnalysisData::eVertical ? 1.0f
                                                                                      : 0.0f;
     v.SetFloat(A::eZebraStripeDirection, direction);
@@ -34,7 +33,8 @@ Lumo::Devices::EffectInstance* ZebraAnalysisAttribute::CreateEffectInstance(Lumo
 bool ZebraAnalysisAttribute::Equals(const Attribute* other) const {
     if (other == this)
         return true;
-    return VisualAnalysisAttribute::Equals(other) && static_cast<const ZebraAnalysisAttribute*>(other)->m_data == m_data;
+    return VisualAnalysisAttribute::Equals(other) &&
+           static_cast<const ZebraAnalysisAttribute*>(other)->m_data == m_data;
 }
 
 } // namespace Lumo::Scene

@@ -1,6 +1,6 @@
 #pragma once
-#include <Scene/Attributes/ZebraAnalysisData.h>
 #include <Scene/Attributes/VisualAnalysisAttribute.h>
+#include <Scene/Attributes/ZebraAnalysisData.h>
 
 namespace Lumo::Scene {
 
@@ -8,7 +8,8 @@ namespace Lumo::Scene {
 class ZebraAnalysisAttribute : public VisualAnalysisAttribute, public NetObjectCountImpl<ZebraAnalysisAttribute> {
     LUMO_SCENE_CLASS(ZebraAnalysisAttribute)
 public:
-    static ZebraAnalysisAttribute* Make(const ZebraAnalysisData& data, bool highQuality, bool winTies = false, unsigned char priority = 0);
+    static ZebraAnalysisAttribute* Make(const ZebraAnalysisData& data, bool highQuality, bool winTies = false,
+                                        unsigned char priority = 0);
     EAnalysisType AnalysisType() const override { return eZebra; }
     bool Equals(const Attribute* other) const override;
     Lumo::Objects::KString ToString() const override { return m_data.ToString(); }

@@ -26,8 +26,7 @@ using Lumo::Objects::UString;
 namespace {
 std::atomic<ChangePacket::DumpWriter> g_dumpWriter{nullptr};
 
-template <class T>
-T* as(ARenderNode* node) {
+template <class T> T* as(ARenderNode* node) {
     return node ? static_cast<T*>(node->GetInterface(T::StaticClassName())) : nullptr;
 }
 
@@ -54,7 +53,9 @@ UString* ChangePacket::StaticClassName() {
     static UString* name = Lumo::Objects::Intern(L"Brio::Scene::ChangePacket");
     return name;
 }
-UString* ChangePacket::ClassName() const { return StaticClassName(); }
+UString* ChangePacket::ClassName() const {
+    return StaticClassName();
+}
 void* ChangePacket::GetInterface(UString* name) {
     return name == StaticClassName() ? this : RevalidatePacket::GetInterface(name);
 }
@@ -62,7 +63,9 @@ void* ChangePacket::GetInterface(UString* name) {
 ChangePacket::ChangePacket(ARenderNode* node) : RevalidatePacket(node) {}
 ChangePacket::~ChangePacket() = default;
 
-ChangePacket* ChangePacket::make(ARenderNode* node) { return new ChangePacket(node); }
+ChangePacket* ChangePacket::make(ARenderNode* node) {
+    return new ChangePacket(node);
+}
 
 void ChangePacket::qualifier(std::uint64_t q) {
     m_qualifier = q;
@@ -272,7 +275,11 @@ bool ChangePacket::testDumpToXML(const std::wstring& path) const {
     return writer && writer(*this, path);
 }
 
-void ChangePacket::dumpWriter(DumpWriter writer) { g_dumpWriter = writer; }
-ChangePacket::DumpWriter ChangePacket::dumpWriter() { return g_dumpWriter; }
+void ChangePacket::dumpWriter(DumpWriter writer) {
+    g_dumpWriter = writer;
+}
+ChangePacket::DumpWriter ChangePacket::dumpWriter() {
+    return g_dumpWriter;
+}
 
 } // namespace Brio::Scene

@@ -9,7 +9,9 @@
 #include <map>
 #include <string>
 
-namespace Lumo::Scene { class AttributeSet; }
+namespace Lumo::Scene {
+class AttributeSet;
+}
 
 namespace Brio::Scene {
 

@@ -11,18 +11,38 @@ ClientNodeManager* ClientNodeManager::get() {
 
 ClientNodeManager::~ClientNodeManager() = default;
 
-Lumo::Graphics::ARenderNode* ClientNodeManager::getClientNode(std::uint64_t id) { return m_nodes[id].get(); }
+Lumo::Graphics::ARenderNode* ClientNodeManager::getClientNode(std::uint64_t id) {
+    return m_nodes[id].get();
+}
 
-void ClientNodeManager::addClientNode(std::uint64_t id, Lumo::Graphics::ARenderNode* node) { m_nodes[id] = node; }
+void ClientNodeManager::addClientNode(std::uint64_t id, Lumo::Graphics::ARenderNode* node) {
+    m_nodes[id] = node;
+}
 
-void ClientNodeManager::scene(Lumo::Graphics::GroupNode* node) { m_scene = node; }
-void ClientNodeManager::unnamedScene(Lumo::Graphics::GroupNode* node) { m_unnamed = node; }
-void ClientNodeManager::manipulatorScene(Lumo::Graphics::GroupNode* node) { m_manipulator = node; }
-void ClientNodeManager::sketchSelectionScene(Lumo::Graphics::GroupNode* node) { m_sketchSelection = node; }
-void ClientNodeManager::selectionScene(Lumo::Graphics::GroupNode* node) { m_selection = node; }
-void ClientNodeManager::prehighlightScene(Lumo::Graphics::GroupNode* node) { m_prehighlight = node; }
-void ClientNodeManager::selectionEffectScene(Lumo::Graphics::GroupNode* node) { m_selectionEffect = node; }
-void ClientNodeManager::prehighlightEffectScene(Lumo::Graphics::GroupNode* node) { m_prehighlightEffect = node; }
+void ClientNodeManager::scene(Lumo::Graphics::GroupNode* node) {
+    m_scene = node;
+}
+void ClientNodeManager::unnamedScene(Lumo::Graphics::GroupNode* node) {
+    m_unnamed = node;
+}
+void ClientNodeManager::manipulatorScene(Lumo::Graphics::GroupNode* node) {
+    m_manipulator = node;
+}
+void ClientNodeManager::sketchSelectionScene(Lumo::Graphics::GroupNode* node) {
+    m_sketchSelection = node;
+}
+void ClientNodeManager::selectionScene(Lumo::Graphics::GroupNode* node) {
+    m_selection = node;
+}
+void ClientNodeManager::prehighlightScene(Lumo::Graphics::GroupNode* node) {
+    m_prehighlight = node;
+}
+void ClientNodeManager::selectionEffectScene(Lumo::Graphics::GroupNode* node) {
+    m_selectionEffect = node;
+}
+void ClientNodeManager::prehighlightEffectScene(Lumo::Graphics::GroupNode* node) {
+    m_prehighlightEffect = node;
+}
 
 void ClientNodeManager::reset() {
     m_nodes.clear();

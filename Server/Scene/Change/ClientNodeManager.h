@@ -4,7 +4,10 @@
 #include <cstdint>
 #include <map>
 
-namespace Lumo::Graphics { class ARenderNode; class GroupNode; }
+namespace Lumo::Graphics {
+class ARenderNode;
+class GroupNode;
+} // namespace Lumo::Graphics
 
 namespace Brio::Scene {
 
@@ -44,8 +47,8 @@ public:
 private:
     ClientNodeManager() = default;
     std::map<std::uint64_t, Lumo::Objects::AutoPtr<Lumo::Graphics::ARenderNode>> m_nodes;
-    Lumo::Objects::AutoPtr<Lumo::Graphics::GroupNode> m_scene, m_unnamed, m_manipulator, m_sketchSelection,
-        m_selection, m_prehighlight, m_selectionEffect, m_prehighlightEffect;
+    Lumo::Objects::AutoPtr<Lumo::Graphics::GroupNode> m_scene, m_unnamed, m_manipulator, m_sketchSelection, m_selection,
+        m_prehighlight, m_selectionEffect, m_prehighlightEffect;
 };
 
 } // namespace Brio::Scene

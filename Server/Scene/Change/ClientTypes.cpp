@@ -53,15 +53,31 @@ private:
             unsigned bit;
             const wchar_t* name;
         } known[] = {
-            {0x1, L"Instance"},          {0x2, L"Component"},         {0x4, L"Grip"},
-            {0x8, L"Body"},              {0x10, L"Faces"},            {0x20, L"Edges"},
-            {0x40, L"Face"},             {0x80, L"Edge"},             {0x100, L"StartVertex"},
-            {0x200, L"EndVertex"},       {0x800, L"Sketch2D"},        {0x1000, L"SketchCurve"},
-            {0x2000, L"Manipulator"},    {0x10000, L"Sketch3D"},      {0x20000, L"ProfileFace"},
-            {0x40000, L"ProfileEdge"},   {0x80000, L"SketchDimension"}, {0x100000, L"SketchConstraint"},
-            {0x200000, L"DecalClientType"}, {0x400000, L"CanvaslClientType"},
-            {0x800000, L"eVisualAnalysisClientType"}, {0x1000000, L"WorkGeometryClientType"},
-            {0x2000000, L"JointClientType"}, {0x4000000, L"MeshBody"}, {0x8000000, L"MeshFacet"},
+            {0x1, L"Instance"},
+            {0x2, L"Component"},
+            {0x4, L"Grip"},
+            {0x8, L"Body"},
+            {0x10, L"Faces"},
+            {0x20, L"Edges"},
+            {0x40, L"Face"},
+            {0x80, L"Edge"},
+            {0x100, L"StartVertex"},
+            {0x200, L"EndVertex"},
+            {0x800, L"Sketch2D"},
+            {0x1000, L"SketchCurve"},
+            {0x2000, L"Manipulator"},
+            {0x10000, L"Sketch3D"},
+            {0x20000, L"ProfileFace"},
+            {0x40000, L"ProfileEdge"},
+            {0x80000, L"SketchDimension"},
+            {0x100000, L"SketchConstraint"},
+            {0x200000, L"DecalClientType"},
+            {0x400000, L"CanvaslClientType"},
+            {0x800000, L"eVisualAnalysisClientType"},
+            {0x1000000, L"WorkGeometryClientType"},
+            {0x2000000, L"JointClientType"},
+            {0x4000000, L"MeshBody"},
+            {0x8000000, L"MeshFacet"},
             {0x10000000, L"MeshWire"},
         };
         for (const auto& k : known)
@@ -81,7 +97,9 @@ private:
 
 } // namespace
 
-unsigned RegisterClientType(const std::wstring& name) { return ClientTypeRegistry::Get().Register(name); }
+unsigned RegisterClientType(const std::wstring& name) {
+    return ClientTypeRegistry::Get().Register(name);
+}
 
 unsigned GetStringsForClientType(unsigned mask, std::vector<std::wstring>& names, bool onlyRegistered) {
     return ClientTypeRegistry::Get().Names(mask, names, onlyRegistered);

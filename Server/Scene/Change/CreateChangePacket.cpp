@@ -23,15 +23,23 @@ UString* CreateChangePacket::StaticClassName() {
     static UString* name = Lumo::Objects::Intern(L"Brio::Scene::CreateChangePacket");
     return name;
 }
-UString* CreateChangePacket::ClassName() const { return StaticClassName(); }
+UString* CreateChangePacket::ClassName() const {
+    return StaticClassName();
+}
 void* CreateChangePacket::GetInterface(UString* name) {
     return name == StaticClassName() ? static_cast<void*>(this) : IChangePacket::GetInterface(name);
 }
 
-std::uint64_t CreateChangePacket::GetUniqueNodeID() { return g_nextId.fetch_add(1, std::memory_order_relaxed); }
-void CreateChangePacket::ResetUniqueNodeID() { g_nextId.store(1, std::memory_order_relaxed); }
+std::uint64_t CreateChangePacket::GetUniqueNodeID() {
+    return g_nextId.fetch_add(1, std::memory_order_relaxed);
+}
+void CreateChangePacket::ResetUniqueNodeID() {
+    g_nextId.store(1, std::memory_order_relaxed);
+}
 
-bool CreateChangePacket::hasSyncId(ARenderNode* node) { return node && node->HasAttachment(syncKey()); }
+bool CreateChangePacket::hasSyncId(ARenderNode* node) {
+    return node && node->HasAttachment(syncKey());
+}
 
 std::uint64_t CreateChangePacket::syncId(ARenderNode* node) {
     if (!node)

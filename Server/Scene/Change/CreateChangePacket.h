@@ -5,7 +5,9 @@
 
 #include <cstdint>
 
-namespace Lumo::Graphics { class ARenderNode; }
+namespace Lumo::Graphics {
+class ARenderNode;
+}
 
 namespace Brio::Scene {
 
@@ -30,8 +32,8 @@ public:
     static int NetObjectCount() { return Lumo::Scene::NetObjectCountImpl<CreateChangePacket>::Count(); }
     int CurObjectCount() const override { return NetObjectCount(); }
     using IChangePacket::AddRef;
-    using IChangePacket::ReleaseRef;
     using IChangePacket::RefCount;
+    using IChangePacket::ReleaseRef;
 
     /// A packet for a just-created node; the world type counts for groups, components and
     /// bodies (1 otherwise), the extended flag for groups only. The node gets its sync id.

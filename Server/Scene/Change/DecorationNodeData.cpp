@@ -8,7 +8,9 @@ UString* DecorationNodeData::StaticClassName() {
     static UString* name = Lumo::Objects::Intern(L"DecorationNodeData");
     return name;
 }
-UString* DecorationNodeData::ClassName() const { return StaticClassName(); }
+UString* DecorationNodeData::ClassName() const {
+    return StaticClassName();
+}
 void* DecorationNodeData::GetInterface(UString* name) {
     return name == StaticClassName() ? this : NodeData::GetInterface(name);
 }

@@ -14,9 +14,17 @@ Lumo::Objects::mat4<float> GeMatrixToLumoMatrix(const ZoGeMatrix3d& matrix) {
     return out;
 }
 
-Lumo::Objects::vec3<double> toVec3d(const ZoGePoint3d& p) { return {p.x, p.y, p.z}; }
-Lumo::Objects::vec3<double> toVec3d(const ZoGeVector3d& v) { return {v.x, v.y, v.z}; }
-Lumo::Objects::vec3<float> toVec3f(const ZoGePoint3d& p) { return {float(p.x), float(p.y), float(p.z)}; }
-Lumo::Objects::vec3<float> toVec3f(const ZoGeVector3d& v) { return {float(v.x), float(v.y), float(v.z)}; }
+Lumo::Objects::vec3<double> toVec3d(const ZoGePoint3d& p) {
+    return {p.x, p.y, p.z};
+}
+Lumo::Objects::vec3<double> toVec3d(const ZoGeVector3d& v) {
+    return {v.x, v.y, v.z};
+}
+Lumo::Objects::vec3<float> toVec3f(const ZoGePoint3d& p) {
+    return {float(p.x), float(p.y), float(p.z)};
+}
+Lumo::Objects::vec3<float> toVec3f(const ZoGeVector3d& v) {
+    return {float(v.x), float(v.y), float(v.z)};
+}
 
 } // namespace Brio::Scene

@@ -8,13 +8,14 @@ UString* GroupChangePacket::StaticClassName() {
     static UString* name = Lumo::Objects::Intern(L"Brio::Scene::GroupChangePacket");
     return name;
 }
-UString* GroupChangePacket::ClassName() const { return StaticClassName(); }
+UString* GroupChangePacket::ClassName() const {
+    return StaticClassName();
+}
 void* GroupChangePacket::GetInterface(UString* name) {
     return name == StaticClassName() ? this : Lumo::Graphics::GroupChangePacket::GetInterface(name);
 }
 
-GroupChangePacket::GroupChangePacket(Lumo::Graphics::BaseGroupNode* group)
-    : Lumo::Graphics::GroupChangePacket(group) {}
+GroupChangePacket::GroupChangePacket(Lumo::Graphics::BaseGroupNode* group) : Lumo::Graphics::GroupChangePacket(group) {}
 
 GroupChangePacket* GroupChangePacket::make(Lumo::Graphics::BaseGroupNode* group) {
     return new GroupChangePacket(group);

@@ -8,39 +8,39 @@
 #include <Lumo/Graphics/GeometryNode.h>
 #include <Lumo/Graphics/GroupNode.h>
 #include <Lumo/Objects/AutoPtr.h>
-#include <Scene/Attributes/VisibilityAttribute.h>
-#include <Scene/Attributes/SelectabilityAttribute.h>
-#include <Scene/Attributes/OpacityAttribute.h>
-#include <Scene/Attributes/ColorHintAttribute.h>
-#include <Scene/Attributes/DepthPriorityAttribute.h>
-#include <Scene/Attributes/TransformAttribute.h>
-#include <Scene/Attributes/VertexColorEffectAttribute.h>
-#include <Scene/Attributes/SingleSidedFaceEffectAttribute.h>
-#include <Scene/Attributes/TwoSidedFaceEffectAttribute.h>
-#include <Scene/Attributes/MaterialEffectAttribute.h>
-#include <Scene/Attributes/WireframeMaterialEffectAttribute.h>
-#include <Scene/Attributes/ColorEffectAttribute.h>
-#include <Scene/Attributes/TextureEffectAttribute.h>
 #include <Scene/Attributes/AmbraEffectAttribute.h>
-#include <Scene/Attributes/OccludedEffectAttribute.h>
-#include <Scene/Attributes/ZebraAnalysisAttribute.h>
-#include <Scene/Attributes/DraftAnalysisAttribute.h>
-#include <Scene/Attributes/CurvatureMapAttribute.h>
-#include <Scene/Attributes/ThreadAttribute.h>
-#include <Scene/Attributes/DecalGeometryAttribute.h>
-#include <Scene/Attributes/ObjectIDAttribute.h>
-#include <Scene/Attributes/SliceCapAttribute.h>
-#include <Scene/Attributes/MultipleSliceNoCapAttribute.h>
-#include <Scene/Attributes/GroupAttribute.h>
-#include <Scene/Attributes/OrderInTransparentGroupAttribute.h>
-#include <Scene/Attributes/TransparentLayerAttribute.h>
-#include <Scene/Attributes/CullModeAttribute.h>
-#include <Scene/Attributes/LineStyleAttribute.h>
+#include <Scene/Attributes/AttributeSetEx.h>
 #include <Scene/Attributes/BillBoardAttribute.h>
+#include <Scene/Attributes/ColorEffectAttribute.h>
+#include <Scene/Attributes/ColorHintAttribute.h>
+#include <Scene/Attributes/CullModeAttribute.h>
+#include <Scene/Attributes/CurvatureMapAttribute.h>
+#include <Scene/Attributes/DecalGeometryAttribute.h>
+#include <Scene/Attributes/DepthPriorityAttribute.h>
+#include <Scene/Attributes/DraftAnalysisAttribute.h>
+#include <Scene/Attributes/GroupAttribute.h>
+#include <Scene/Attributes/LineStyleAttribute.h>
+#include <Scene/Attributes/MaterialEffectAttribute.h>
+#include <Scene/Attributes/MultipleSliceNoCapAttribute.h>
+#include <Scene/Attributes/ObjectIDAttribute.h>
+#include <Scene/Attributes/OccludedEffectAttribute.h>
+#include <Scene/Attributes/OpacityAttribute.h>
+#include <Scene/Attributes/OrderInTransparentGroupAttribute.h>
 #include <Scene/Attributes/PixelScaleAttribute.h>
 #include <Scene/Attributes/PrioritizedAmbraAttribute.h>
+#include <Scene/Attributes/SelectabilityAttribute.h>
+#include <Scene/Attributes/SingleSidedFaceEffectAttribute.h>
+#include <Scene/Attributes/SliceCapAttribute.h>
+#include <Scene/Attributes/TextureEffectAttribute.h>
+#include <Scene/Attributes/ThreadAttribute.h>
+#include <Scene/Attributes/TransformAttribute.h>
+#include <Scene/Attributes/TransparentLayerAttribute.h>
+#include <Scene/Attributes/TwoSidedFaceEffectAttribute.h>
 #include <Scene/Attributes/TypeSpecificAttributeSet.h>
-#include <Scene/Attributes/AttributeSetEx.h>
+#include <Scene/Attributes/VertexColorEffectAttribute.h>
+#include <Scene/Attributes/VisibilityAttribute.h>
+#include <Scene/Attributes/WireframeMaterialEffectAttribute.h>
+#include <Scene/Attributes/ZebraAnalysisAttribute.h>
 #include <Scene/Change/ChangePacket.h>
 #include <Scene/Change/CreateChangePacket.h>
 #include <Scene/Change/GeometryConversion.h>
@@ -49,8 +49,8 @@
 #include <Scene/Change/ObjectManager.h>
 #include <Scene/Change/ProxyTree.h>
 #include <Scene/Change/SceneNodes.h>
-#include <Scene/Model/IBodyNodeSource.h>
 #include <Scene/Change/ServerToClientObjectManager.h>
+#include <Scene/Model/IBodyNodeSource.h>
 #include <Scene/Nodes/ImageNode.h>
 #include <Scene/Nodes/LODGeometryNode.h>
 #include <Scene/Nodes/NodeFunctions.h>
@@ -81,7 +81,9 @@ GroupNode* asGroupNode(ARenderNode* node) {
     return node ? static_cast<GroupNode*>(node->GetInterface(GroupNode::StaticClassName())) : nullptr;
 }
 
-Lumo::Objects::vec4<float> toVec4(const Brio::Color& c) { return {c.red(), c.green(), c.blue(), c.alpha()}; }
+Lumo::Objects::vec4<float> toVec4(const Brio::Color& c) {
+    return {c.red(), c.green(), c.blue(), c.alpha()};
+}
 
 Lumo::Graphics::CircleArc3d toArc(const ZoGeCircArc3d& arc) {
     Lumo::Graphics::CircleArc3d out;
@@ -156,8 +158,7 @@ Lumo::Graphics::Box3d toBox(const ZoGePoint3d& corner, const ZoGeVector3d& x, co
     return out;
 }
 
-Lumo::Graphics::Cone3d toCone(const ZoGePoint3d& base, const ZoGeVector3d& axis, double baseRadius,
-                              double topRadius) {
+Lumo::Graphics::Cone3d toCone(const ZoGePoint3d& base, const ZoGeVector3d& axis, double baseRadius, double topRadius) {
     Lumo::Graphics::Cone3d out;
     out.baseCenter = toVec3d(base);
     out.axis = toVec3d(axis);
@@ -213,15 +214,27 @@ NodeChange& NodeChange::operator=(const NodeChange& other) {
     return *this;
 }
 
-NodeChange::~NodeChange() { processChangePacket(); }
+NodeChange::~NodeChange() {
+    processChangePacket();
+}
 
-void* NodeChange::operator new(std::size_t size) { return ::operator new(size); }
-void NodeChange::operator delete(void* p) { ::operator delete(p); }
+void* NodeChange::operator new(std::size_t size) {
+    return ::operator new(size);
+}
+void NodeChange::operator delete(void* p) {
+    ::operator delete(p);
+}
 
-void NodeChange::setQuill(EQuill mode) { g_quill.store(mode, std::memory_order_relaxed); }
-NodeChange::EQuill NodeChange::_Quill() { return g_quill.load(std::memory_order_relaxed); }
+void NodeChange::setQuill(EQuill mode) {
+    g_quill.store(mode, std::memory_order_relaxed);
+}
+NodeChange::EQuill NodeChange::_Quill() {
+    return g_quill.load(std::memory_order_relaxed);
+}
 
-bool NodeChange::doItNow() const { return (m_flags & kJustCreated) && !ObjectManager::splitTestEnabled(); }
+bool NodeChange::doItNow() const {
+    return (m_flags & kJustCreated) && !ObjectManager::splitTestEnabled();
+}
 
 void NodeChange::processChangePacket() {
     ChangePacket* packet = m_packet;
@@ -287,7 +300,9 @@ Lumo::Scene::LODGeometryNode* NodeChange::lodGeometryNode() const {
         m_target->GetInterface(Lumo::Scene::LODGeometryNode::StaticClassName()));
 }
 
-NodeData* NodeChange::_QuillNode() const { return (m_flags & kQuillTarget) ? nodeData(m_target) : nullptr; }
+NodeData* NodeChange::_QuillNode() const {
+    return (m_flags & kQuillTarget) ? nodeData(m_target) : nullptr;
+}
 
 void NodeChange::clearSource() {
     if (NodeData* data = nodeData(m_target))
@@ -306,8 +321,7 @@ ChangePacket* NodeChange::getChangePacket() {
 
 // ---- creating the target --------------------------------------------------------------
 
-template <class N>
-N* NodeChange::adopt(N* node, INodeSource* source, ENodeType type, bool extended) {
+template <class N> N* NodeChange::adopt(N* node, INodeSource* source, ENodeType type, bool extended) {
     NodeData::make(node, source, type, extended);
     m_target = node;
     m_target->AddRef();
@@ -415,8 +429,8 @@ ARenderNode* NodeChange::createBoxNode(INodeSource* source, const ZoGePoint3d& c
                                        double yLength, double zLength) {
     if (m_target)
         return nullptr;
-    return adopt(Lumo::Scene::MakeBoxNode(toBox(corner, xAxis, yAxis, zAxis, xLength, yLength, zLength), false),
-                 source, Lumo::Scene::ePrimitiveNode, false);
+    return adopt(Lumo::Scene::MakeBoxNode(toBox(corner, xAxis, yAxis, zAxis, xLength, yLength, zLength), false), source,
+                 Lumo::Scene::ePrimitiveNode, false);
 }
 
 ARenderNode* NodeChange::createConeNode(INodeSource* source, const ZoGePoint3d& baseCenter, const ZoGeVector3d& axis,
@@ -443,8 +457,7 @@ ARenderNode* NodeChange::createNurbsCurveNode(INodeSource* source, const ZoGeNur
 ARenderNode* NodeChange::createPolyLineNode(INodeSource* source, const std::vector<ZoGePoint3d>& points) {
     if (m_target)
         return nullptr;
-    return adopt(Lumo::Scene::MakePolyLineNode(toPolyLine(points), false), source, Lumo::Scene::ePrimitiveNode,
-                 false);
+    return adopt(Lumo::Scene::MakePolyLineNode(toPolyLine(points), false), source, Lumo::Scene::ePrimitiveNode, false);
 }
 
 // ---- changing the target --------------------------------------------------------------
@@ -480,8 +493,7 @@ bool NodeChange::setBox(const ZoGePoint3d& corner, const ZoGeVector3d& xAxis, co
                                                            corner, xAxis, yAxis, zAxis, xLength, yLength, zLength)));
 }
 
-bool NodeChange::setCone(const ZoGePoint3d& baseCenter, const ZoGeVector3d& axis, double baseRadius,
-                         double topRadius) {
+bool NodeChange::setCone(const ZoGePoint3d& baseCenter, const ZoGeVector3d& axis, double baseRadius, double topRadius) {
     return setPrimitive(Lumo::Graphics::ePrimitiveCone,
                         Lumo::Graphics::APrimitive::Make(toCone(baseCenter, axis, baseRadius, topRadius)));
 }
@@ -498,7 +510,9 @@ bool NodeChange::setPolyLine(const std::vector<ZoGePoint3d>& points) {
     return setPrimitive(Lumo::Graphics::ePrimitivePolyLine, Lumo::Graphics::APrimitive::Make(toPolyLine(points)));
 }
 
-bool NodeChange::setImage(const ZoGePoint3d&, const std::wstring&) { return false; }
+bool NodeChange::setImage(const ZoGePoint3d&, const std::wstring&) {
+    return false;
+}
 
 void NodeChange::geometry(Lumo::Devices::SimpleMesh* mesh, int lod) {
     if (lodGeometryNode())
@@ -512,7 +526,9 @@ void NodeChange::modelBox(const Lumo::Objects::SBox3& box) {
         getChangePacket()->boundingBox(box);
 }
 
-void NodeChange::markDynamic(bool on) { setFlags(0x8, on); }
+void NodeChange::markDynamic(bool on) {
+    setFlags(0x8, on);
+}
 
 void NodeChange::setFlags(unsigned long flags, bool on) {
     if (ChangePacket* packet = getChangePacket())
@@ -547,8 +563,7 @@ void NodeChange::invalidate(DataChange::EChangeType types) {
 
 // ---- attributes -----------------------------------------------------------------------
 
-template <class A>
-A* NodeChange::put(A* attribute) {
+template <class A> A* NodeChange::put(A* attribute) {
     AutoPtr<Lumo::Scene::Attribute> hold = attribute;
     if (AttributeSet* set = getActiveAttributeSet())
         set->SetAttribute(attribute);
@@ -562,13 +577,12 @@ Lumo::Scene::VisibilityAttribute* NodeChange::visibility(bool visible, bool winT
 }
 
 Lumo::Scene::SelectabilityAttribute* NodeChange::selectability(bool selectable, int selectionPriority,
-                                                               Lumo::Scene::SelectionQualifier* qualifier,
-                                                               bool winTies, unsigned char priority) {
+                                                               Lumo::Scene::SelectionQualifier* qualifier, bool winTies,
+                                                               unsigned char priority) {
     return put(Lumo::Scene::SelectabilityAttribute::Make(selectable, selectionPriority, qualifier, winTies, priority));
 }
 
-Lumo::Scene::OpacityAttribute* NodeChange::opacity(float opacity, bool absolute, bool winTies,
-                                                   unsigned char priority) {
+Lumo::Scene::OpacityAttribute* NodeChange::opacity(float opacity, bool absolute, bool winTies, unsigned char priority) {
     return put(Lumo::Scene::OpacityAttribute::Make(opacity, absolute, winTies, priority));
 }
 
@@ -589,14 +603,14 @@ Lumo::Scene::TransformAttribute* NodeChange::transform(const ZoGeMatrix3d& matri
 
 Lumo::Scene::TransformAttribute* NodeChange::transform(const ZoGeVector3d& translation, bool absolute, bool winTies,
                                                        unsigned char priority) {
-    return put(Lumo::Scene::TransformAttribute::Make(
-        Lumo::Objects::mat4<float>::Translation(toVec3f(translation)), absolute, winTies, priority));
+    return put(Lumo::Scene::TransformAttribute::Make(Lumo::Objects::mat4<float>::Translation(toVec3f(translation)),
+                                                     absolute, winTies, priority));
 }
 
 Lumo::Scene::TransformAttribute* NodeChange::transform(const ZoGePoint3d& translation, bool absolute, bool winTies,
                                                        unsigned char priority) {
-    return put(Lumo::Scene::TransformAttribute::Make(
-        Lumo::Objects::mat4<float>::Translation(toVec3f(translation)), absolute, winTies, priority));
+    return put(Lumo::Scene::TransformAttribute::Make(Lumo::Objects::mat4<float>::Translation(toVec3f(translation)),
+                                                     absolute, winTies, priority));
 }
 
 Lumo::Scene::VertexColorEffectAttribute* NodeChange::vertexColorEffect(bool alphaFlag, float opacity, bool winTies,
@@ -605,8 +619,8 @@ Lumo::Scene::VertexColorEffectAttribute* NodeChange::vertexColorEffect(bool alph
 }
 
 Lumo::Scene::SingleSidedFaceEffectAttribute* NodeChange::singleSidedFaceEffect(Lumo::Scene::EffectAttribute* face,
-                                                                               Lumo::Devices::ECull cull,
-                                                                               bool winTies, unsigned char priority) {
+                                                                               Lumo::Devices::ECull cull, bool winTies,
+                                                                               unsigned char priority) {
     return put(Lumo::Scene::SingleSidedFaceEffectAttribute::Make(face, cull, winTies, priority));
 }
 
@@ -622,8 +636,9 @@ Lumo::Scene::MaterialEffectAttribute* NodeChange::materialEffect(const Lumo::Sce
     return put(Lumo::Scene::MaterialEffectAttribute::Make(material, colorSource, winTies, priority));
 }
 
-Lumo::Scene::WireframeMaterialEffectAttribute* NodeChange::wireframeMaterialEffect(
-    const Lumo::Scene::BasicColorMaterial& material, bool winTies, unsigned char priority) {
+Lumo::Scene::WireframeMaterialEffectAttribute*
+NodeChange::wireframeMaterialEffect(const Lumo::Scene::BasicColorMaterial& material, bool winTies,
+                                    unsigned char priority) {
     return put(Lumo::Scene::WireframeMaterialEffectAttribute::Make(material, winTies, priority));
 }
 
@@ -634,8 +649,8 @@ Lumo::Scene::ColorEffectAttribute* NodeChange::colorEffect(const Brio::Color& co
 
 Lumo::Scene::TextureEffectAttribute* NodeChange::textureEffect(const std::wstring& texture, const Brio::Color& color,
                                                                bool winTies, unsigned char priority) {
-    return put(Lumo::Scene::TextureEffectAttribute::Make(Lumo::Objects::Intern(texture.c_str()), toVec4(color),
-                                                         winTies, priority));
+    return put(Lumo::Scene::TextureEffectAttribute::Make(Lumo::Objects::Intern(texture.c_str()), toVec4(color), winTies,
+                                                         priority));
 }
 
 Lumo::Scene::AmbraEffectAttribute* NodeChange::ambraEffect(const std::wstring& material, bool useCustomizedColor,
@@ -649,9 +664,8 @@ Lumo::Scene::PrioritizedAmbraAttribute* NodeChange::prioritizedAmbraEffect(const
                                                                            bool useCustomizedColor,
                                                                            const Brio::Color& customizedColor,
                                                                            float scale, float rotation) {
-    return put(Lumo::Scene::PrioritizedAmbraAttribute::Make(Lumo::Objects::Intern(material.c_str()),
-                                                            useCustomizedColor, toVec4(customizedColor), scale,
-                                                            rotation));
+    return put(Lumo::Scene::PrioritizedAmbraAttribute::Make(Lumo::Objects::Intern(material.c_str()), useCustomizedColor,
+                                                            toVec4(customizedColor), scale, rotation));
 }
 
 Lumo::Scene::OccludedEffectAttribute* NodeChange::occludedEffect(const std::wstring& texture, const Brio::Color& color,
@@ -700,8 +714,9 @@ Lumo::Scene::SliceCapAttribute* NodeChange::SliceCap(Lumo::Scene::ESectionType s
     return put(Lumo::Scene::SliceCapAttribute::Make(sectionType, doCap, plane1, plane2, winTies, priority));
 }
 
-Lumo::Scene::MultipleSliceNoCapAttribute* NodeChange::MultipleSLiceNoCap(
-    const std::vector<Lumo::Objects::vec4<float>>& planes, bool winTies, unsigned char priority) {
+Lumo::Scene::MultipleSliceNoCapAttribute*
+NodeChange::MultipleSLiceNoCap(const std::vector<Lumo::Objects::vec4<float>>& planes, bool winTies,
+                               unsigned char priority) {
     return put(Lumo::Scene::MultipleSliceNoCapAttribute::Make(planes, winTies, priority));
 }
 
@@ -714,10 +729,9 @@ Lumo::Scene::OrderInTransparentGroupAttribute* NodeChange::OrderInTransparentGro
     return put(Lumo::Scene::OrderInTransparentGroupAttribute::Make(order, winTies, priority));
 }
 
-Lumo::Scene::TransparentLayerAttribute* NodeChange::TransparentLayer(int layer, bool winTies,
-                                                                     unsigned char priority) {
-    return put(Lumo::Scene::TransparentLayerAttribute::Make(Lumo::Scene::TransparentLayerType(layer), winTies,
-                                                            priority));
+Lumo::Scene::TransparentLayerAttribute* NodeChange::TransparentLayer(int layer, bool winTies, unsigned char priority) {
+    return put(
+        Lumo::Scene::TransparentLayerAttribute::Make(Lumo::Scene::TransparentLayerType(layer), winTies, priority));
 }
 
 Lumo::Scene::CullModeAttribute* NodeChange::cullMode(Lumo::Devices::ECull cull, bool winTies, unsigned char priority) {
@@ -734,8 +748,7 @@ Lumo::Scene::LineStyleAttribute* NodeChange::lineStyle(const Lumo::Scene::LineSt
 
 Lumo::Scene::BillBoardAttribute* NodeChange::billBoard(const ZoGePoint3d& anchor,
                                                        Lumo::Scene::BillBoardAttribute::EStyle style,
-                                                       const ZoGeVector3d& axis, bool winTies,
-                                                       unsigned char priority) {
+                                                       const ZoGeVector3d& axis, bool winTies, unsigned char priority) {
     setFlags(0x100000, true);
     return put(Lumo::Scene::BillBoardAttribute::Make(toVec3f(anchor), style, toVec3f(axis), winTies, priority));
 }
@@ -826,7 +839,8 @@ bool NodeChange::pushAttributeSet(unsigned applyTypes, unsigned appendTypes) {
     if (!active)
         return true;
     if (active->IsExtended())
-        if (AttributeSet* child = static_cast<AttributeSetEx*>(active)->GetAttributeSet(applyTypes, appendTypes, true)) {
+        if (AttributeSet* child =
+                static_cast<AttributeSetEx*>(active)->GetAttributeSet(applyTypes, appendTypes, true)) {
             pushSet(child);
             return true;
         }
@@ -970,7 +984,9 @@ void NodeChange::removeAllChildren() {
 
 // ---- dumps ----------------------------------------------------------------------------
 
-bool NodeChange::testDumpToXML(const std::wstring& path) { return m_packet && m_packet->testDumpToXML(path); }
+bool NodeChange::testDumpToXML(const std::wstring& path) {
+    return m_packet && m_packet->testDumpToXML(path);
+}
 
 bool NodeChange::testDumpMergeResultToXML(const std::wstring& path) {
     if (!m_packet)

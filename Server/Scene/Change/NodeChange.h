@@ -22,10 +22,21 @@ class ZoGeNurbCurve3d;
 class ZoGePoint3d;
 class ZoGeVector3d;
 
-namespace Brio { class Color; }
-namespace Lumo::Objects { class SBox3; }
-namespace Lumo::Devices { class SimpleMesh; }
-namespace Lumo::Graphics { class ARenderNode; class GroupNode; class GeometryNode; class APrimitive; }
+namespace Brio {
+class Color;
+}
+namespace Lumo::Objects {
+class SBox3;
+}
+namespace Lumo::Devices {
+class SimpleMesh;
+}
+namespace Lumo::Graphics {
+class ARenderNode;
+class GroupNode;
+class GeometryNode;
+class APrimitive;
+} // namespace Lumo::Graphics
 namespace Lumo::Scene {
 class Attribute;
 class AttributeSet;
@@ -179,8 +190,8 @@ public:
     // returned (the caller does not own it; it lives while the change does or longer).
     Lumo::Scene::VisibilityAttribute* visibility(bool visible, bool winTies = false, unsigned char priority = 0);
     Lumo::Scene::SelectabilityAttribute* selectability(bool selectable, int selectionPriority,
-                                                       Lumo::Scene::SelectionQualifier* qualifier,
-                                                       bool winTies = false, unsigned char priority = 0);
+                                                       Lumo::Scene::SelectionQualifier* qualifier, bool winTies = false,
+                                                       unsigned char priority = 0);
     Lumo::Scene::OpacityAttribute* opacity(float opacity, bool absolute, bool winTies = false,
                                            unsigned char priority = 0);
     Lumo::Scene::ColorHintAttribute* colorHint(const Lumo::Objects::vec3<float>& color, bool winTies = false,
@@ -196,8 +207,7 @@ public:
     Lumo::Scene::VertexColorEffectAttribute* vertexColorEffect(bool alphaFlag, float opacity, bool winTies = false,
                                                                unsigned char priority = 0);
     Lumo::Scene::SingleSidedFaceEffectAttribute* singleSidedFaceEffect(Lumo::Scene::EffectAttribute* face,
-                                                                       Lumo::Devices::ECull cull,
-                                                                       bool winTies = false,
+                                                                       Lumo::Devices::ECull cull, bool winTies = false,
                                                                        unsigned char priority = 0);
     Lumo::Scene::TwoSidedFaceEffectAttribute* twoSidedFaceEffect(Lumo::Scene::EffectAttribute* front,
                                                                  Lumo::Scene::EffectAttribute* back,
@@ -205,8 +215,9 @@ public:
     Lumo::Scene::MaterialEffectAttribute* materialEffect(const Lumo::Scene::BasicColorMaterial& material,
                                                          Lumo::Scene::EColorSource colorSource, bool winTies = false,
                                                          unsigned char priority = 0);
-    Lumo::Scene::WireframeMaterialEffectAttribute* wireframeMaterialEffect(
-        const Lumo::Scene::BasicColorMaterial& material, bool winTies = false, unsigned char priority = 0);
+    Lumo::Scene::WireframeMaterialEffectAttribute*
+    wireframeMaterialEffect(const Lumo::Scene::BasicColorMaterial& material, bool winTies = false,
+                            unsigned char priority = 0);
     Lumo::Scene::ColorEffectAttribute* colorEffect(const Brio::Color& color, bool winTies = false,
                                                    unsigned char priority = 0);
     Lumo::Scene::TextureEffectAttribute* textureEffect(const std::wstring& texture, const Brio::Color& color,
@@ -309,12 +320,10 @@ public:
     static void operator delete(void* p);
 
 private:
-    template <class N>
-    N* adopt(N* node, INodeSource* source, Lumo::Scene::ENodeType type, bool extended);
+    template <class N> N* adopt(N* node, INodeSource* source, Lumo::Scene::ENodeType type, bool extended);
     void postCreate(std::uint32_t createType, std::uint32_t worldType, bool extended, bool post);
     bool setPrimitive(int kind, Lumo::Graphics::APrimitive* primitive);
-    template <class A>
-    A* put(A* attribute);
+    template <class A> A* put(A* attribute);
     void pushSet(Lumo::Scene::AttributeSet* set);
     void popOne();
     void postGroupChange(Lumo::Graphics::ARenderNode* child, bool add);
@@ -354,7 +363,7 @@ private:
     };
 
     Lumo::Graphics::GroupNode* m_activeReference = nullptr;
-    SetStack m_stack; // each entry holds a reference
+    SetStack m_stack;                                // each entry holds a reference
     Lumo::Graphics::ARenderNode* m_target = nullptr; // one reference while set
     ChangePacket* m_packet = nullptr;                // one reference, shared by copies
     std::uint32_t m_flags = 0;

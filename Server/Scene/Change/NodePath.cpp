@@ -1,5 +1,5 @@
-#include <Scene/Change/NodePath.h>
 #include <Brio/DataModel/ObjectPath.h>
+#include <Scene/Change/NodePath.h>
 #include <Scene/Change/SceneNodes.h>
 #include <Scene/Model/INodeSource.h>
 
@@ -31,7 +31,9 @@ ARenderNode* NodePath::last(ENodeType type) const {
     return nullptr;
 }
 
-void NodePath::push(ARenderNode* node) { m_nodes.Add(Lumo::Objects::AutoPtr<ARenderNode>(node)); }
+void NodePath::push(ARenderNode* node) {
+    m_nodes.Add(Lumo::Objects::AutoPtr<ARenderNode>(node));
+}
 
 void NodePath::append(const NodePath& other) {
     const NodePath copy = other; // appending a path to itself must not read what it adds
@@ -132,7 +134,6 @@ void NodePath::removeViewNodes() {
     while (!empty() && isViewNode(root()))
         pop_root();
 }
-
 
 Brio::ObjectPath NodePath::scenePathToLogicalPath(const NodePath& path) {
     Brio::ObjectPath out;

@@ -6,7 +6,9 @@
 
 #include <string>
 
-namespace Brio { class ObjectPath; }
+namespace Brio {
+class ObjectPath;
+}
 
 namespace Brio::Scene {
 

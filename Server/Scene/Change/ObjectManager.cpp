@@ -38,7 +38,9 @@ ObjectManager* ObjectManager::get() {
     return &manager;
 }
 
-void ObjectManager::postToChangeManager(Lumo::Graphics::IChangePacket* packet) { m_changes->PostPacket(packet); }
+void ObjectManager::postToChangeManager(Lumo::Graphics::IChangePacket* packet) {
+    m_changes->PostPacket(packet);
+}
 
 void ObjectManager::postToRevalidateManager(Lumo::Graphics::IChangePacket* packet) {
     m_revalidates->PostPacket(packet);
@@ -74,8 +76,12 @@ namespace {
 std::atomic<ObjectManager::ModelSync> g_modelSync{nullptr};
 } // namespace
 
-bool ObjectManager::splitTestEnabled() { return GraphicsOptionGroup::get()->graphicsSplitTestEnabled(); }
-void ObjectManager::modelSync(ModelSync sync) { g_modelSync = sync; }
+bool ObjectManager::splitTestEnabled() {
+    return GraphicsOptionGroup::get()->graphicsSplitTestEnabled();
+}
+void ObjectManager::modelSync(ModelSync sync) {
+    g_modelSync = sync;
+}
 
 void ObjectManager::syncChanges() {
     if (!Brio::OS::isUIThread())
@@ -95,7 +101,9 @@ void ObjectManager::syncChanges() {
 
 namespace {
 std::atomic<long> g_syncCount{0};
-void CountSync(void*) { g_syncCount.fetch_add(1, std::memory_order_relaxed); }
+void CountSync(void*) {
+    g_syncCount.fetch_add(1, std::memory_order_relaxed);
+}
 
 /// "SyncCounter": counts syncs while switched on.
 class TextCmdSyncCounter : public Brio::TextCommand {

@@ -3,7 +3,10 @@
 #include <utility>
 #include <vector>
 
-namespace Lumo::Graphics { class IChangePacket; class StandardObjectManager; }
+namespace Lumo::Graphics {
+class IChangePacket;
+class StandardObjectManager;
+} // namespace Lumo::Graphics
 
 namespace Brio::Scene {
 

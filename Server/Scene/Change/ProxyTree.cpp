@@ -146,10 +146,14 @@ ReferenceNodeData* rebind(GroupNode& node, GroupNode* parent) {
     data->clientType(old->clientType());
     data->ClearAllFlags();
     std::uint32_t flags = old->Flags();
-    if (flags & ReferenceNodeData::eProxy) data->MarkProxy();
-    if (flags & ReferenceNodeData::eReferenceProxy) data->MarkReferenceProxy();
-    if (flags & ReferenceNodeData::eTargetAdded) data->MarkTargetAdded();
-    if (flags & ReferenceNodeData::eTargetRemoved) data->MarkTargetRemoved();
+    if (flags & ReferenceNodeData::eProxy)
+        data->MarkProxy();
+    if (flags & ReferenceNodeData::eReferenceProxy)
+        data->MarkReferenceProxy();
+    if (flags & ReferenceNodeData::eTargetAdded)
+        data->MarkTargetAdded();
+    if (flags & ReferenceNodeData::eTargetRemoved)
+        data->MarkTargetRemoved();
     for (auto& [name, instance] : instances)
         data->TargetInstance(name, instance);
     old->ClearRefInstNodeMap();
@@ -290,7 +294,9 @@ void ProxyTree::merge(GroupNode& into, GroupNode& later) {
     }
 }
 
-void ProxyTree::apply(GroupNode& proxy, ARenderNode& live, GroupNode* parent) { apply(proxy, live, parent, false); }
+void ProxyTree::apply(GroupNode& proxy, ARenderNode& live, GroupNode* parent) {
+    apply(proxy, live, parent, false);
+}
 
 void ProxyTree::apply(GroupNode& proxy, ARenderNode& live, GroupNode* parent, bool emptied) {
     Lumo::Graphics::BaseGroupNode* asGroup = live.AsGroup();

@@ -3,7 +3,10 @@
 
 #include <string>
 
-namespace Lumo::Graphics { class ARenderNode; class GroupNode; }
+namespace Lumo::Graphics {
+class ARenderNode;
+class GroupNode;
+} // namespace Lumo::Graphics
 
 namespace Brio::Scene {
 

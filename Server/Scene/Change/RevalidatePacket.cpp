@@ -4,7 +4,6 @@
 
 #include <Lumo/Graphics/GroupNode.h>
 
-
 namespace Brio::Scene {
 
 using Lumo::Objects::UString;
@@ -13,7 +12,9 @@ UString* RevalidatePacket::StaticClassName() {
     static UString* name = Lumo::Objects::Intern(L"Brio::Scene::RevalidatePacket");
     return name;
 }
-UString* RevalidatePacket::ClassName() const { return StaticClassName(); }
+UString* RevalidatePacket::ClassName() const {
+    return StaticClassName();
+}
 void* RevalidatePacket::GetInterface(UString* name) {
     return name == StaticClassName() ? this : Lumo::Graphics::ChangePacket::GetInterface(name);
 }
@@ -31,7 +32,6 @@ RevalidatePacket* RevalidatePacket::make(const Brio::Scene::ChangePacket& source
     packet->ChangeType(source.ChangeType() & (kNewGeometry | kNewBox));
     return packet;
 }
-
 
 bool RevalidatePacket::UpdateNode() {
     DataChange::EChangeType types = m_revalidate;

@@ -6,7 +6,9 @@
 
 #include <cstdint>
 
-namespace Lumo::Graphics { class GroupNode; }
+namespace Lumo::Graphics {
+class GroupNode;
+}
 
 namespace Brio::Scene {
 
@@ -51,7 +53,6 @@ public:
     /// already satisfied; answers false, as the node itself is not changed.
     bool UpdateNode() override;
     IChangePacket* MergeChanges(IChangePacket& later) override;
-
 
 protected:
     explicit RevalidatePacket(Lumo::Graphics::ARenderNode* node);

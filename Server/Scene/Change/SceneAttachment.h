@@ -2,9 +2,15 @@
 #include <Lumo/Objects/ARefCounted.h>
 #include <Lumo/Objects/AutoPtr.h>
 
-namespace Lumo::Devices { class ADrawContext; }
-namespace Lumo::Graphics { class ARenderNode; }
-namespace Lumo::Objects { class UString; }
+namespace Lumo::Devices {
+class ADrawContext;
+}
+namespace Lumo::Graphics {
+class ARenderNode;
+}
+namespace Lumo::Objects {
+class UString;
+}
 
 namespace Brio::Scene {
 

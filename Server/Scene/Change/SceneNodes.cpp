@@ -21,8 +21,12 @@ bool isViewNode(ARenderNode* node) {
     ENodeType t = nodeType(node);
     return t == Lumo::Scene::eViewNode || t == Lumo::Scene::eViewFragmentNode;
 }
-bool isReferenceNode(ARenderNode* node) { return nodeType(node) == Lumo::Scene::eReferenceNode; }
-bool isRefInstanceNode(ARenderNode* node) { return nodeType(node) == Lumo::Scene::eReferenceInstanceNode; }
+bool isReferenceNode(ARenderNode* node) {
+    return nodeType(node) == Lumo::Scene::eReferenceNode;
+}
+bool isRefInstanceNode(ARenderNode* node) {
+    return nodeType(node) == Lumo::Scene::eReferenceInstanceNode;
+}
 
 NodeData* nodeData(ARenderNode* node) {
     Lumo::Scene::ANodeData* data = Lumo::Scene::ANodeData::GetNodeData(node);
@@ -57,7 +61,9 @@ std::uint32_t clientType(ARenderNode* node) {
     return data ? data->clientType() : 0;
 }
 
-Lumo::Scene::AttributeSet* attributeSet(ARenderNode* node) { return Lumo::Scene::GetAttributeSet(node); }
+Lumo::Scene::AttributeSet* attributeSet(ARenderNode* node) {
+    return Lumo::Scene::GetAttributeSet(node);
+}
 Lumo::Scene::Attribute* attribute(const Lumo::Scene::AttributeSet* set, Lumo::Scene::EAttributeType type) {
     return Lumo::Scene::GetAttribute(set, type);
 }
@@ -80,7 +86,9 @@ ARenderNode* findReferenceNode(GroupNode* root, const std::vector<ARenderNode*>&
 GroupNode* sceneRoot(GroupNode* group) {
     return group && group->World() && group->ChildCount() ? AsGroupNode(group->Child(0)) : nullptr;
 }
-GroupNode* getSceneRoot(GroupNode* group) { return group && group->ChildCount() ? AsGroupNode(group->Child(0)) : nullptr; }
+GroupNode* getSceneRoot(GroupNode* group) {
+    return group && group->ChildCount() ? AsGroupNode(group->Child(0)) : nullptr;
+}
 
 GroupNode* findFacesChild(GroupNode* group) {
     if (!group)
@@ -98,13 +106,16 @@ GroupNode* findEdgesChild(GroupNode* group, std::uint64_t q) {
         return nullptr;
     for (ARenderNode* child : group->Children()) {
         NodeData* data = nodeData(child);
-        if (GroupNode* g = AsGroupNode(child); g && data && data->clientType() == eClientEdges && data->qualifier() == q)
+        if (GroupNode* g = AsGroupNode(child);
+            g && data && data->clientType() == eClientEdges && data->qualifier() == q)
             return g;
     }
     return nullptr;
 }
 
-bool isLayeredFragmentPassEmpty(GroupNode* group) { return !group || group->ChildCount() == 0; }
+bool isLayeredFragmentPassEmpty(GroupNode* group) {
+    return !group || group->ChildCount() == 0;
+}
 
 bool isSelectionFragmentPassEmpty(GroupNode* group) {
     return isLayeredFragmentPassEmpty(findFacesChild(group)) && isLayeredFragmentPassEmpty(findEdgesChild(group, 0));

@@ -6,9 +6,17 @@
 #include <cstdint>
 #include <vector>
 
-namespace Lumo::Graphics { class ARenderNode; class GroupNode; }
-namespace Lumo::Devices { class VertexFormat; }
-namespace Lumo::Scene { class AttributeSet; class Attribute; }
+namespace Lumo::Graphics {
+class ARenderNode;
+class GroupNode;
+} // namespace Lumo::Graphics
+namespace Lumo::Devices {
+class VertexFormat;
+}
+namespace Lumo::Scene {
+class AttributeSet;
+class Attribute;
+} // namespace Lumo::Scene
 
 namespace Brio::Scene {
 

@@ -1,5 +1,5 @@
-#include <Scene/Change/ServerToClientObjectManager.h>
 #include <Scene/Change/CreateChangePacket.h>
+#include <Scene/Change/ServerToClientObjectManager.h>
 
 #include <atomic>
 
@@ -14,7 +14,9 @@ ServerToClientObjectManager* ServerToClientObjectManager::get() {
     return &manager;
 }
 
-ServerToClientObjectManager::~ServerToClientObjectManager() { clearCreatePackets(); }
+ServerToClientObjectManager::~ServerToClientObjectManager() {
+    clearCreatePackets();
+}
 
 void ServerToClientObjectManager::postToObjectManager(CreateChangePacket* packet) {
     if (!packet)

@@ -21,7 +21,9 @@ constexpr double kOrbitPixels = 640.0;
 constexpr double kConstrainedOrbitPixels = 320.0;
 constexpr double kTiny = 1e-7;
 
-ZoGePoint3d ToPoint(const Brio::Point3f& p) { return {p.x, p.y, p.z}; }
+ZoGePoint3d ToPoint(const Brio::Point3f& p) {
+    return {p.x, p.y, p.z};
+}
 } // namespace
 
 /// The persisted values, in the order they are stored.
@@ -41,7 +43,9 @@ struct CameraMembers {
 
 BRIO_SCENE_ENTITY_META_TYPE(Camera, "CameraMetaType", Entity::s_metaTypeId, 2)
 
-Camera::Camera(Segment* segment) : SceneEntity(segment) { members().camera = this; }
+Camera::Camera(Segment* segment) : SceneEntity(segment) {
+    members().camera = this;
+}
 
 Camera::Camera(Segment* segment, std::uint64_t persistedId) : SceneEntity(segment, persistedId) {
     members().camera = this;
@@ -60,22 +64,54 @@ void Camera::registerMembers(MemberSet& set, CameraMembers& m) {
     set.addNewMember("projection", &m.projection, "EProjection");
 }
 
-const ZoGePoint3d& Camera::position() const { return members().position; }
-const ZoGePoint3d& Camera::target() const { return members().target; }
-const ZoGeVector3d& Camera::up() const { return members().up; }
-Camera::EProjection Camera::projection() const { return members().projection; }
-const ZoGePoint3d& Camera::pivot() const { return members().pivot; }
-void Camera::pivot(const ZoGePoint3d& p) { members().pivot = p; }
-bool Camera::pivotEnabled() const { return members().pivotEnabled; }
-void Camera::pivotEnabled(bool on) { members().pivotEnabled = on; }
-double Camera::clipNear() const { return members().clipNear; }
-void Camera::clipNear(double d) { members().clipNear = d; }
-double Camera::clipFar() const { return members().clipFar; }
-void Camera::clipFar(double d) { members().clipFar = d; }
-double Camera::extentsWidth() const { return members().extentsWidth; }
-void Camera::extentsWidth(double w) { members().extentsWidth = w; }
-double Camera::extentsHeight() const { return members().extentsHeight; }
-void Camera::extentsHeight(double h) { members().extentsHeight = h; }
+const ZoGePoint3d& Camera::position() const {
+    return members().position;
+}
+const ZoGePoint3d& Camera::target() const {
+    return members().target;
+}
+const ZoGeVector3d& Camera::up() const {
+    return members().up;
+}
+Camera::EProjection Camera::projection() const {
+    return members().projection;
+}
+const ZoGePoint3d& Camera::pivot() const {
+    return members().pivot;
+}
+void Camera::pivot(const ZoGePoint3d& p) {
+    members().pivot = p;
+}
+bool Camera::pivotEnabled() const {
+    return members().pivotEnabled;
+}
+void Camera::pivotEnabled(bool on) {
+    members().pivotEnabled = on;
+}
+double Camera::clipNear() const {
+    return members().clipNear;
+}
+void Camera::clipNear(double d) {
+    members().clipNear = d;
+}
+double Camera::clipFar() const {
+    return members().clipFar;
+}
+void Camera::clipFar(double d) {
+    members().clipFar = d;
+}
+double Camera::extentsWidth() const {
+    return members().extentsWidth;
+}
+void Camera::extentsWidth(double w) {
+    members().extentsWidth = w;
+}
+double Camera::extentsHeight() const {
+    return members().extentsHeight;
+}
+void Camera::extentsHeight(double h) {
+    members().extentsHeight = h;
+}
 
 Camera& Camera::operator=(const Camera& other) {
     projection(other.projection());
@@ -121,7 +157,9 @@ ZoGeVector3d Camera::direction() const {
     return d.normal();
 }
 
-ZoGeVector3d Camera::right() const { return direction().crossProduct(up()).normal(); }
+ZoGeVector3d Camera::right() const {
+    return direction().crossProduct(up()).normal();
+}
 
 ZoGeMatrix3d Camera::getViewMatrix() const {
     if (projection() == eNoProjection)
@@ -305,9 +343,13 @@ void Camera::rotateAboutTarget(double angle, const ZoGeVector3d& axis) {
     up(u);
 }
 
-void Camera::pitch(double angle) { rotateAboutTarget(angle, right()); }
+void Camera::pitch(double angle) {
+    rotateAboutTarget(angle, right());
+}
 
-void Camera::roll(double angle) { rotateAboutTarget(angle, direction()); }
+void Camera::roll(double angle) {
+    rotateAboutTarget(angle, direction());
+}
 
 void Camera::roll(double angle, ZoGePoint3d centre) {
     const ZoGeVector3d offset = centre - target();

@@ -7,7 +7,9 @@
 
 #include <cstdint>
 
-namespace Brio { class BBox; }
+namespace Brio {
+class BBox;
+}
 
 namespace Brio::Scene {
 

@@ -9,6 +9,8 @@ CameraEvent::CameraEvent(Camera* camera, EChange change, int timing)
 
 CameraEvent::~CameraEvent() = default;
 
-std::unique_ptr<Brio::Event> CameraEvent::clone() const { return std::make_unique<CameraEvent>(*this); }
+std::unique_ptr<Brio::Event> CameraEvent::clone() const {
+    return std::make_unique<CameraEvent>(*this);
+}
 
 } // namespace Brio::Scene

@@ -16,9 +16,13 @@ void CameraEventSource::subscribe(CameraEventSite* site, std::shared_ptr<const B
     Brio::EventSource::subscribe(site, std::move(filter));
 }
 
-void CameraEventSource::unsubscribe(CameraEventSite* site) { Brio::EventSource::unsubscribe(site); }
+void CameraEventSource::unsubscribe(CameraEventSite* site) {
+    Brio::EventSource::unsubscribe(site);
+}
 
-bool CameraEventSource::fireCameraChanged(CameraEvent* event) { return fireEvent(event); }
+bool CameraEventSource::fireCameraChanged(CameraEvent* event) {
+    return fireEvent(event);
+}
 
 void CameraEventSource::deliver(Brio::EventSite& site, Brio::Event* event) {
     if (auto* cameraSite = dynamic_cast<CameraEventSite*>(&site))

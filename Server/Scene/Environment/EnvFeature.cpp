@@ -110,7 +110,8 @@ Lumo::Graphics::GeometryNode* BuildNode(const MeshData& mesh, const EnvFeature& 
             if (texture)
                 texture->Sampling(Lumo::Devices::eFilterLinear, Lumo::Devices::eAddressClamp);
         }
-        AutoPtr<Lumo::Devices::SolidEffectInstance> effect = Lumo::Devices::SolidEffectInstance::Make(device, texture != nullptr);
+        AutoPtr<Lumo::Devices::SolidEffectInstance> effect =
+            Lumo::Devices::SolidEffectInstance::Make(device, texture != nullptr);
         if (effect) {
             effect->Color(Lumo::Objects::vec4<float>(1, 1, 1, 1));
             effect->Lighting(false);
@@ -226,7 +227,8 @@ Lumo::Graphics::GeometryNode* EnvFeature::loadJSONScene(const std::filesystem::p
     const cJSON* uvs = vertices ? cJSON_GetObjectItem(vertices, "UVs") : nullptr;
     const cJSON* indices = cJSON_GetObjectItem(root.get(), "Indices");
     if (!cJSON_IsObject(vertices) || !positions || !uvs || !indices) {
-        SetError(error, file.wstring() + L": \"Vertices\" with \"Positions\" and \"UVs\", and \"Indices\" are required");
+        SetError(error,
+                 file.wstring() + L": \"Vertices\" with \"Positions\" and \"UVs\", and \"Indices\" are required");
         return nullptr;
     }
     MeshData mesh;

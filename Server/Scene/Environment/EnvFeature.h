@@ -2,8 +2,12 @@
 #include <filesystem>
 #include <string>
 
-namespace Lumo::Devices { class ADrawContext; }
-namespace Lumo::Graphics { class GeometryNode; }
+namespace Lumo::Devices {
+class ADrawContext;
+}
+namespace Lumo::Graphics {
+class GeometryNode;
+}
 
 namespace Brio::Scene {
 
@@ -27,13 +31,13 @@ public:
     /// "Indices": [a, b, c, ...]}. Null when the file is missing or malformed (an array missing,
     /// lengths that do not agree, an index out of range, a number that is not finite), with the
     /// reason in error when given.
-    Lumo::Graphics::GeometryNode* loadJSONScene(const std::filesystem::path& directory,
-                                                Lumo::Devices::ADrawContext& dc, std::wstring* error = nullptr) const;
+    Lumo::Graphics::GeometryNode* loadJSONScene(const std::filesystem::path& directory, Lumo::Devices::ADrawContext& dc,
+                                                std::wstring* error = nullptr) const;
     /// The triangles of every mesh of an interchange-format scene file (any format the importer
     /// reads: FBX, OBJ, glTF, ...) in directory, placed by their nodes' transforms, as a new
     /// geometry node. Null, with the reason in error, when the import fails or finds no triangles.
-    Lumo::Graphics::GeometryNode* loadOmxScene(const std::filesystem::path& directory,
-                                               Lumo::Devices::ADrawContext& dc, std::wstring* error = nullptr) const;
+    Lumo::Graphics::GeometryNode* loadOmxScene(const std::filesystem::path& directory, Lumo::Devices::ADrawContext& dc,
+                                               std::wstring* error = nullptr) const;
 
     bool operator==(const EnvFeature&) const = default;
 

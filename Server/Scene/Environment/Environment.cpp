@@ -135,7 +135,9 @@ const EnvFeature* Environment::feature(int index) const {
     return index >= 0 && index < featureCount() ? &m_features[std::size_t(index)] : nullptr;
 }
 
-Lighting* Environment::auxLighting() const { return m_auxLighting.getTarget(); }
+Lighting* Environment::auxLighting() const {
+    return m_auxLighting.getTarget();
+}
 
 Lumo::Graphics::GroupNode* Environment::layoutGridNode() const {
     return m_layoutGrid ? m_layoutGrid->getRootNode() : nullptr;
@@ -216,8 +218,9 @@ void Environment::loadScene(Lumo::Devices::ADrawContext& dc) {
     m_groundPlane = Lumo::Scene::MakeGroupNode(Lumo::Graphics::eRenderListWorld, true);
     for (const EnvFeature& f : m_features) {
         std::wstring error;
-        AutoPtr<Lumo::Graphics::GeometryNode> node = EndsWithJson(f.meshPath()) ? f.loadJSONScene(m_directory, dc, &error)
-                                                                              : f.loadOmxScene(m_directory, dc, &error);
+        AutoPtr<Lumo::Graphics::GeometryNode> node = EndsWithJson(f.meshPath())
+                                                         ? f.loadJSONScene(m_directory, dc, &error)
+                                                         : f.loadOmxScene(m_directory, dc, &error);
         if (!node) {
             m_loadErrors.push_back(error);
             continue;

@@ -16,9 +16,16 @@
 #include <string>
 #include <vector>
 
-namespace Brio { class Segment; }
-namespace Lumo::Devices { class ADrawContext; class IBLInstance; }
-namespace Lumo::Graphics { class GroupNode; }
+namespace Brio {
+class Segment;
+}
+namespace Lumo::Devices {
+class ADrawContext;
+class IBLInstance;
+} // namespace Lumo::Devices
+namespace Lumo::Graphics {
+class GroupNode;
+}
 
 namespace Brio::Scene {
 
@@ -115,8 +122,12 @@ public:
     static const wchar_t* colorElementName(EColor kind);
 
 #define BRIO_ENV_COLOR(name, kind)                                                                                     \
-    const Brio::Color& name() const { return color(kind); }                                                          \
-    void name(const Brio::Color& c) { color(kind, c); }
+    const Brio::Color& name() const {                                                                                  \
+        return color(kind);                                                                                            \
+    }                                                                                                                  \
+    void name(const Brio::Color& c) {                                                                                  \
+        color(kind, c);                                                                                                \
+    }
     BRIO_ENV_COLOR(gridColor, eGrid)
     BRIO_ENV_COLOR(gridbackgroundColor, eGridBackground)
     BRIO_ENV_COLOR(layoutgridColor, eLayoutGrid)
@@ -159,61 +170,113 @@ public:
     BRIO_ENV_COLOR(modeledgeColor, eModelEdge)
 #undef BRIO_ENV_COLOR
     /// The clear colour of the views (alpha 1).
-    const Brio::Color& backgroundColor() const { return m_background; }
-    void backgroundColor(const Brio::Color& c) { m_background = c; }
+    const Brio::Color& backgroundColor() const {
+        return m_background;
+    }
+    void backgroundColor(const Brio::Color& c) {
+        m_background = c;
+    }
 
     // ---- selection and highlight effects ----------------------------------------------
     /// Null until the definition (or a setter) gives them.
-    const SelectEffectInfo* selectParams() const { return m_select.get(); }
-    void selectParams(const SelectEffectInfo& info) { m_select = std::make_unique<SelectEffectInfo>(info); }
-    const SelectEffectInfo* highlightParams() const { return m_highlight.get(); }
-    void highlightParams(const SelectEffectInfo& info) { m_highlight = std::make_unique<SelectEffectInfo>(info); }
-    const SelectEffectInfo* materialPreviewSelectParams() const { return m_materialPreviewSelect.get(); }
+    const SelectEffectInfo* selectParams() const {
+        return m_select.get();
+    }
+    void selectParams(const SelectEffectInfo& info) {
+        m_select = std::make_unique<SelectEffectInfo>(info);
+    }
+    const SelectEffectInfo* highlightParams() const {
+        return m_highlight.get();
+    }
+    void highlightParams(const SelectEffectInfo& info) {
+        m_highlight = std::make_unique<SelectEffectInfo>(info);
+    }
+    const SelectEffectInfo* materialPreviewSelectParams() const {
+        return m_materialPreviewSelect.get();
+    }
     void materialPreviewSelectParams(const SelectEffectInfo& info) {
         m_materialPreviewSelect = std::make_unique<SelectEffectInfo>(info);
     }
-    const SelectEffectInfo* sketchSelectParams() const { return m_sketchSelect.get(); }
-    void sketchSelectParams(const SelectEffectInfo& info) { m_sketchSelect = std::make_unique<SelectEffectInfo>(info); }
+    const SelectEffectInfo* sketchSelectParams() const {
+        return m_sketchSelect.get();
+    }
+    void sketchSelectParams(const SelectEffectInfo& info) {
+        m_sketchSelect = std::make_unique<SelectEffectInfo>(info);
+    }
 
     // ---- lighting ---------------------------------------------------------------------
     /// Ambient, glossy and sharp gains of the image-based lighting.
-    const vec3& iblGains() const { return m_iblGains; }
-    void iblGains(const vec3& gains) { m_iblGains = gains; }
-    int lightCount() const { return int(m_lights.size()); }
+    const vec3& iblGains() const {
+        return m_iblGains;
+    }
+    void iblGains(const vec3& gains) {
+        m_iblGains = gains;
+    }
+    int lightCount() const {
+        return int(m_lights.size());
+    }
     /// Null outside 0 .. lightCount() - 1.
     const EnvLight* light(int index) const;
-    void addLight(const EnvLight& light) { m_lights.push_back(light); }
+    void addLight(const EnvLight& light) {
+        m_lights.push_back(light);
+    }
     /// Built by buildAuxLighting; null before.
     Lighting* auxLighting() const;
     /// Built by loadIBLInstance; null before.
-    Lumo::Devices::IBLInstance* iblInstance() const { return m_ibl.get(); }
+    Lumo::Devices::IBLInstance* iblInstance() const {
+        return m_ibl.get();
+    }
 
     // ---- scenery ----------------------------------------------------------------------
-    int featureCount() const { return int(m_features.size()); }
+    int featureCount() const {
+        return int(m_features.size());
+    }
     /// Null outside 0 .. featureCount() - 1.
     const EnvFeature* feature(int index) const;
-    void addFeature(const EnvFeature& feature) { m_features.push_back(feature); }
+    void addFeature(const EnvFeature& feature) {
+        m_features.push_back(feature);
+    }
     /// The group of the surrounding features; null before loadScene.
-    Lumo::Graphics::GroupNode* dome() const { return m_dome.get(); }
+    Lumo::Graphics::GroupNode* dome() const {
+        return m_dome.get();
+    }
     /// The group of the ground-plane features; null before loadScene.
-    Lumo::Graphics::GroupNode* groundPlane() const { return m_groundPlane.get(); }
+    Lumo::Graphics::GroupNode* groundPlane() const {
+        return m_groundPlane.get();
+    }
     /// The box of the dome and the ground plane together; empty before loadScene.
-    const Lumo::Objects::SBox3& modelBox() const { return m_modelBox; }
-    LayoutGrid* layoutGrid() const { return m_layoutGrid.get(); }
+    const Lumo::Objects::SBox3& modelBox() const {
+        return m_modelBox;
+    }
+    LayoutGrid* layoutGrid() const {
+        return m_layoutGrid.get();
+    }
     /// The grid's root group.
     Lumo::Graphics::GroupNode* layoutGridNode() const;
 
     // ---- style ------------------------------------------------------------------------
-    int cyclingColorCount() const { return int(m_cyclingColors.size()); }
+    int cyclingColorCount() const {
+        return int(m_cyclingColors.size());
+    }
     /// The colours wrap round: index count is the first again. Opaque black when there are none.
     Brio::Color cyclingColor(int index) const;
-    void addCyclingColor(const Brio::Color& c) { m_cyclingColors.push_back(c); }
+    void addCyclingColor(const Brio::Color& c) {
+        m_cyclingColors.push_back(c);
+    }
     /// A user-interface colour by name; (0, 0, 0, 0) for a name never stored.
     Brio::Color uiColors(const std::wstring& name) const;
-    void uiColors(const std::wstring& name, const Brio::Color& c) { m_uiColors[name] = c; }
-    void addErrorMessage(const std::wstring& name, const std::wstring& text) { m_errors[name] = text; }
-    void addWarningMessage(const std::wstring& name, const std::wstring& text) { m_warnings[name] = text; }
-    void addHelpMessage(const std::wstring& name, const std::wstring& text) { m_help[name] = text; }
+    void uiColors(const std::wstring& name, const Brio::Color& c) {
+        m_uiColors[name] = c;
+    }
+    void addErrorMessage(const std::wstring& name, const std::wstring& text) {
+        m_errors[name] = text;
+    }
+    void addWarningMessage(const std::wstring& name, const std::wstring& text) {
+        m_warnings[name] = text;
+    }
+    void addHelpMessage(const std::wstring& name, const std::wstring& text) {
+        m_help[name] = text;
+    }
     /// Empty for a name never stored.
     std::wstring getErrorMessage(const std::wstring& name) const;
     std::wstring getWarningMessage(const std::wstring& name) const;
@@ -226,7 +289,9 @@ public:
     // ---- building what needs a device ------------------------------------------------
     /// Unless already loaded: loadScene, loadIBLInstance, buildAuxLighting; then loaded.
     void loadEnvironment(Lumo::Devices::ADrawContext& dc);
-    bool loaded() const { return m_loaded.load(std::memory_order_acquire); }
+    bool loaded() const {
+        return m_loaded.load(std::memory_order_acquire);
+    }
     /// New dome and ground-plane groups filled with the features' meshes (JSON files through
     /// EnvFeature::loadJSONScene, any other through loadOmxScene); a feature whose mesh cannot
     /// be read is left out and its reason kept in loadErrors().
@@ -237,7 +302,9 @@ public:
     /// A new lighting of one light per EnvLight, in a transient segment of its own.
     void buildAuxLighting();
     /// Why parts of the scenery or the image-based lighting were left out, one text per part.
-    const std::vector<std::wstring>& loadErrors() const { return m_loadErrors; }
+    const std::vector<std::wstring>& loadErrors() const {
+        return m_loadErrors;
+    }
 
 private:
     std::wstring m_id;

@@ -1,7 +1,9 @@
 #pragma once
 #include <Brio/Base/EventSite.h>
 
-namespace Brio { class Event; }
+namespace Brio {
+class Event;
+}
 
 namespace Brio::Scene {
 

@@ -15,9 +15,13 @@ void EnvironmentEventSource::subscribe(EnvironmentEventSite* site, std::shared_p
     Brio::EventSource::subscribe(site, std::move(filter));
 }
 
-void EnvironmentEventSource::unsubscribe(EnvironmentEventSite* site) { Brio::EventSource::unsubscribe(site); }
+void EnvironmentEventSource::unsubscribe(EnvironmentEventSite* site) {
+    Brio::EventSource::unsubscribe(site);
+}
 
-bool EnvironmentEventSource::fireActiveEnvironmentChanged(Brio::Event* event) { return fireEvent(event); }
+bool EnvironmentEventSource::fireActiveEnvironmentChanged(Brio::Event* event) {
+    return fireEvent(event);
+}
 
 void EnvironmentEventSource::deliver(Brio::EventSite& site, Brio::Event* event) {
     if (auto* environmentSite = dynamic_cast<EnvironmentEventSite*>(&site))

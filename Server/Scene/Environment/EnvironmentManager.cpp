@@ -143,7 +143,9 @@ Environment* EnvironmentManager::item(const std::wstring& id, bool load) {
     return m_environments.back().get();
 }
 
-Environment* EnvironmentManager::activeEnvironment() { return item(activeEnvironmentID(), true); }
+Environment* EnvironmentManager::activeEnvironment() {
+    return item(activeEnvironmentID(), true);
+}
 
 std::wstring EnvironmentManager::activeEnvironmentID() const {
     std::lock_guard lock(m_mutex);

@@ -74,7 +74,9 @@ bool EnvironmentReader::readInt(const Brio::XMLAttribute& attribute, int& value)
 
 namespace {
 
-vec3 Vec3(const float* v) { return vec3(v[0], v[1], v[2]); }
+vec3 Vec3(const float* v) {
+    return vec3(v[0], v[1], v[2]);
+}
 
 /// An integer flag: true when not 0 (or, with exactlyOne, when exactly 1).
 void ReadFlag(const Brio::XMLAttribute& attribute, bool exactlyOne, bool& flag) {
@@ -110,9 +112,11 @@ EnvLight ReadLight(const Brio::XMLNode& element) {
     float v[3];
     if (const Brio::XMLAttribute a = element.attribute("Color"); a && EnvironmentReader::readNumbers(a.asStr(), v, 3))
         light.color(Vec3(v));
-    if (const Brio::XMLAttribute a = element.attribute("Direction"); a && EnvironmentReader::readNumbers(a.asStr(), v, 3))
+    if (const Brio::XMLAttribute a = element.attribute("Direction");
+        a && EnvironmentReader::readNumbers(a.asStr(), v, 3))
         light.direction(Vec3(v));
-    if (const Brio::XMLAttribute a = element.attribute("Position"); a && EnvironmentReader::readNumbers(a.asStr(), v, 3))
+    if (const Brio::XMLAttribute a = element.attribute("Position");
+        a && EnvironmentReader::readNumbers(a.asStr(), v, 3))
         light.position(Vec3(v));
     if (const Brio::XMLAttribute a = element.attribute("Attenuation");
         a && EnvironmentReader::readNumbers(a.asStr(), v, 3))
@@ -120,7 +124,8 @@ EnvLight ReadLight(const Brio::XMLNode& element) {
     float gain = light.gain();
     if (EnvironmentReader::readFloat(element.attribute("Gain"), gain))
         light.gain(gain);
-    if (const Brio::XMLAttribute a = element.attribute("SpotAngle"); a && EnvironmentReader::readNumbers(a.asStr(), v, 2)) {
+    if (const Brio::XMLAttribute a = element.attribute("SpotAngle");
+        a && EnvironmentReader::readNumbers(a.asStr(), v, 2)) {
         light.spotInner(v[0]);
         light.spotOuter(v[1]);
     }
@@ -180,7 +185,8 @@ void EnvironmentReader::readDefinition(const Brio::XMLNode& root, Environment& e
             continue;
 
         if (name == "OriginOffset") {
-            env.originOffset(vec3(FloatOrZero(e.attribute("X")), FloatOrZero(e.attribute("Y")), FloatOrZero(e.attribute("Z"))));
+            env.originOffset(
+                vec3(FloatOrZero(e.attribute("X")), FloatOrZero(e.attribute("Y")), FloatOrZero(e.attribute("Z"))));
         } else if (name == "Background") {
             Brio::Color c = env.backgroundColor();
             if (readColor(e.attribute("RGB"), eRGB, c))

@@ -32,9 +32,13 @@ namespace {
 constexpr double kDefaultHalfSize = 25.0;
 constexpr float kOriginAlpha = 0.415f;
 
-double tol3() { return 3.0 * ZoGeTol::global().equalVector(); }
+double tol3() {
+    return 3.0 * ZoGeTol::global().equalVector();
+}
 
-ZoGeTol wideTol() { return ZoGeTol(3.0 * ZoGeTol::global().equalPoint(), tol3()); }
+ZoGeTol wideTol() {
+    return ZoGeTol(3.0 * ZoGeTol::global().equalPoint(), tol3());
+}
 
 /// Colour of the grid: the environment's, or a neutral grey without one.
 Brio::Color gridColour(Environment* env) {
@@ -120,7 +124,9 @@ void LayoutGrid::removeGridNode() {
     m_blocks[0] = m_blocks[1] = 0; // the next setup lays the grid out afresh
 }
 
-void LayoutGrid::clear() { removeGridNode(); }
+void LayoutGrid::clear() {
+    removeGridNode();
+}
 
 void LayoutGrid::changeCamera(Camera* camera) {
     if (!camera)

@@ -6,9 +6,17 @@
 
 #include <vector>
 
-namespace Lumo::Devices { class SimpleMesh; }
-namespace Lumo::Graphics { class ARenderNode; class GroupNode; }
-namespace Lumo::Objects { class SBox3; class SharedMatrix; }
+namespace Lumo::Devices {
+class SimpleMesh;
+}
+namespace Lumo::Graphics {
+class ARenderNode;
+class GroupNode;
+} // namespace Lumo::Graphics
+namespace Lumo::Objects {
+class SBox3;
+class SharedMatrix;
+} // namespace Lumo::Objects
 
 namespace Brio::Scene {
 

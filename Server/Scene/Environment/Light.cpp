@@ -23,7 +23,9 @@ struct LightMembers {
 
 BRIO_SCENE_ENTITY_META_TYPE(Light, "LightMetaType", Entity::s_metaTypeId, 2)
 
-Light::Light(Segment* segment) : SceneEntity(segment) { members().light = this; }
+Light::Light(Segment* segment) : SceneEntity(segment) {
+    members().light = this;
+}
 
 Light::Light(Segment* segment, std::uint64_t persistedId) : SceneEntity(segment, persistedId) {
     members().light = this;
@@ -46,20 +48,48 @@ void Light::registerMembers(MemberSet& set, LightMembers& m) {
     set.addNewMember("spotOuter", &m.spotOuter);
 }
 
-Light::ELightType Light::lightType() const { return members().type; }
-void Light::lightType(ELightType t) { members().type = t; }
-Light::ELightSpace Light::lightSpace() const { return members().space; }
-void Light::lightSpace(ELightSpace s) { members().space = s; }
-const Brio::Color& Light::ambientColor() const { return members().ambient; }
-void Light::ambientColor(const Brio::Color& c) { members().ambient = c; }
-const Brio::Color& Light::diffuseColor() const { return members().diffuse; }
-void Light::diffuseColor(const Brio::Color& c) { members().diffuse = c; }
-const Brio::Color& Light::specularColor() const { return members().specular; }
-void Light::specularColor(const Brio::Color& c) { members().specular = c; }
-const ZoGePoint3d& Light::position() const { return members().position; }
-void Light::position(const ZoGePoint3d& p) { members().position = p; }
-const ZoGeVector3d& Light::direction() const { return members().direction; }
-void Light::direction(const ZoGeVector3d& d) { members().direction = d; }
+Light::ELightType Light::lightType() const {
+    return members().type;
+}
+void Light::lightType(ELightType t) {
+    members().type = t;
+}
+Light::ELightSpace Light::lightSpace() const {
+    return members().space;
+}
+void Light::lightSpace(ELightSpace s) {
+    members().space = s;
+}
+const Brio::Color& Light::ambientColor() const {
+    return members().ambient;
+}
+void Light::ambientColor(const Brio::Color& c) {
+    members().ambient = c;
+}
+const Brio::Color& Light::diffuseColor() const {
+    return members().diffuse;
+}
+void Light::diffuseColor(const Brio::Color& c) {
+    members().diffuse = c;
+}
+const Brio::Color& Light::specularColor() const {
+    return members().specular;
+}
+void Light::specularColor(const Brio::Color& c) {
+    members().specular = c;
+}
+const ZoGePoint3d& Light::position() const {
+    return members().position;
+}
+void Light::position(const ZoGePoint3d& p) {
+    members().position = p;
+}
+const ZoGeVector3d& Light::direction() const {
+    return members().direction;
+}
+void Light::direction(const ZoGeVector3d& d) {
+    members().direction = d;
+}
 
 Light& Light::operator=(const Light& other) {
     if (this == &other)
@@ -103,12 +133,18 @@ void Light::getAttenuation(float& constant, float& linear, float& quadratic) con
     quadratic = members().attenuationQuadratic;
 }
 
-bool Light::hasPosition() const { return lightType() == ePoint || lightType() == eSpot; }
+bool Light::hasPosition() const {
+    return lightType() == ePoint || lightType() == eSpot;
+}
 
 // Unknown types are drawn as directional lights.
-bool Light::hasDirection() const { return lightType() != ePoint; }
+bool Light::hasDirection() const {
+    return lightType() != ePoint;
+}
 
-bool Light::isAttenuated() const { return lightType() != eDirectional; }
+bool Light::isAttenuated() const {
+    return lightType() != eDirectional;
+}
 
 ZoGePoint3d Light::worldPosition(const Camera* camera) const {
     if (lightSpace() != eView || !camera)

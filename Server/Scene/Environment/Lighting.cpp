@@ -15,7 +15,9 @@ struct LightingMembers {
 
 BRIO_SCENE_ENTITY_META_TYPE(Lighting, "LightingMetaType", Entity::s_metaTypeId, 2)
 
-Lighting::Lighting(Segment* segment) : SceneEntity(segment) { members().lighting = this; }
+Lighting::Lighting(Segment* segment) : SceneEntity(segment) {
+    members().lighting = this;
+}
 
 Lighting::Lighting(Segment* segment, std::uint64_t persistedId) : SceneEntity(segment, persistedId) {
     members().lighting = this;
@@ -23,7 +25,9 @@ Lighting::Lighting(Segment* segment, std::uint64_t persistedId) : SceneEntity(se
 
 Lighting::~Lighting() = default;
 
-void Lighting::registerMembers(MemberSet& set, LightingMembers& m) { set.addNewMember("lightlist", &m.lights); }
+void Lighting::registerMembers(MemberSet& set, LightingMembers& m) {
+    set.addNewMember("lightlist", &m.lights);
+}
 
 Lighting& Lighting::operator=(const Lighting& other) {
     if (this == &other)
@@ -34,7 +38,9 @@ Lighting& Lighting::operator=(const Lighting& other) {
     return *this;
 }
 
-int Lighting::lightCount() const { return int(members().lights.size()); }
+int Lighting::lightCount() const {
+    return int(members().lights.size());
+}
 
 Brio::StrongRef<Light> Lighting::getLight(int index) const {
     if (index < 0 || index >= lightCount())
@@ -54,6 +60,8 @@ void Lighting::removeLight(const Brio::StrongRef<Light>& light) {
         lights.erase(it);
 }
 
-void Lighting::removeAllLights() { members().lights.clear(); }
+void Lighting::removeAllLights() {
+    members().lights.clear();
+}
 
 } // namespace Brio::Scene

@@ -15,12 +15,18 @@ std::wstring Number(double v) {
     return std::wstring(buffer, result.ptr);
 }
 
-std::wstring Point3dToString(const ZoGePoint3d& p) { return Number(p.x) + L"," + Number(p.y) + L"," + Number(p.z); }
+std::wstring Point3dToString(const ZoGePoint3d& p) {
+    return Number(p.x) + L"," + Number(p.y) + L"," + Number(p.z);
+}
 
-std::wstring Vector3dToString(const ZoGeVector3d& v) { return Number(v.x) + L"," + Number(v.y) + L"," + Number(v.z); }
+std::wstring Vector3dToString(const ZoGeVector3d& v) {
+    return Number(v.x) + L"," + Number(v.y) + L"," + Number(v.z);
+}
 } // namespace
 
-TranscriptCameraTrigger::TranscriptCameraTrigger(const Camera* camera) : m_camera(camera) { writeTranscriptEntry(); }
+TranscriptCameraTrigger::TranscriptCameraTrigger(const Camera* camera) : m_camera(camera) {
+    writeTranscriptEntry();
+}
 
 std::wstring TranscriptCameraTrigger::textCommandEntry() const {
     if (!m_camera || !Brio::TranscriptMgr::get()->recordCamera())
@@ -28,8 +34,7 @@ std::wstring TranscriptCameraTrigger::textCommandEntry() const {
     const Camera& c = *m_camera;
     return L"Camera.Set " + Point3dToString(c.position()) + L" " + Point3dToString(c.target()) + L" " +
            Vector3dToString(c.up()) + L" " + Number(c.clipNear()) + L" " + Number(c.clipFar()) + L" " +
-           Number(c.extentsWidth()) + L" " + Number(c.extentsHeight()) + L" " +
-           std::to_wstring(int(c.projection()));
+           Number(c.extentsWidth()) + L" " + Number(c.extentsHeight()) + L" " + std::to_wstring(int(c.projection()));
 }
 
 } // namespace Brio::Scene

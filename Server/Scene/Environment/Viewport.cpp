@@ -33,7 +33,9 @@ struct ViewportMembers {
 
 BRIO_SCENE_ENTITY_META_TYPE(Viewport, "ViewportMetaType", Entity::s_metaTypeId, 2)
 
-Viewport::Viewport(Segment* segment) : SceneEntity(segment) { members().viewport = this; }
+Viewport::Viewport(Segment* segment) : SceneEntity(segment) {
+    members().viewport = this;
+}
 
 Viewport::Viewport(Segment* segment, std::uint64_t persistedId) : SceneEntity(segment, persistedId) {
     members().viewport = this;
@@ -49,16 +51,36 @@ void Viewport::registerMembers(MemberSet& set, ViewportMembers& m) {
     set.addNewMember("space", &m.space, "ESpace");
 }
 
-double Viewport::left() const { return members().left; }
-void Viewport::left(double v) { members().left = v; }
-double Viewport::right() const { return members().right; }
-void Viewport::right(double v) { members().right = v; }
-double Viewport::bottom() const { return members().bottom; }
-void Viewport::bottom(double v) { members().bottom = v; }
-double Viewport::top() const { return members().top; }
-void Viewport::top(double v) { members().top = v; }
-Viewport::ESpace Viewport::space() const { return members().space; }
-void Viewport::space(ESpace s) { members().space = s; }
+double Viewport::left() const {
+    return members().left;
+}
+void Viewport::left(double v) {
+    members().left = v;
+}
+double Viewport::right() const {
+    return members().right;
+}
+void Viewport::right(double v) {
+    members().right = v;
+}
+double Viewport::bottom() const {
+    return members().bottom;
+}
+void Viewport::bottom(double v) {
+    members().bottom = v;
+}
+double Viewport::top() const {
+    return members().top;
+}
+void Viewport::top(double v) {
+    members().top = v;
+}
+Viewport::ESpace Viewport::space() const {
+    return members().space;
+}
+void Viewport::space(ESpace s) {
+    members().space = s;
+}
 
 void Viewport::set(double l, double r, double b, double t) {
     left(l);
@@ -79,7 +101,9 @@ void Viewport::get(double& l, double& r, double& b, double& t) const {
     t = top();
 }
 
-void Viewport::get(Brio::BRect& rect) const { rect = Normalised(left(), bottom(), right(), top()); }
+void Viewport::get(Brio::BRect& rect) const {
+    rect = Normalised(left(), bottom(), right(), top());
+}
 
 Brio::BRect Viewport::windowRect(const Brio::BRect& window) const {
     switch (space()) {

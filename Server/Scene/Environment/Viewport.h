@@ -3,7 +3,9 @@
 
 #include <cstdint>
 
-namespace Brio { class BRect; }
+namespace Brio {
+class BRect;
+}
 
 namespace Brio::Scene {
 

@@ -5,8 +5,7 @@ namespace Lumo::Scene {
 
 /// Counts the live objects of class T: a data-free base whose constructor and destructor
 /// move a process-wide counter of T. Atomic, so concurrent construction is no data race.
-template <class T>
-class NetObjectCountImpl {
+template <class T> class NetObjectCountImpl {
 public:
     static int Count() { return s_count.load(std::memory_order_relaxed); }
 

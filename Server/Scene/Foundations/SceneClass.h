@@ -4,7 +4,11 @@
 
 /// Identity plus live-object count of a counted scene class (which also derives from
 /// NetObjectCountImpl<Class>).
-#define LUMO_SCENE_CLASS(Class)                                                  \
-    LUMO_DECLARE_CLASS()                                                          \
-    static int NetObjectCount() { return ::Lumo::Scene::NetObjectCountImpl<Class>::Count(); } \
-    int CurObjectCount() const override { return NetObjectCount(); }
+#define LUMO_SCENE_CLASS(Class)                                                                                        \
+    LUMO_DECLARE_CLASS()                                                                                               \
+    static int NetObjectCount() {                                                                                      \
+        return ::Lumo::Scene::NetObjectCountImpl<Class>::Count();                                                      \
+    }                                                                                                                  \
+    int CurObjectCount() const override {                                                                              \
+        return NetObjectCount();                                                                                       \
+    }

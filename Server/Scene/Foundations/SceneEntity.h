@@ -61,8 +61,7 @@ struct NoMembers {};
 void initializeMemberSetIfNeeded(Entity* entity, SceneEntityMetaType* metaType,
                                  void (*registerMembers)(MemberSet& set, void* record), void* record);
 
-template <class Derived, class Base, class Members = NoMembers>
-class SceneEntity : public Base {
+template <class Derived, class Base, class Members = NoMembers> class SceneEntity : public Base {
 public:
     /// A new entity in `segment`, after postCreation (transaction 1, create).
     static StrongRef<Derived> make(Segment* segment) {
@@ -138,12 +137,12 @@ private:
 
 /// Defines Class::s_metaType() in the class's source: the class's one meta type, made when the
 /// library loads and destroyed when it unloads.
-#define BRIO_SCENE_ENTITY_META_TYPE(Class, MetaTypeName, BaseMetaTypeId, EntityType)                          \
-    ::Brio::Scene::SceneEntityMetaType* Class::s_metaType() {                                                \
-        static ::Brio::Scene::SceneEntityMetaType metaType(#Class, Class::s_metaTypeId, MetaTypeName,       \
-                                                           BaseMetaTypeId, EntityType, &Class::createLoaded); \
-        return &metaType;                                                                                    \
-    }                                                                                                        \
-    namespace {                                                                                              \
-    [[maybe_unused]] const ::Brio::EntityMetaType* const s_##Class##MetaTypeAtLoad = Class::s_metaType();    \
+#define BRIO_SCENE_ENTITY_META_TYPE(Class, MetaTypeName, BaseMetaTypeId, EntityType)                                   \
+    ::Brio::Scene::SceneEntityMetaType* Class::s_metaType() {                                                          \
+        static ::Brio::Scene::SceneEntityMetaType metaType(#Class, Class::s_metaTypeId, MetaTypeName, BaseMetaTypeId,  \
+                                                           EntityType, &Class::createLoaded);                          \
+        return &metaType;                                                                                              \
+    }                                                                                                                  \
+    namespace {                                                                                                        \
+    [[maybe_unused]] const ::Brio::EntityMetaType* const s_##Class##MetaTypeAtLoad = Class::s_metaType();              \
     }

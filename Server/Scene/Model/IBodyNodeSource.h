@@ -5,8 +5,12 @@
 #include <vector>
 
 class ENTITY; // a face or edge of the host's geometry kernel
-namespace Brio { class VisualMaterial; }
-namespace Brio::Utility { class JSONWriter; }
+namespace Brio {
+class VisualMaterial;
+}
+namespace Brio::Utility {
+class JSONWriter;
+}
 
 namespace Brio::Scene {
 

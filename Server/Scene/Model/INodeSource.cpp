@@ -84,18 +84,30 @@ void INodeSource::onPostChangeScene(DataChange::EChangeType changeTypes) const {
     change.invalidate(types);
 }
 
-Lumo::Objects::SBox3 INodeSource::realizeModelBox(NodeChange&) { return {}; }
-void INodeSource::realizeGeometry(NodeChange& change) { (void)realizeModelBox(change); }
+Lumo::Objects::SBox3 INodeSource::realizeModelBox(NodeChange&) {
+    return {};
+}
+void INodeSource::realizeGeometry(NodeChange& change) {
+    (void)realizeModelBox(change);
+}
 void INodeSource::realizeGeometry(NodeChange&, int) {}
 void INodeSource::realizeGeometries(int) {}
-Lumo::Graphics::AWorld* INodeSource::getDecorationWorld(DecorationWorldType) const { return nullptr; }
-Lumo::Scene::LODGeometryNode* INodeSource::entityNode(std::uint64_t) const { return nullptr; }
+Lumo::Graphics::AWorld* INodeSource::getDecorationWorld(DecorationWorldType) const {
+    return nullptr;
+}
+Lumo::Scene::LODGeometryNode* INodeSource::entityNode(std::uint64_t) const {
+    return nullptr;
+}
 void INodeSource::realizeTransform(NodeChange&) {}
 void INodeSource::realizeAppearance(NodeChange&) {}
 void INodeSource::realizeChildNodes(NodeChange&) {}
 void INodeSource::realizeExtra(NodeChange&, DataChange::EChangeType&) {}
-Brio::ObjectPath INodeSource::pathTo(INodeSource*) { return {}; }
-NodePath INodeSource::leafNodePath(std::uint64_t, std::uint32_t) { return {}; }
+Brio::ObjectPath INodeSource::pathTo(INodeSource*) {
+    return {};
+}
+NodePath INodeSource::leafNodePath(std::uint64_t, std::uint32_t) {
+    return {};
+}
 
 void INodeSource::releaseScene() {
     Lumo::Graphics::ARenderNode* node = sceneNode();

@@ -7,9 +7,16 @@
 
 #include <cstdint>
 
-namespace Lumo::Graphics { class AWorld; class GroupNode; }
-namespace Lumo::Scene { class LODGeometryNode; }
-namespace Brio { class UniqueString; }
+namespace Lumo::Graphics {
+class AWorld;
+class GroupNode;
+} // namespace Lumo::Graphics
+namespace Lumo::Scene {
+class LODGeometryNode;
+}
+namespace Brio {
+class UniqueString;
+}
 
 namespace Brio::Scene {
 

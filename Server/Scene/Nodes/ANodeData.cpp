@@ -39,7 +39,9 @@ ANodeData::~ANodeData() {
     }
 }
 
-ARenderNode* ANodeData::Target() { return m_attributes ? m_attributes->RenderNode() : nullptr; }
+ARenderNode* ANodeData::Target() {
+    return m_attributes ? m_attributes->RenderNode() : nullptr;
+}
 
 void ANodeData::RenderNode(ARenderNode* node) {
     if (m_attributes)

@@ -5,7 +5,9 @@
 
 #include <cstdint>
 
-namespace Lumo::Graphics { class ARenderNode; }
+namespace Lumo::Graphics {
+class ARenderNode;
+}
 
 namespace Lumo::Scene {
 

@@ -4,8 +4,13 @@
 #include <Lumo/Objects/Vec.h>
 #include <Scene/Foundations/SceneClass.h>
 
-namespace Lumo::Devices { class TextureInstance; class RenderItem; }
-namespace Lumo::Objects { class SharedMatrix; }
+namespace Lumo::Devices {
+class TextureInstance;
+class RenderItem;
+} // namespace Lumo::Devices
+namespace Lumo::Objects {
+class SharedMatrix;
+}
 
 namespace Lumo::Scene {
 

@@ -5,7 +5,9 @@
 
 #include <cstdint>
 
-namespace Lumo::Devices { class IRenderGeom; }
+namespace Lumo::Devices {
+class IRenderGeom;
+}
 
 namespace Lumo::Scene {
 

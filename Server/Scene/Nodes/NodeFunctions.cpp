@@ -5,24 +5,24 @@
 #include <Lumo/Graphics/APrimitiveNode.h>
 #include <Lumo/Graphics/GeometryNode.h>
 #include <Lumo/Graphics/GroupNode.h>
-#include <Scene/Foundations/AddInStaticInternal.h>
-#include <Scene/Nodes/ImageNode.h>
-#include <Scene/Nodes/LODGeometryNode.h>
-#include <Scene/Nodes/TextNode.h>
 #include <Lumo/Objects/AutoPtr.h>
 #include <Scene/Attributes/AttributeSet.h>
 #include <Scene/Attributes/ColorEffectAttribute.h>
-#include <Scene/Attributes/MaterialEffectAttribute.h>
-#include <Scene/Attributes/TextureEffectAttribute.h>
 #include <Scene/Attributes/DepthPriorityAttribute.h>
 #include <Scene/Attributes/LineStyleAttribute.h>
+#include <Scene/Attributes/MaterialEffectAttribute.h>
 #include <Scene/Attributes/OpacityAttribute.h>
 #include <Scene/Attributes/PixelScaleAttribute.h>
 #include <Scene/Attributes/SelectabilityAttribute.h>
+#include <Scene/Attributes/TextureEffectAttribute.h>
 #include <Scene/Attributes/TransformAttribute.h>
 #include <Scene/Attributes/VisibilityAttribute.h>
+#include <Scene/Foundations/AddInStaticInternal.h>
 #include <Scene/Nodes/ANodeData.h>
+#include <Scene/Nodes/ImageNode.h>
+#include <Scene/Nodes/LODGeometryNode.h>
 #include <Scene/Nodes/ReferenceNodeData.h>
+#include <Scene/Nodes/TextNode.h>
 
 namespace Lumo::Scene {
 
@@ -31,8 +31,7 @@ using Lumo::Graphics::EWorldType;
 using Lumo::Graphics::GroupNode;
 
 namespace {
-template <class T>
-T* Typed(const AttributeSet* set, EAttributeType type) {
+template <class T> T* Typed(const AttributeSet* set, EAttributeType type) {
     Attribute* a = GetAttribute(set, type);
     return a ? static_cast<T*>(a->GetInterface(T::StaticClassName())) : nullptr;
 }
@@ -70,8 +69,7 @@ GroupNode* MakeInstanceNode(bool withNodeData, bool referenceInstance) {
 }
 
 namespace {
-template <class N>
-N* WithData(N* node, ENodeType type, bool withNodeData) {
+template <class N> N* WithData(N* node, ENodeType type, bool withNodeData) {
     if (withNodeData)
         ANodeData::Make(node, type, false);
     return node;
@@ -84,7 +82,9 @@ Lumo::Graphics::GeometryNode* MakeGeometryNode(bool withNodeData) {
 LODGeometryNode* MakeLODGeometryNode(bool withNodeData) {
     return WithData(LODGeometryNode::Make(), eLODGeometryNode, withNodeData);
 }
-TextNode* MakeTextNode(bool withNodeData) { return WithData(TextNode::Make(), eTextNode, withNodeData); }
+TextNode* MakeTextNode(bool withNodeData) {
+    return WithData(TextNode::Make(), eTextNode, withNodeData);
+}
 ImageNode* MakeImageNode(const Lumo::Objects::vec3<float>& start, Lumo::Devices::TextureInstance* texture,
                          bool withNodeData) {
     return WithData(ImageNode::Make(start, texture), eImageNode, withNodeData);
@@ -125,7 +125,9 @@ Lumo::Devices::VertexFormat* MakeVertexFormat(bool withNormals, int extraCompone
     return cache->Acquire(components);
 }
 
-ANodeData* GetNodeData(ARenderNode* node) { return ANodeData::GetNodeData(node); }
+ANodeData* GetNodeData(ARenderNode* node) {
+    return ANodeData::GetNodeData(node);
+}
 
 ReferenceNodeData* GetReferenceNodeData(ARenderNode* node) {
     ANodeData* data = ANodeData::GetNodeData(node);
@@ -134,8 +136,12 @@ ReferenceNodeData* GetReferenceNodeData(ARenderNode* node) {
     return static_cast<ReferenceNodeData*>(data->GetInterface(ReferenceNodeData::StaticClassName()));
 }
 
-AttributeSet* GetAttributeSet(ANodeData* data) { return data ? data->GetAttributeSet() : nullptr; }
-AttributeSet* GetAttributeSet(ARenderNode* node) { return GetAttributeSet(ANodeData::GetNodeData(node)); }
+AttributeSet* GetAttributeSet(ANodeData* data) {
+    return data ? data->GetAttributeSet() : nullptr;
+}
+AttributeSet* GetAttributeSet(ARenderNode* node) {
+    return GetAttributeSet(ANodeData::GetNodeData(node));
+}
 
 Attribute* GetAttribute(const AttributeSet* set, EAttributeType type) {
     return set ? set->GetAttribute(type) : nullptr;
@@ -190,20 +196,36 @@ void SetTextureEffect(AttributeSet* set, const Lumo::Objects::UString* path, con
     SetMade(set, TextureEffectAttribute::Make(path, color, winTies, priority));
 }
 
-BillBoardAttribute* GetBillBoardAttribute(const AttributeSet* s) { return Typed<BillBoardAttribute>(s, eBillBoard); }
+BillBoardAttribute* GetBillBoardAttribute(const AttributeSet* s) {
+    return Typed<BillBoardAttribute>(s, eBillBoard);
+}
 DepthPriorityAttribute* GetDepthPriorityAttribute(const AttributeSet* s) {
     return Typed<DepthPriorityAttribute>(s, eDepthPriority);
 }
-Attribute* GetEffectAttribute(const AttributeSet* s) { return GetAttribute(s, eEffect); }
-LineStyleAttribute* GetLineStyleAttribute(const AttributeSet* s) { return Typed<LineStyleAttribute>(s, eLineStyle); }
-OpacityAttribute* GetOpacityAttribute(const AttributeSet* s) { return Typed<OpacityAttribute>(s, eOpacity); }
-PixelScaleAttribute* GetPixelScaleAttribute(const AttributeSet* s) { return Typed<PixelScaleAttribute>(s, ePixelScale); }
+Attribute* GetEffectAttribute(const AttributeSet* s) {
+    return GetAttribute(s, eEffect);
+}
+LineStyleAttribute* GetLineStyleAttribute(const AttributeSet* s) {
+    return Typed<LineStyleAttribute>(s, eLineStyle);
+}
+OpacityAttribute* GetOpacityAttribute(const AttributeSet* s) {
+    return Typed<OpacityAttribute>(s, eOpacity);
+}
+PixelScaleAttribute* GetPixelScaleAttribute(const AttributeSet* s) {
+    return Typed<PixelScaleAttribute>(s, ePixelScale);
+}
 SelectabilityAttribute* GetSelectabilityAttribute(const AttributeSet* s) {
     return Typed<SelectabilityAttribute>(s, eSelectability);
 }
-TransformAttribute* GetTransformAttribute(const AttributeSet* s) { return Typed<TransformAttribute>(s, eTransform); }
-VisibilityAttribute* GetVisibilityAttribute(const AttributeSet* s) { return Typed<VisibilityAttribute>(s, eVisibility); }
-ColorEffectAttribute* GetColorEffectAttribute(const AttributeSet* s) { return Typed<ColorEffectAttribute>(s, eEffect); }
+TransformAttribute* GetTransformAttribute(const AttributeSet* s) {
+    return Typed<TransformAttribute>(s, eTransform);
+}
+VisibilityAttribute* GetVisibilityAttribute(const AttributeSet* s) {
+    return Typed<VisibilityAttribute>(s, eVisibility);
+}
+ColorEffectAttribute* GetColorEffectAttribute(const AttributeSet* s) {
+    return Typed<ColorEffectAttribute>(s, eEffect);
+}
 MaterialEffectAttribute* GetMaterialEffectAttribute(const AttributeSet* s) {
     return Typed<MaterialEffectAttribute>(s, eEffect);
 }
@@ -227,7 +249,9 @@ ARenderNode* FindReference(GroupNode* group, ARenderNode* target, int depth) {
 }
 } // namespace
 
-ARenderNode* FindReferenceNodeChild(GroupNode* group, ARenderNode* target) { return FindReference(group, target, 0); }
+ARenderNode* FindReferenceNodeChild(GroupNode* group, ARenderNode* target) {
+    return FindReference(group, target, 0);
+}
 
 void GetChildNodeList(GroupNode* group, RenderNodeVector& out) {
     out.clear();

@@ -5,8 +5,8 @@
 #include <Lumo/Objects/Mat4.h>
 #include <Lumo/Objects/Vec.h>
 #include <Scene/Attributes/BasicColorMaterial.h>
-#include <Scene/Attributes/EAttributeType.h>
 #include <Scene/Attributes/BillBoardAttribute.h>
+#include <Scene/Attributes/EAttributeType.h>
 
 #include <vector>
 
@@ -23,8 +23,11 @@ struct Torus3d;
 struct Box3d;
 struct Cone3d;
 struct Sphere3d;
-}
-namespace Lumo::Devices { class TextureInstance; class VertexFormat; }
+} // namespace Lumo::Graphics
+namespace Lumo::Devices {
+class TextureInstance;
+class VertexFormat;
+} // namespace Lumo::Devices
 
 namespace Lumo::Scene {
 

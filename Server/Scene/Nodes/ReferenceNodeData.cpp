@@ -19,13 +19,12 @@ namespace {
 constexpr std::uint32_t kInstanceChange = 0x10000000;
 
 /// The reference notifiers on target that watch for referenceNode.
-template <class Fn>
-void ForEachReferenceNotifier(ARenderNode* target, GroupNode* referenceNode, Fn fn) {
+template <class Fn> void ForEachReferenceNotifier(ARenderNode* target, GroupNode* referenceNode, Fn fn) {
     if (!target)
         return;
     for (int i = 0; i < target->NotifierCount(); ++i) {
-        auto* n = static_cast<ReferenceNotifier*>(
-            target->Notifier(i)->GetInterface(ReferenceNotifier::StaticClassName()));
+        auto* n =
+            static_cast<ReferenceNotifier*>(target->Notifier(i)->GetInterface(ReferenceNotifier::StaticClassName()));
         if (n && n->ReferenceNode() == referenceNode)
             fn(n);
     }
@@ -63,7 +62,9 @@ void ReferenceNodeData::OnNodeDestroyed(ARenderNode* node) {
     ANodeData::OnNodeDestroyed(node);
 }
 
-GroupNode* ReferenceNodeData::RefNode() const { return m_refNode; }
+GroupNode* ReferenceNodeData::RefNode() const {
+    return m_refNode;
+}
 
 GroupNode* ReferenceNodeData::TargetInstance(const std::string& name) const {
     auto it = m_instances.find(name);

@@ -5,7 +5,10 @@
 #include <map>
 #include <string>
 
-namespace Lumo::Graphics { class GroupNode; class DependencyNotifier; }
+namespace Lumo::Graphics {
+class GroupNode;
+class DependencyNotifier;
+} // namespace Lumo::Graphics
 
 namespace Lumo::Scene {
 
@@ -70,8 +73,8 @@ protected:
     ReferenceNodeData(Lumo::Graphics::ARenderNode* target, Lumo::Graphics::GroupNode* parent);
 
 private:
-    Lumo::Graphics::ARenderNode* m_target; // one reference
-    std::map<std::string, Lumo::Graphics::GroupNode*> m_instances; // one reference each
+    Lumo::Graphics::ARenderNode* m_target;                                  // one reference
+    std::map<std::string, Lumo::Graphics::GroupNode*> m_instances;          // one reference each
     std::map<std::string, Lumo::Graphics::DependencyNotifier*> m_notifiers; // one reference each
     Lumo::Graphics::GroupNode* m_parent;
     Lumo::Graphics::GroupNode* m_refNode = nullptr;

@@ -3,7 +3,9 @@
 #include <Lumo/Objects/AutoPtr.h>
 #include <Scene/Foundations/SceneClass.h>
 
-namespace Lumo::Graphics { class GroupNode; }
+namespace Lumo::Graphics {
+class GroupNode;
+}
 
 namespace Lumo::Scene {
 

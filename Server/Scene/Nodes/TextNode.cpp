@@ -22,8 +22,12 @@ Lumo::Objects::Threads::Mutex& TextNode::SyncRoot() {
     return mutex;
 }
 
-void TextNode::RealizeMethodCB(RealizeCallback callback) { g_realize.store(callback); }
-TextNode::RealizeCallback TextNode::RealizeMethodCB() { return g_realize.load(); }
+void TextNode::RealizeMethodCB(RealizeCallback callback) {
+    g_realize.store(callback);
+}
+TextNode::RealizeCallback TextNode::RealizeMethodCB() {
+    return g_realize.load();
+}
 
 Lumo::Objects::vec2<float> TextNode::Anchor() {
     if (m_anchor.y != kBaselineAnchor)

@@ -10,7 +10,9 @@ Geometry::Geometry(Segment* segment) : SceneEntity(segment) {}
 
 Geometry::Geometry(Segment* segment, std::uint64_t persistedId) : SceneEntity(segment, persistedId) {}
 
-Geometry::~Geometry() { delete m_attachment; }
+Geometry::~Geometry() {
+    delete m_attachment;
+}
 
 void Geometry::purgeAttachments() {
     delete m_attachment;

@@ -28,7 +28,9 @@ void MeshGeometry::registerMembers(MemberSet& set, MeshGeometryMembers& members)
     set.addNewMember("indices", &members.indices);
 }
 
-MeshGeometry::EMeshFormat MeshGeometry::format() const { return members().format; }
+MeshGeometry::EMeshFormat MeshGeometry::format() const {
+    return members().format;
+}
 
 void MeshGeometry::format(EMeshFormat format) {
     members().format = format;
@@ -36,8 +38,7 @@ void MeshGeometry::format(EMeshFormat format) {
 }
 
 namespace {
-template <class T>
-void assign(std::vector<T>& list, const T* items, std::size_t count) {
+template <class T> void assign(std::vector<T>& list, const T* items, std::size_t count) {
     list.clear();
     list.reserve(count);
     if (items)
@@ -45,41 +46,75 @@ void assign(std::vector<T>& list, const T* items, std::size_t count) {
 }
 } // namespace
 
-void MeshGeometry::setVertices(const std::vector<Point3f>& vertices) { setVertices(vertices.data(), vertices.size()); }
+void MeshGeometry::setVertices(const std::vector<Point3f>& vertices) {
+    setVertices(vertices.data(), vertices.size());
+}
 void MeshGeometry::setVertices(const Point3f* vertices, std::size_t count) {
     purgeAttachments();
     assign(members().vertices, vertices, count);
 }
-void MeshGeometry::setNormals(const std::vector<Vector3f>& normals) { setNormals(normals.data(), normals.size()); }
+void MeshGeometry::setNormals(const std::vector<Vector3f>& normals) {
+    setNormals(normals.data(), normals.size());
+}
 void MeshGeometry::setNormals(const Vector3f* normals, std::size_t count) {
     purgeAttachments();
     assign(members().normals, normals, count);
 }
-void MeshGeometry::setTexCoords(const std::vector<Float2>& texCoords) { setTexCoords(texCoords.data(), texCoords.size()); }
+void MeshGeometry::setTexCoords(const std::vector<Float2>& texCoords) {
+    setTexCoords(texCoords.data(), texCoords.size());
+}
 void MeshGeometry::setTexCoords(const Float2* texCoords, std::size_t count) {
     purgeAttachments();
     assign(members().texCoords, texCoords, count);
 }
-void MeshGeometry::setIndices(const std::vector<int>& indices) { setIndices(indices.data(), indices.size()); }
+void MeshGeometry::setIndices(const std::vector<int>& indices) {
+    setIndices(indices.data(), indices.size());
+}
 void MeshGeometry::setIndices(const int* indices, std::size_t count) {
     purgeAttachments();
     assign(members().indices, indices, count);
 }
 
-const std::vector<Point3f>& MeshGeometry::getVertices() const { return members().vertices; }
-void MeshGeometry::getVertices(std::vector<Point3f>& out) const { out = members().vertices; }
-const std::vector<Vector3f>& MeshGeometry::getNormals() const { return members().normals; }
-void MeshGeometry::getNormals(std::vector<Vector3f>& out) const { out = members().normals; }
-const std::vector<Float2>& MeshGeometry::getTexCoords() const { return members().texCoords; }
-void MeshGeometry::getTexCoords(std::vector<Float2>& out) const { out = members().texCoords; }
-const std::vector<int>& MeshGeometry::getIndices() const { return members().indices; }
-void MeshGeometry::getIndices(std::vector<int>& out) const { out = members().indices; }
+const std::vector<Point3f>& MeshGeometry::getVertices() const {
+    return members().vertices;
+}
+void MeshGeometry::getVertices(std::vector<Point3f>& out) const {
+    out = members().vertices;
+}
+const std::vector<Vector3f>& MeshGeometry::getNormals() const {
+    return members().normals;
+}
+void MeshGeometry::getNormals(std::vector<Vector3f>& out) const {
+    out = members().normals;
+}
+const std::vector<Float2>& MeshGeometry::getTexCoords() const {
+    return members().texCoords;
+}
+void MeshGeometry::getTexCoords(std::vector<Float2>& out) const {
+    out = members().texCoords;
+}
+const std::vector<int>& MeshGeometry::getIndices() const {
+    return members().indices;
+}
+void MeshGeometry::getIndices(std::vector<int>& out) const {
+    out = members().indices;
+}
 
-std::size_t MeshGeometry::count() const { return members().vertices.size(); }
-bool MeshGeometry::hasVertices() const { return !members().vertices.empty(); }
-bool MeshGeometry::hasNormals() const { return !members().normals.empty(); }
-bool MeshGeometry::hasTexCoords() const { return !members().texCoords.empty(); }
-bool MeshGeometry::hasIndices() const { return !members().indices.empty(); }
+std::size_t MeshGeometry::count() const {
+    return members().vertices.size();
+}
+bool MeshGeometry::hasVertices() const {
+    return !members().vertices.empty();
+}
+bool MeshGeometry::hasNormals() const {
+    return !members().normals.empty();
+}
+bool MeshGeometry::hasTexCoords() const {
+    return !members().texCoords.empty();
+}
+bool MeshGeometry::hasIndices() const {
+    return !members().indices.empty();
+}
 
 bool MeshGeometry::checkCounts() const {
     const MeshGeometryMembers& m = members();
@@ -104,17 +139,17 @@ void MeshGeometry::apply(MeshAction* action) const {
     switch (m.format) {
     case eLines:
         for (std::size_t i = 0; i < n / 2; ++i)
-            if (const Point3f *a = corner(2 * i), *b = corner(2 * i + 1); a && b)
+            if (const Point3f* a = corner(2 * i), *b = corner(2 * i + 1); a && b)
                 action->line(static_cast<int>(i), *a, *b);
         break;
     case eLineStrip:
         for (std::size_t i = 0; i + 1 < n; ++i)
-            if (const Point3f *a = corner(i), *b = corner(i + 1); a && b)
+            if (const Point3f* a = corner(i), *b = corner(i + 1); a && b)
                 action->line(static_cast<int>(i), *a, *b);
         break;
     case eTriangles:
         for (std::size_t i = 0; i < n / 3; ++i)
-            if (const Point3f *a = corner(3 * i), *b = corner(3 * i + 1), *c = corner(3 * i + 2); a && b && c)
+            if (const Point3f* a = corner(3 * i), *b = corner(3 * i + 1), *c = corner(3 * i + 2); a && b && c)
                 action->triangle(static_cast<int>(i), *a, *b, *c);
         break;
     default:

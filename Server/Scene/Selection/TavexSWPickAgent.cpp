@@ -1,8 +1,8 @@
 #include <Scene/Selection/TavexSWPickAgent.h>
 
 #include <Lumo/Devices/RenderItem.h>
-#include <Lumo/Graphics/ARenderNode.h>
 #include <Lumo/Devices/SelectionContext.h>
+#include <Lumo/Graphics/ARenderNode.h>
 #include <Lumo/Graphics/ScriptPipeRenderer.h>
 #include <Lumo/Graphics/SelectionStage.h>
 #include <Lumo/Graphics/TraversalState.h>

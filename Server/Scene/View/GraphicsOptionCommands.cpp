@@ -15,7 +15,9 @@ namespace {
 
 using Brio::TextCommandParameters;
 
-GraphicsOptionGroup& Options() { return *GraphicsOptionGroup::get(); }
+GraphicsOptionGroup& Options() {
+    return *GraphicsOptionGroup::get();
+}
 
 /// Names of the values of an integer preference, for replies.
 struct ValueName {
@@ -211,8 +213,7 @@ TextCmdOptionsOnOff g_onOff[] = {
      L"The fast approximation anti aliasing is: ", &G::FXAA, &G::FXAA},
     {L"OptimizedRendering", L"[/on] [/off] Turn on/off optimized rendering, where we minimize what gets invalidated",
      L"Optimized Rendering is: ", &G::optimizedRendering, &G::optimizedRendering},
-    {L"CachingRendering",
-     L"[/on] [/off] Turn on/off caching rendering, where we can redisplay highlights more quickly",
+    {L"CachingRendering", L"[/on] [/off] Turn on/off caching rendering, where we can redisplay highlights more quickly",
      L"Caching Rendering is: ", &G::cachingRenderingResult, &G::cachingRenderingResult},
     {L"LegacyFacetingAPI", L"[/on] [/off] Turn on/off legacy faceting code", L"Legacy faceting code is: ",
      &G::legacyFacetingAPI, &G::legacyFacetingAPI},
@@ -241,12 +242,10 @@ TextCmdOptionsChoice g_objectShadowFit(L"ObjectShadowFit", L"Set object shadow F
                                        L"The object shadow fit is: ", {{L"scene", 0}, {L"view", 1}, {L"cascade", 2}},
                                        {{0, L"scene"}, {1, L"view"}, {2, L"cascade"}}, &G::objectShadowFit,
                                        &G::objectShadowFit);
-TextCmdOptionsChoice g_deviceType(L"DeviceType", L"Set device type: /HAL /REF /SW", L"The Device Type is: ",
-                                  {{L"HAL", 1}, {L"REF", 2}, {L"SW", 3}},
-                                  {{1, L"Hardware renderer"},
-                                   {2, L"Reference(software) renderer(Work for Dx9 & Dx11)"},
-                                   {3, L"Software renderer"}},
-                                  &G::deviceType, &G::deviceType);
+TextCmdOptionsChoice g_deviceType(
+    L"DeviceType", L"Set device type: /HAL /REF /SW", L"The Device Type is: ", {{L"HAL", 1}, {L"REF", 2}, {L"SW", 3}},
+    {{1, L"Hardware renderer"}, {2, L"Reference(software) renderer(Work for Dx9 & Dx11)"}, {3, L"Software renderer"}},
+    &G::deviceType, &G::deviceType);
 
 } // namespace
 

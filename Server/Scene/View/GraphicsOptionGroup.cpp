@@ -29,10 +29,10 @@ GraphicsOptionGroup::GraphicsOptionGroup()
                Text(L"minFPSToolTip",
                     L"The frame rate below which graphics effects start degrading to preserve performance"),
                *this, 14.0),
-      m_selectionEffectOption("selectionEffectOptionId",
-                              Text(L"selectionEffectOptionUserName", L"Selection display style"),
-                              Text(L"selectionEffectOptionToolTip", L"Controls how selections and highlights are displayed"),
-                              *this, eSelectionEffectNormal),
+      m_selectionEffectOption(
+          "selectionEffectOptionId", Text(L"selectionEffectOptionUserName", L"Selection display style"),
+          Text(L"selectionEffectOptionToolTip", L"Controls how selections and highlights are displayed"), *this,
+          eSelectionEffectNormal),
       m_degradedSelectionEffectOption(
           "degradedSelectionEffectOptionId",
           Text(L"degradedSelectionEffectOptionUserName", L"Degraded selection display style"),
@@ -41,27 +41,27 @@ GraphicsOptionGroup::GraphicsOptionGroup()
           *this, eSelectionEffectNormal),
       m_MSAA("MSAAOptionId", Text(L"MSAAUserName", L"Use anti aliasing"),
              Text(L"MSAAToolTip", L"Switches on or off anti aliasing"), *this, true, kAdvanced),
-      m_optimizedRendering("OptimizedRenderingOptionId", Text(L"OptimizedRenderingUserName", L"Optimized Rendering"),
-                           Text(L"OptimizedRenderingToolTip",
-                                L"Specify which fragments in the scene to render to improve performance"),
-                           *this, true, kDeveloper),
+      m_optimizedRendering(
+          "OptimizedRenderingOptionId", Text(L"OptimizedRenderingUserName", L"Optimized Rendering"),
+          Text(L"OptimizedRenderingToolTip", L"Specify which fragments in the scene to render to improve performance"),
+          *this, true, kDeveloper),
       m_levelOfDetail("LevelOfDetailId", Text(L"LevelOfDetailUserName", L"Level Of Detail"),
                       Text(L"LevelOfDetailToolTip", L"Enable Level Of Detail to improve the display quality"), *this,
                       true),
-      m_cachingRenderingResult(
-          "CachingRenderingResultOptionId", Text(L"CachingRenderingResultUserName", L"CachingRenderingResult"),
-          Text(L"CachingRenderingResultToolTip",
-               L"Render the scene in seperate fragments; some graphics cards dont support this"),
-          *this, true, kDeveloper),
+      m_cachingRenderingResult("CachingRenderingResultOptionId",
+                               Text(L"CachingRenderingResultUserName", L"CachingRenderingResult"),
+                               Text(L"CachingRenderingResultToolTip",
+                                    L"Render the scene in seperate fragments; some graphics cards dont support this"),
+                               *this, true, kDeveloper),
       m_FXAA("FXAAOptionId", Text(L"FXAAUserName", L"FXAA"),
              Text(L"FXAAToolTip", L"Switches on or off fast approximation anti aliasing"), *this, true, kDeveloper),
       m_groundShadowEnabled("GroundShadowEnabledId", Text(L"GroundShadowEnabledUserName", L"Ground Shadows"),
                             Text(L"GroundShadowEnabledToolTip", L"Shows shadows of the model on the ground"), *this,
                             true, kAdvanced),
-      m_groundReflectionEnabled("GroundReflectionEnabledId",
-                                Text(L"GroundReflectionEnabledUserName", L"Ground Reflections"),
-                                Text(L"GroundReflectionEnabledToolTip", L"Shows reflections of the model on the ground"),
-                                *this, false, kAdvanced),
+      m_groundReflectionEnabled(
+          "GroundReflectionEnabledId", Text(L"GroundReflectionEnabledUserName", L"Ground Reflections"),
+          Text(L"GroundReflectionEnabledToolTip", L"Shows reflections of the model on the ground"), *this, false,
+          kAdvanced),
       m_ambientOccludedEnabled(
           "AmbientOccludedEnabledId", Text(L"AmbientOccludedEnabledUserName", L"Ambient Occlusion"),
           Text(L"AmbientOccludedEnabledToolTip", L"Ambient Occlusion shows less light on recessed parts of the model"),
@@ -113,18 +113,16 @@ GraphicsOptionGroup::GraphicsOptionGroup()
       m_showGridRefNumbers("ShowGridRefNumbersId", Text(L"ShowGridRefNumbersUserName", L"Show Grid Reference Numbers"),
                            Text(L"ShowGridRefNumbersToolTip", L"Show grid reference numbers"), *this, true, kAdvanced),
       m_graphicsSplitTestEnabled(
-          "GraphicsSplitTestEnabledId",
-          Text(L"GraphicsSplitTestEnabledUserName", L"Graphics server/client split test"),
+          "GraphicsSplitTestEnabledId", Text(L"GraphicsSplitTestEnabledUserName", L"Graphics server/client split test"),
           Text(L"GraphicsSplitTestEnabledToolTip", L"Whether or not graphics server/client split test is enabled."),
           *this, false, kDeveloper),
       m_transparentBackground(
           "TransparentBackgroundId", Text(L"TransparentBackgroundUserName", L"Transparent Background"),
           Text(L"TransparentBackgroundToolTip", L"Enable transparent background when saved into an image."), *this,
           true, kDeveloper),
-      m_normalDoubleSideDisplay("NormalDoubleSideDisplayId",
-                                Text(L"NormalDoubleSideDisplayUserName", L"Normal DoubleSide Display"),
-                                Text(L"NormalDoubleSideDisplayToolTip", L"Enable Normal DoubleSide Display."), *this,
-                                false, kDeveloper) {}
+      m_normalDoubleSideDisplay(
+          "NormalDoubleSideDisplayId", Text(L"NormalDoubleSideDisplayUserName", L"Normal DoubleSide Display"),
+          Text(L"NormalDoubleSideDisplayToolTip", L"Enable Normal DoubleSide Display."), *this, false, kDeveloper) {}
 
 void GraphicsOptionGroup::createOptions() {
     m_driver.addChoice(L"VirtualDeviceDx11", Text(L"DirectX11Name", L"DirectX 11"));
@@ -138,9 +136,8 @@ void GraphicsOptionGroup::createOptions() {
         eSelectionEffectNone, Text(L"NoSelectionEffectSimpleWithGlow", L"Simple display (without glow or halo)"));
 
     // Values that the traversal state keeps for the walk follow every change, whoever makes it.
-    m_pixelScaleFactor.addListener([this](Brio::OptionBase&) {
-        Lumo::Scene::TraversalState::GlobalPixelScaleFactor(m_pixelScaleFactor.value());
-    });
+    m_pixelScaleFactor.addListener(
+        [this](Brio::OptionBase&) { Lumo::Scene::TraversalState::GlobalPixelScaleFactor(m_pixelScaleFactor.value()); });
     m_normalDoubleSideDisplay.addListener([this](Brio::OptionBase&) {
         Lumo::Scene::TraversalState::NormalDoubleSideDisplay(m_normalDoubleSideDisplay.value());
     });

@@ -103,8 +103,12 @@ public:
     void normalDoubleSideDisplay(bool on) { m_normalDoubleSideDisplay.value(on); }
 
     /// Not persisted: consolidate nodes as aggressively as possible.
-    bool supremeAggressiveConsolidation() const { return m_supremeAggressiveConsolidation.load(std::memory_order_relaxed); }
-    void supremeAggressiveConsolidation(bool on) { m_supremeAggressiveConsolidation.store(on, std::memory_order_relaxed); }
+    bool supremeAggressiveConsolidation() const {
+        return m_supremeAggressiveConsolidation.load(std::memory_order_relaxed);
+    }
+    void supremeAggressiveConsolidation(bool on) {
+        m_supremeAggressiveConsolidation.store(on, std::memory_order_relaxed);
+    }
 
     /// Not persisted: the interface name of the device actually in use, recorded by whoever
     /// makes the device; empty until then.

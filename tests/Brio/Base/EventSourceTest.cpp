@@ -48,8 +48,7 @@ struct EvenOnly : EventFilter {
 };
 
 /// Runs f on a thread that is not the user-interface thread.
-template <class F>
-void OffUIThread(F f) {
+template <class F> void OffUIThread(F f) {
     std::thread(f).join();
 }
 

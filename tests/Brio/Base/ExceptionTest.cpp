@@ -7,12 +7,12 @@
 using Brio::Exception;
 using Brio::Status;
 
-TEST(ExceptionTest, WhatIsTheUtf8FormOfTheWideMessage)
-{
+TEST(ExceptionTest, WhatIsTheUtf8FormOfTheWideMessage) {
     try {
         throw Exception(L"Datei \u00FCberschrieben \U0001F4C1");
     } catch (const std::exception& e) {
-        EXPECT_STREQ(e.what(), "Datei \xC3\xBC" "berschrieben \xF0\x9F\x93\x81");
+        EXPECT_STREQ(e.what(), "Datei \xC3\xBC"
+                               "berschrieben \xF0\x9F\x93\x81");
         const auto* brio = dynamic_cast<const Exception*>(&e);
         ASSERT_NE(brio, nullptr);
         EXPECT_EQ(brio->message(), L"Datei \u00FCberschrieben \U0001F4C1");
@@ -20,8 +20,7 @@ TEST(ExceptionTest, WhatIsTheUtf8FormOfTheWideMessage)
     }
 }
 
-TEST(ExceptionTest, CarriesTheStatusItWasBuiltFrom)
-{
+TEST(ExceptionTest, CarriesTheStatusItWasBuiltFrom) {
     const Exception fromStatus(Status::error(5, L"bad segment"));
     ASSERT_TRUE(fromStatus.status().has_value());
     EXPECT_EQ(fromStatus.status()->code(), 5);

@@ -50,8 +50,7 @@ TEST(JSONWriterTest, ArraysAndNumbersAreCompact) {
     w.endArray();
     w.endField();
     w.endObject();
-    EXPECT_EQ(w.text(),
-              R"({"data":[0.1,-2.5,1e+300,-9223372036854775808,18446744073709551615,null,null,[],null]})");
+    EXPECT_EQ(w.text(), R"({"data":[0.1,-2.5,1e+300,-9223372036854775808,18446744073709551615,null,null,[],null]})");
     EXPECT_TRUE(w.complete());
 }
 

@@ -12,11 +12,9 @@ using Brio::PathInfo;
 namespace {
 
 /// Sets or clears the resource override for one test and restores what was there.
-class ResourceRootOverride
-{
+class ResourceRootOverride {
 public:
-    explicit ResourceRootOverride(const char* value)
-    {
+    explicit ResourceRootOverride(const char* value) {
         if (const char* old = std::getenv("BRIOSCENE_RESOURCE_ROOT"))
             m_old = old;
         if (value)
@@ -24,8 +22,7 @@ public:
         else
             unsetenv("BRIOSCENE_RESOURCE_ROOT");
     }
-    ~ResourceRootOverride()
-    {
+    ~ResourceRootOverride() {
         if (m_old)
             setenv("BRIOSCENE_RESOURCE_ROOT", m_old->c_str(), 1);
         else
@@ -38,8 +35,7 @@ private:
 
 } // namespace
 
-TEST(PathInfoTest, CoreAddInDirectoryHoldsTheBaseLibrary)
-{
+TEST(PathInfoTest, CoreAddInDirectoryHoldsTheBaseLibrary) {
     const fs::path dir = PathInfo::coreAddInDirectory();
     ASSERT_FALSE(dir.empty());
     EXPECT_TRUE(dir.is_absolute());
@@ -50,16 +46,14 @@ TEST(PathInfoTest, CoreAddInDirectoryHoldsTheBaseLibrary)
     EXPECT_TRUE(found) << dir;
 }
 
-TEST(PathInfoTest, LocalizationDirectoryIsShareBesideTheLibrary)
-{
+TEST(PathInfoTest, LocalizationDirectoryIsShareBesideTheLibrary) {
     ResourceRootOverride none(nullptr);
     const fs::path expected = (PathInfo::coreAddInDirectory() / ".." / "share" / "brioscene").lexically_normal();
     EXPECT_EQ(PathInfo::localizationDirectory(), expected);
     EXPECT_EQ(PathInfo::sceneResourceDirectory(), expected / "Server" / "Scene" / "Resources");
 }
 
-TEST(PathInfoTest, EnvironmentOverrideWinsAndEmptyIsIgnored)
-{
+TEST(PathInfoTest, EnvironmentOverrideWinsAndEmptyIsIgnored) {
     {
         ResourceRootOverride root("/tmp/brio-resources");
         EXPECT_EQ(PathInfo::localizationDirectory(), fs::path("/tmp/brio-resources"));

@@ -14,8 +14,7 @@ using namespace std::chrono_literals;
 namespace {
 
 /// Whether another thread can take `lockType` while the caller holds what it holds.
-bool otherThreadCanLock(int lockType)
-{
+bool otherThreadCanLock(int lockType) {
     // Detached so that a failing case reports instead of hanging on the blocked thread.
     auto entered = std::make_shared<std::promise<void>>();
     auto future = entered->get_future();
@@ -28,8 +27,7 @@ bool otherThreadCanLock(int lockType)
 
 } // namespace
 
-TEST(ScopedLockBaseTest, LockingIsInForceForEveryTypeByDefault)
-{
+TEST(ScopedLockBaseTest, LockingIsInForceForEveryTypeByDefault) {
     for (int type = 0; type < ScopedLockBase::kLockTypeCount; ++type) {
         EXPECT_TRUE(ScopedLockBase::lockingInForce(type)) << type;
         ScopedLockBase lock(type);
@@ -37,8 +35,7 @@ TEST(ScopedLockBaseTest, LockingIsInForceForEveryTypeByDefault)
     }
 }
 
-TEST(ScopedLockBaseTest, OutOfRangeTypesLockNothing)
-{
+TEST(ScopedLockBaseTest, OutOfRangeTypesLockNothing) {
     for (int type : {-1, ScopedLockBase::kLockTypeCount, 1000}) {
         EXPECT_FALSE(ScopedLockBase::lockingInForce(type));
         ScopedLockBase::lockingInForce(type, true); // ignored
@@ -48,8 +45,7 @@ TEST(ScopedLockBaseTest, OutOfRangeTypesLockNothing)
     }
 }
 
-TEST(ScopedLockBaseTest, HeldTypeBlocksOtherThreadsButNotOtherTypes)
-{
+TEST(ScopedLockBaseTest, HeldTypeBlocksOtherThreadsButNotOtherTypes) {
     std::future<void> waiter;
     {
         ScopedLockBase held(3);
@@ -65,8 +61,7 @@ TEST(ScopedLockBaseTest, HeldTypeBlocksOtherThreadsButNotOtherTypes)
     EXPECT_EQ(waiter.wait_for(5s), std::future_status::ready);
 }
 
-TEST(ScopedLockBaseTest, ProtectsSharedStateAcrossThreads)
-{
+TEST(ScopedLockBaseTest, ProtectsSharedStateAcrossThreads) {
     long counter = 0; // protected only by lock type 7
     std::vector<std::thread> threads;
     for (int t = 0; t < 4; ++t) {
@@ -85,8 +80,7 @@ TEST(ScopedLockBaseTest, ProtectsSharedStateAcrossThreads)
     EXPECT_EQ(counter, 80000);
 }
 
-TEST(ScopedLockBaseTest, SwitchedOffTypeTakesNothingAndLocksHeldAcrossTheSwitchAreReleased)
-{
+TEST(ScopedLockBaseTest, SwitchedOffTypeTakesNothingAndLocksHeldAcrossTheSwitchAreReleased) {
     ScopedLockBase::lockingInForce(5, false);
     EXPECT_FALSE(ScopedLockBase::lockingInForce(5));
     EXPECT_TRUE(ScopedLockBase::lockingInForce(6));

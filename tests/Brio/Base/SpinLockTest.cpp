@@ -9,8 +9,7 @@
 using Brio::SpinLock;
 using Brio::SpinLocker;
 
-TEST(SpinLockTest, IsOneByteAndTryLockFailsWhileHeld)
-{
+TEST(SpinLockTest, IsOneByteAndTryLockFailsWhileHeld) {
     EXPECT_EQ(sizeof(SpinLock), 1u);
     SpinLock lock;
     EXPECT_TRUE(lock.tryLock());
@@ -25,8 +24,7 @@ TEST(SpinLockTest, IsOneByteAndTryLockFailsWhileHeld)
     lock.unlock();
 }
 
-TEST(SpinLockTest, LockerExcludesOtherThreads)
-{
+TEST(SpinLockTest, LockerExcludesOtherThreads) {
     SpinLock lock;
     long counter = 0; // deliberately not atomic: only the lock protects it
     constexpr int kThreads = 4;
@@ -50,8 +48,7 @@ TEST(SpinLockTest, LockerExcludesOtherThreads)
     lock.unlock();
 }
 
-TEST(SpinLockTest, WorksWithStandardGuards)
-{
+TEST(SpinLockTest, WorksWithStandardGuards) {
     SpinLock lock;
     {
         std::lock_guard guard(lock);

@@ -4,8 +4,7 @@
 
 using Brio::Status;
 
-TEST(StatusTest, FactoriesSetSeverityCodeAndMessage)
-{
+TEST(StatusTest, FactoriesSetSeverityCodeAndMessage) {
     const Status ok = Status::success();
     EXPECT_TRUE(ok.isSuccess());
     EXPECT_FALSE(ok.failed());

@@ -13,8 +13,7 @@ const std::wstring kFFFD(1, static_cast<wchar_t>(0xFFFD));
 
 } // namespace
 
-TEST(StringConversionTest, EncodesEachSequenceLengthExactly)
-{
+TEST(StringConversionTest, EncodesEachSequenceLengthExactly) {
     EXPECT_EQ(toUtf8(L"A"), "A");
     EXPECT_EQ(toUtf8(L"\u00E9"), "\xC3\xA9");
     EXPECT_EQ(toUtf8(L"\u20AC"), "\xE2\x82\xAC");
@@ -29,10 +28,9 @@ TEST(StringConversionTest, EncodesEachSequenceLengthExactly)
     EXPECT_EQ(toUtf8(std::wstring(1, 0x10000)), "\xF0\x90\x80\x80");
 }
 
-TEST(StringConversionTest, RoundTripsMixedTextIncludingFourByteCharactersAndNul)
-{
-    const std::wstring text = std::wstring(L"CAD \u00C5ngstr\u00F6m \u6F22\u5B57 \U0001F600\U00010348 ") +
-                              std::wstring(1, L'\0') + L"end";
+TEST(StringConversionTest, RoundTripsMixedTextIncludingFourByteCharactersAndNul) {
+    const std::wstring text =
+        std::wstring(L"CAD \u00C5ngstr\u00F6m \u6F22\u5B57 \U0001F600\U00010348 ") + std::wstring(1, L'\0') + L"end";
     const std::string utf8 = toUtf8(text);
     EXPECT_EQ(utf8.size(), 35u);
     EXPECT_EQ(toWide(utf8), text);
@@ -41,10 +39,11 @@ TEST(StringConversionTest, RoundTripsMixedTextIncludingFourByteCharactersAndNul)
     EXPECT_TRUE(toUtf8(L"").empty());
 }
 
-TEST(StringConversionTest, InvalidUtf8BecomesReplacementCharacters)
-{
+TEST(StringConversionTest, InvalidUtf8BecomesReplacementCharacters) {
     // Lone continuation byte and bytes that never start a sequence.
-    EXPECT_EQ(toWide("a\x80" "b"), L"a" + kFFFD + L"b");
+    EXPECT_EQ(toWide("a\x80"
+                     "b"),
+              L"a" + kFFFD + L"b");
     EXPECT_EQ(toWide("\xF5\xFF"), kFFFD + kFFFD);
     // Overlong encodings ('/' as two and three bytes).
     EXPECT_EQ(toWide("\xC0\xAF"), kFFFD + kFFFD);
@@ -54,17 +53,17 @@ TEST(StringConversionTest, InvalidUtf8BecomesReplacementCharacters)
     EXPECT_EQ(toWide("\xF4\x90\x80\x80"), kFFFD + kFFFD + kFFFD + kFFFD);
 }
 
-TEST(StringConversionTest, TruncatedSequenceIsOneReplacementAndDoesNotSwallowTheNextCharacter)
-{
-    EXPECT_EQ(toWide("\xE2\x82" "A"), kFFFD + L"A");
+TEST(StringConversionTest, TruncatedSequenceIsOneReplacementAndDoesNotSwallowTheNextCharacter) {
+    EXPECT_EQ(toWide("\xE2\x82"
+                     "A"),
+              kFFFD + L"A");
     EXPECT_EQ(toWide("x\xF0\x9F\x98"), L"x" + kFFFD);
     EXPECT_EQ(toWide("\xC3"), kFFFD);
     // A truncated sequence followed directly by a valid one keeps the valid one.
     EXPECT_EQ(toWide("\xF0\x9F\xC3\xA9"), kFFFD + L"\u00E9");
 }
 
-TEST(StringConversionTest, InvalidWideCharactersBecomeReplacementCharacters)
-{
+TEST(StringConversionTest, InvalidWideCharactersBecomeReplacementCharacters) {
     const std::string replacement = "\xEF\xBF\xBD";
     EXPECT_EQ(toUtf8(std::wstring(1, static_cast<wchar_t>(0xD800))), replacement);
     EXPECT_EQ(toUtf8(std::wstring(1, static_cast<wchar_t>(0xDFFF))), replacement);

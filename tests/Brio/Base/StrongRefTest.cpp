@@ -14,8 +14,7 @@ namespace {
 
 std::atomic<int> g_live{0};
 
-class Probe : public RefCounted
-{
+class Probe : public RefCounted {
 public:
     explicit Probe(int value = 0) : m_value(value) { ++g_live; }
     ~Probe() override { --g_live; }
@@ -25,16 +24,14 @@ private:
     int m_value;
 };
 
-class DerivedProbe : public Probe
-{
+class DerivedProbe : public Probe {
 public:
     DerivedProbe() : Probe(7) {}
 };
 
 } // namespace
 
-TEST(StrongRefTest, RawCountingDeletesAtZero)
-{
+TEST(StrongRefTest, RawCountingDeletesAtZero) {
     const int before = g_live;
     auto* p = new Probe;
     EXPECT_EQ(p->refCount(), 0);
@@ -46,8 +43,7 @@ TEST(StrongRefTest, RawCountingDeletesAtZero)
     EXPECT_EQ(g_live, before);
 }
 
-TEST(StrongRefTest, CopyMoveAndResetKeepCountsBalanced)
-{
+TEST(StrongRefTest, CopyMoveAndResetKeepCountsBalanced) {
     const int before = g_live;
     {
         StrongRef<Probe> a(new Probe(3));
@@ -77,8 +73,7 @@ TEST(StrongRefTest, CopyMoveAndResetKeepCountsBalanced)
     EXPECT_EQ(g_live, before);
 }
 
-TEST(StrongRefTest, AssignmentReleasesThePreviousTarget)
-{
+TEST(StrongRefTest, AssignmentReleasesThePreviousTarget) {
     const int before = g_live;
     StrongRef<Probe> a(new Probe(1));
     StrongRef<Probe> b(new Probe(2));
@@ -97,8 +92,7 @@ TEST(StrongRefTest, AssignmentReleasesThePreviousTarget)
     EXPECT_EQ(g_live, before);
 }
 
-TEST(StrongRefTest, UpcastAndComparisons)
-{
+TEST(StrongRefTest, UpcastAndComparisons) {
     const int before = g_live;
     {
         StrongRef<DerivedProbe> derived(new DerivedProbe);
@@ -117,8 +111,7 @@ TEST(StrongRefTest, UpcastAndComparisons)
     EXPECT_EQ(g_live, before);
 }
 
-TEST(StrongRefTest, ConcurrentCopiesReturnToTheStartingCount)
-{
+TEST(StrongRefTest, ConcurrentCopiesReturnToTheStartingCount) {
     const int before = g_live;
     StrongRef<Probe> shared(new Probe);
     std::vector<std::thread> threads;

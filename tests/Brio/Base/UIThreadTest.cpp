@@ -6,8 +6,7 @@
 
 namespace OS = Brio::OS;
 
-TEST(UIThreadTest, LoadingThreadUntilAnotherThreadClaimsIt)
-{
+TEST(UIThreadTest, LoadingThreadUntilAnotherThreadClaimsIt) {
     // The library was loaded on the main thread, which runs the tests.
     EXPECT_TRUE(OS::isUIThread());
 

@@ -8,8 +8,7 @@
 
 using Brio::UniqueString;
 
-TEST(UniqueStringTest, SameTextGivesSameObjectThroughEveryOverload)
-{
+TEST(UniqueStringTest, SameTextGivesSameObjectThroughEveryOverload) {
     UniqueString* wide = UniqueString::find(std::wstring(L"Brio::Scene::SceneAssetAdapter"));
     ASSERT_NE(wide, nullptr);
     EXPECT_EQ(wide->text(), L"Brio::Scene::SceneAssetAdapter");
@@ -19,16 +18,15 @@ TEST(UniqueStringTest, SameTextGivesSameObjectThroughEveryOverload)
     EXPECT_NE(UniqueString::find(L"Brio::Scene::SceneAssetAdapter2"), wide);
 }
 
-TEST(UniqueStringTest, Utf8OverloadInternsTheDecodedText)
-{
-    UniqueString* fromUtf8 = UniqueString::find("Gr\xC3\xB6\xC3\x9F" "e \xF0\x9F\x98\x80");
+TEST(UniqueStringTest, Utf8OverloadInternsTheDecodedText) {
+    UniqueString* fromUtf8 = UniqueString::find("Gr\xC3\xB6\xC3\x9F"
+                                                "e \xF0\x9F\x98\x80");
     ASSERT_NE(fromUtf8, nullptr);
     EXPECT_EQ(fromUtf8->text(), L"Gr\u00F6\u00DFe \U0001F600");
     EXPECT_EQ(UniqueString::find(L"Gr\u00F6\u00DFe \U0001F600"), fromUtf8);
 }
 
-TEST(UniqueStringTest, FindWithoutCreateAnswersNullUntilCreated)
-{
+TEST(UniqueStringTest, FindWithoutCreateAnswersNullUntilCreated) {
     // Interned texts live for the process, so each run (--gtest_repeat) needs a fresh one.
     static int run = 0;
     const std::string utf8 = "UniqueStringTest.not-yet-interned-" + std::to_string(++run);
@@ -40,8 +38,7 @@ TEST(UniqueStringTest, FindWithoutCreateAnswersNullUntilCreated)
     EXPECT_EQ(UniqueString::find(text, false), created);
 }
 
-TEST(UniqueStringTest, EmptyAndEmbeddedNulTextsAreDistinct)
-{
+TEST(UniqueStringTest, EmptyAndEmbeddedNulTextsAreDistinct) {
     UniqueString* empty = UniqueString::find(L"");
     ASSERT_NE(empty, nullptr);
     EXPECT_TRUE(empty->text().empty());
@@ -53,8 +50,7 @@ TEST(UniqueStringTest, EmptyAndEmbeddedNulTextsAreDistinct)
     EXPECT_NE(nul, UniqueString::find(L"a"));
 }
 
-TEST(UniqueStringTest, ConcurrentInterningYieldsOneObjectPerText)
-{
+TEST(UniqueStringTest, ConcurrentInterningYieldsOneObjectPerText) {
     constexpr int kThreads = 8;
     constexpr int kTexts = 1000;
     std::vector<std::vector<UniqueString*>> results(kThreads, std::vector<UniqueString*>(kTexts));

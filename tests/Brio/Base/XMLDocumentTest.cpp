@@ -12,7 +12,9 @@ using BrioTest::ScratchDirectory;
 
 namespace {
 
-std::string Utf8(const std::wstring& w) { return XMLString(w).utf8(); }
+std::string Utf8(const std::wstring& w) {
+    return XMLString(w).utf8();
+}
 
 /// Every element, attribute and text below a and b are the same, in the same order.
 void ExpectSameTree(XMLNode a, XMLNode b) {
@@ -80,8 +82,9 @@ TEST(XMLDocumentTest, SavedDocumentReadsBackTheSame) {
 
 TEST(XMLDocumentTest, AttributeReadsFallBackOnMissingOrMalformedNumbers) {
     XMLDocument doc;
-    ASSERT_TRUE(doc.loadFromText(R"(<r a=" 7 " hex="0x1F" frac="2.5" word="12abc" huge="99999999999" e="1e3" empty=""/>)")
-                    .isSuccess());
+    ASSERT_TRUE(
+        doc.loadFromText(R"(<r a=" 7 " hex="0x1F" frac="2.5" word="12abc" huge="99999999999" e="1e3" empty=""/>)")
+            .isSuccess());
     XMLNode r = doc.root();
     EXPECT_EQ(r.attribute("a").asInt(), 7) << "white space around a number is allowed";
     EXPECT_EQ(r.attribute("hex").asInt(), 31);

@@ -16,7 +16,9 @@ using namespace DataModelTest;
 
 namespace {
 
-Sample* sampleIn(Segment* segment, std::uint64_t id) { return dynamic_cast<Sample*>(segment->entity(id)); }
+Sample* sampleIn(Segment* segment, std::uint64_t id) {
+    return dynamic_cast<Sample*>(segment->entity(id));
+}
 
 /// Two segments of samples linking across them, a root, a transient entity and parts.
 StrongRef<Asset> makeDocument() {
@@ -161,8 +163,8 @@ TEST(AssetTest, DamagedFilesFailCleanlyAndChangeNothing) {
     const std::string name = "segments/1.xml";
     const auto header = std::search(good.begin(), good.end(), name.begin(), name.end()) - good.begin() - 30;
     ASSERT_GT(header, 0);
-    const std::size_t dataStart = static_cast<std::size_t>(header) + 30 + name.size() +
-                                  static_cast<unsigned char>(good[header + 28]);
+    const std::size_t dataStart =
+        static_cast<std::size_t>(header) + 30 + name.size() + static_cast<unsigned char>(good[header + 28]);
     for (std::size_t at = dataStart; at < dataStart + 64; at += 4) {
         std::vector<char> bad = good;
         bad[at] = static_cast<char>(bad[at] ^ 0x5A);
@@ -181,8 +183,8 @@ TEST(AssetTest, DamagedFilesFailCleanlyAndChangeNothing) {
 namespace {
 
 /// Saves a good document, lets `edit` change one archive entry and loads the result.
-Status loadEdited(const ScratchDir& dir, const std::string& entry,
-                  const std::function<void(std::string&)>& edit, Asset& into) {
+Status loadEdited(const ScratchDir& dir, const std::string& entry, const std::function<void(std::string&)>& edit,
+                  Asset& into) {
     ZipArchive::Parts parts;
     EXPECT_TRUE(makeDocument()->save(dir.file("src.brio")).isSuccess());
     EXPECT_TRUE(ZipArchive::read(dir.file("src.brio"), parts).isSuccess());
@@ -212,17 +214,37 @@ TEST(AssetTest, InconsistentDocumentsAreRefusedWithTheirReason) {
     const std::string sampleId = Sample::s_metaTypeId;
     const std::vector<Case> cases = {
         {"unreadable XML", "segments/1.xml", [](std::string& t) { t.resize(t.size() / 2); }, Asset::eCorruptDocument},
-        {"malformed number", "segments/1.xml", [](std::string& t) { replace(t, "key=\"count\" type=\"int32\" value=\"", "key=\"count\" type=\"int32\" value=\"x"); }, Asset::eCorruptDocument},
-        {"wrong member type", "segments/1.xml", [](std::string& t) { replace(t, "type=\"int32\"", "type=\"double\""); }, Asset::eCorruptDocument},
-        {"reference to a missing entity", "segments/2.xml", [](std::string& t) { replace(t, "value=\"1:1\"", "value=\"1:99\""); }, Asset::eCorruptDocument},
-        {"reference to a missing segment", "segments/2.xml", [](std::string& t) { replace(t, "value=\"1:1\"", "value=\"7:1\""); }, Asset::eCorruptDocument},
-        {"duplicate entity", "segments/1.xml", [](std::string& t) { replace(t, "<entity id=\"2\"", "<entity id=\"1\""); }, Asset::eCorruptDocument},
-        {"id beyond the segment's counter", "segments/1.xml", [](std::string& t) { replace(t, "nextEntityId=\"4\"", "nextEntityId=\"2\""); }, Asset::eCorruptDocument},
-        {"root naming no entity", "segments/1.xml", [](std::string& t) { replace(t, "entity=\"2\"", "entity=\"3\""); }, Asset::eCorruptDocument},
-        {"missing segment file", "document.xml", [](std::string& t) { replace(t, "id=\"2\"", "id=\"5\""); }, Asset::eCorruptDocument},
-        {"unknown kind", "segments/2.xml", [&](std::string& t) { replace(t, "metaType=\"" + sampleId, "metaType=\"00000000-0000-0000-0000-000000000000"); }, Asset::eUnknownMetaType},
-        {"newer kind", "segments/1.xml", [&](std::string& t) { replace(t, "id=\"" + sampleId + "\" version=\"1\"", "id=\"" + sampleId + "\" version=\"2\""); }, Asset::eNewerDocument},
-        {"newer format", "document.xml", [](std::string& t) { replace(t, "format=\"1\"", "format=\"2\""); }, Asset::eNewerDocument},
+        {"malformed number", "segments/1.xml",
+         [](std::string& t) {
+             replace(t, "key=\"count\" type=\"int32\" value=\"", "key=\"count\" type=\"int32\" value=\"x");
+         },
+         Asset::eCorruptDocument},
+        {"wrong member type", "segments/1.xml", [](std::string& t) { replace(t, "type=\"int32\"", "type=\"double\""); },
+         Asset::eCorruptDocument},
+        {"reference to a missing entity", "segments/2.xml",
+         [](std::string& t) { replace(t, "value=\"1:1\"", "value=\"1:99\""); }, Asset::eCorruptDocument},
+        {"reference to a missing segment", "segments/2.xml",
+         [](std::string& t) { replace(t, "value=\"1:1\"", "value=\"7:1\""); }, Asset::eCorruptDocument},
+        {"duplicate entity", "segments/1.xml",
+         [](std::string& t) { replace(t, "<entity id=\"2\"", "<entity id=\"1\""); }, Asset::eCorruptDocument},
+        {"id beyond the segment's counter", "segments/1.xml",
+         [](std::string& t) { replace(t, "nextEntityId=\"4\"", "nextEntityId=\"2\""); }, Asset::eCorruptDocument},
+        {"root naming no entity", "segments/1.xml", [](std::string& t) { replace(t, "entity=\"2\"", "entity=\"3\""); },
+         Asset::eCorruptDocument},
+        {"missing segment file", "document.xml", [](std::string& t) { replace(t, "id=\"2\"", "id=\"5\""); },
+         Asset::eCorruptDocument},
+        {"unknown kind", "segments/2.xml",
+         [&](std::string& t) {
+             replace(t, "metaType=\"" + sampleId, "metaType=\"00000000-0000-0000-0000-000000000000");
+         },
+         Asset::eUnknownMetaType},
+        {"newer kind", "segments/1.xml",
+         [&](std::string& t) {
+             replace(t, "id=\"" + sampleId + "\" version=\"1\"", "id=\"" + sampleId + "\" version=\"2\"");
+         },
+         Asset::eNewerDocument},
+        {"newer format", "document.xml", [](std::string& t) { replace(t, "format=\"1\"", "format=\"2\""); },
+         Asset::eNewerDocument},
     };
     StrongRef<Asset> asset = Asset::make(L"Mine");
     Segment* segment = asset->createSegment(L"Mine");
@@ -236,7 +258,9 @@ TEST(AssetTest, InconsistentDocumentsAreRefusedWithTheirReason) {
         EXPECT_EQ(Sample::alive, aliveBefore) << c.what;
     }
     // The same edits that only touch what is not checked load fine: the harness itself works.
-    EXPECT_TRUE(loadEdited(dir, "document.xml", [](std::string&) {}, *asset).isSuccess());
+    EXPECT_TRUE(loadEdited(
+                    dir, "document.xml", [](std::string&) {}, *asset)
+                    .isSuccess());
 }
 
 TEST(AssetTest, CallbacksHearSavesAndLoadsAndCanStopThem) {

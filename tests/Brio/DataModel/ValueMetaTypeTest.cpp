@@ -8,8 +8,7 @@ namespace {
 
 /// Reads `text` into a copy of `start`; answers whether it was accepted and checks that a
 /// refused text leaves the value alone.
-template <class T>
-bool accepts(const char* text, T start = T()) {
+template <class T> bool accepts(const char* text, T start = T()) {
     T value = start;
     const bool ok = valueMetaType<T>()->fromText(text, &value);
     if (!ok) {
@@ -18,8 +17,7 @@ bool accepts(const char* text, T start = T()) {
     return ok;
 }
 
-template <class T>
-T roundTrip(const T& value) {
+template <class T> T roundTrip(const T& value) {
     const std::string text = valueMetaType<T>()->toText(&value);
     T back{};
     EXPECT_TRUE(valueMetaType<T>()->fromText(text, &back)) << text;
@@ -73,7 +71,8 @@ TEST(ValueMetaTypeTest, ReferenceListsOnlyTakeEntitiesOfTheirClass) {
         Other() : Entity(nullptr) {}
     };
     std::vector<StrongRef<Sample>> samples;
-    const auto* type = dynamic_cast<const EntityReferenceListMetaType*>(valueMetaType<std::vector<StrongRef<Sample>>>());
+    const auto* type =
+        dynamic_cast<const EntityReferenceListMetaType*>(valueMetaType<std::vector<StrongRef<Sample>>>());
     ASSERT_NE(type, nullptr);
     StrongRef<Segment> segment = Segment::makeStandalone(L"S", true);
     StrongRef<Sample> sample = Sample::make(segment.getTarget());

@@ -6,8 +6,7 @@ using Brio::BBox;
 using Brio::Point3f;
 using Brio::Vector3f;
 
-TEST(BBoxTest, DefaultBoxIsEmptyAndInert)
-{
+TEST(BBoxTest, DefaultBoxIsEmptyAndInert) {
     const BBox box;
     EXPECT_TRUE(box.isEmpty());
     EXPECT_GT(box.min().x, box.max().x);
@@ -18,8 +17,7 @@ TEST(BBoxTest, DefaultBoxIsEmptyAndInert)
     EXPECT_FALSE(box.intersects(BBox(Point3f(-1, -1, -1), Point3f(1, 1, 1))));
 }
 
-TEST(BBoxTest, FirstPointBecomesTheWholeBox)
-{
+TEST(BBoxTest, FirstPointBecomesTheWholeBox) {
     BBox box;
     box.extend(Point3f(2.0f, -3.0f, 4.0f));
     EXPECT_FALSE(box.isEmpty());
@@ -35,8 +33,7 @@ TEST(BBoxTest, FirstPointBecomesTheWholeBox)
     EXPECT_EQ(box.size(), Vector3f(4.0f, 4.0f, 0.0f));
 }
 
-TEST(BBoxTest, ExtendingByBoxesIgnoresEmptyOnes)
-{
+TEST(BBoxTest, ExtendingByBoxesIgnoresEmptyOnes) {
     BBox box(Point3f(1, 1, 1), Point3f(0, 0, 0)); // corners in any order
     EXPECT_EQ(box.min(), Point3f(0, 0, 0));
     const BBox before = box;
@@ -60,15 +57,14 @@ TEST(BBoxTest, ExtendingByBoxesIgnoresEmptyOnes)
     EXPECT_NE(inverted, before);
 }
 
-TEST(BBoxTest, ContainmentAndIntersectionIncludeBoundaries)
-{
+TEST(BBoxTest, ContainmentAndIntersectionIncludeBoundaries) {
     const BBox box(Point3f(0, 0, 0), Point3f(1, 1, 1));
     EXPECT_TRUE(box.contains(Point3f(1, 1, 1)));
     EXPECT_TRUE(box.contains(Point3f(0, 0.5f, 1)));
     EXPECT_FALSE(box.contains(Point3f(1.001f, 0.5f, 0.5f)));
     EXPECT_FALSE(box.contains(Point3f(0.5f, 0.5f, -0.001f)));
 
-    EXPECT_TRUE(box.intersects(BBox(Point3f(1, 1, 1), Point3f(2, 2, 2))));   // touching corner
+    EXPECT_TRUE(box.intersects(BBox(Point3f(1, 1, 1), Point3f(2, 2, 2))));              // touching corner
     EXPECT_TRUE(box.intersects(BBox(Point3f(0.2f, 0.2f, -5), Point3f(0.3f, 0.3f, 5)))); // passes through
     EXPECT_FALSE(box.intersects(BBox(Point3f(1.5f, 0, 0), Point3f(2, 1, 1))));
     EXPECT_FALSE(box.intersects(BBox(Point3f(0, 0, 2), Point3f(1, 1, 3)))); // overlaps in x,y only

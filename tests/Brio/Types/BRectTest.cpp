@@ -4,8 +4,7 @@
 
 using Brio::BRect;
 
-TEST(BRectTest, RightAndBottomAreExclusive)
-{
+TEST(BRectTest, RightAndBottomAreExclusive) {
     const BRect r(10, 20, 30, 25);
     EXPECT_EQ(r.width(), 20);
     EXPECT_EQ(r.height(), 5);
@@ -17,8 +16,7 @@ TEST(BRectTest, RightAndBottomAreExclusive)
     EXPECT_FALSE(r.contains(9, 20));
 }
 
-TEST(BRectTest, ZeroOrNegativeExtentIsEmpty)
-{
+TEST(BRectTest, ZeroOrNegativeExtentIsEmpty) {
     EXPECT_TRUE(BRect().isEmpty());
     EXPECT_TRUE(BRect(5, 5, 5, 10).isEmpty());
     EXPECT_TRUE(BRect(5, 5, 10, 5).isEmpty());
@@ -36,8 +34,7 @@ TEST(BRectTest, ZeroOrNegativeExtentIsEmpty)
     EXPECT_EQ(r, BRect(1, 2, 4, 6));
 }
 
-TEST(BRectTest, IntersectionOverlapTouchAndDisjoint)
-{
+TEST(BRectTest, IntersectionOverlapTouchAndDisjoint) {
     const BRect a(0, 0, 10, 10);
     EXPECT_EQ(a.intersect(BRect(5, -5, 15, 5)), BRect(5, 0, 10, 5));
     EXPECT_EQ(a.intersect(BRect(2, 2, 4, 4)), BRect(2, 2, 4, 4)); // inside
@@ -50,8 +47,7 @@ TEST(BRectTest, IntersectionOverlapTouchAndDisjoint)
     EXPECT_EQ(BRect(9, 9, 11, 11).intersect(a), BRect(9, 9, 10, 10));
 }
 
-TEST(BRectTest, UnionIgnoresEmptyRectangles)
-{
+TEST(BRectTest, UnionIgnoresEmptyRectangles) {
     const BRect a(0, 0, 10, 10);
     EXPECT_EQ(a.unite(BRect(20, -5, 25, 5)), BRect(0, -5, 25, 10));
     EXPECT_EQ(a.unite(BRect(100, 100, 100, 200)), a);

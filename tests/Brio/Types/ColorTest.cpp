@@ -6,8 +6,7 @@
 
 using Brio::Color;
 
-TEST(ColorTest, PacksRedInTheLowByte)
-{
+TEST(ColorTest, PacksRedInTheLowByte) {
     EXPECT_EQ(Color().toRGBA8(), 0xFF000000u); // opaque black
     EXPECT_EQ(Color(1.0f, 0.0f, 0.0f).toRGBA8(), 0xFF0000FFu);
     EXPECT_EQ(Color(0.0f, 1.0f, 0.0f, 0.0f).toRGBA8(), 0x0000FF00u);
@@ -16,8 +15,7 @@ TEST(ColorTest, PacksRedInTheLowByte)
     EXPECT_EQ(Color::fromRGBA8(1, 2, 3).alpha(), 1.0f);
 }
 
-TEST(ColorTest, EveryByteValueRoundTrips)
-{
+TEST(ColorTest, EveryByteValueRoundTrips) {
     for (int v = 0; v < 256; ++v) {
         const auto b = static_cast<uint8_t>(v);
         const uint32_t packed = Color::fromRGBA8(b, b, b, b).toRGBA8();
@@ -25,8 +23,7 @@ TEST(ColorTest, EveryByteValueRoundTrips)
     }
 }
 
-TEST(ColorTest, ChannelsAreClampedAndRounded)
-{
+TEST(ColorTest, ChannelsAreClampedAndRounded) {
     EXPECT_EQ(Color(-0.5f, 2.0f, 0.0f, 100.0f).toRGBA8(), 0xFF00FF00u);
     EXPECT_EQ(Color(std::numeric_limits<float>::quiet_NaN(), 0.0f, 0.0f, 0.0f).toRGBA8(), 0u);
     // 0.5/255 rounds up, just below rounds down.

@@ -6,8 +6,7 @@
 using Brio::Point3f;
 using Brio::Vector3f;
 
-TEST(Vector3fTest, ArithmeticAndProducts)
-{
+TEST(Vector3fTest, ArithmeticAndProducts) {
     const Vector3f a(1.0f, 2.0f, 3.0f);
     const Vector3f b(4.0f, -5.0f, 6.0f);
     EXPECT_EQ(a + b, Vector3f(5.0f, -3.0f, 9.0f));
@@ -22,8 +21,7 @@ TEST(Vector3fTest, ArithmeticAndProducts)
     EXPECT_EQ(Vector3f(1, 0, 0).cross(Vector3f(0, 1, 0)), Vector3f(0, 0, 1));
 }
 
-TEST(Vector3fTest, LengthAndNormalization)
-{
+TEST(Vector3fTest, LengthAndNormalization) {
     const Vector3f v(3.0f, 4.0f, 12.0f);
     EXPECT_FLOAT_EQ(v.length(), 13.0f);
     EXPECT_FLOAT_EQ(v.lengthSquared(), 169.0f);
@@ -33,8 +31,7 @@ TEST(Vector3fTest, LengthAndNormalization)
     EXPECT_EQ(Vector3f().normalized(), Vector3f()); // zero stays zero, no NaN
 }
 
-TEST(Vector3fTest, PointsAndVectorsCombine)
-{
+TEST(Vector3fTest, PointsAndVectorsCombine) {
     const Point3f p(1.0f, 1.0f, 1.0f);
     const Point3f q(4.0f, 5.0f, 1.0f);
     const Vector3f d = q - p;

@@ -136,7 +136,7 @@ TEST(ParameterValuesTest, CopyFromTakesWhatFits) {
 
     ParameterValues source;
     source.SetFloat4(0, vec4<float>(1, 0, 0, 1));
-    source.SetInt(1, 5);   // wrong type for slot 1: skipped
+    source.SetInt(1, 5); // wrong type for slot 1: skipped
     source.SetInt(2, 7);
     source.SetFloat(3, 1); // no slot 3 in a locked layout: skipped
     EXPECT_EQ(target.CopyFrom(source), 2);

@@ -36,7 +36,8 @@ TEST(PngWriterTest, HonoursTheRowPitch) {
     LiveObjects live;
     TempDir dir;
     // 2 x 2 with 4 bytes of padding after each row; the padding must not be written.
-    const std::uint8_t px[2 * 12] = {1, 2, 3, 4, 5, 6, 7, 8, 99, 99, 99, 99, 9, 10, 11, 12, 13, 14, 15, 16, 99, 99, 99, 99};
+    const std::uint8_t px[2 * 12] = {1, 2,  3,  4,  5,  6,  7,  8,  99, 99, 99, 99,
+                                     9, 10, 11, 12, 13, 14, 15, 16, 99, 99, 99, 99};
     ASSERT_TRUE(PngWriter::WriteUtf8(dir.File("pitch.png"), 2, 2, px, 12));
     AutoPtr<TextureInstance> back(TextureLoader::LoadUtf8(dir.File("pitch.png")));
     ASSERT_TRUE(back);

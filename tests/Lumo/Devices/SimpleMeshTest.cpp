@@ -125,7 +125,7 @@ TEST(SimpleMeshTest, PrepareDropsPrimitivesThatReachPastTheVertices) {
     ib.AddTriangle(0, 1, 2);
     ib.AddTriangle(1, 2, 9); // vertex 9 does not exist
     ib.AddTriangle(1, 2, 3);
-    ib.AddIndex(0);          // a partial triangle
+    ib.AddIndex(0); // a partial triangle
     AutoPtr<SimpleMesh> mesh(SimpleMesh::Make(vb, ib));
     EXPECT_TRUE(mesh->NeedsPreparing());
     const auto version = mesh->Version();

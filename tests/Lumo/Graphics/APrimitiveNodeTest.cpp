@@ -258,10 +258,12 @@ TEST(APrimitiveNodeTest, ConcurrentRealisationSharesOneMeshPerLevel) {
     AutoPtr<APrimitiveNode> node = APrimitiveNode::MakeTorus(Torus3d{});
     AutoPtr<SimpleMesh> seen[2][16];
     std::thread a([&] {
-        for (int l = 0; l < 16; ++l) seen[0][l] = node->Mesh(l);
+        for (int l = 0; l < 16; ++l)
+            seen[0][l] = node->Mesh(l);
     });
     std::thread b([&] {
-        for (int l = 15; l >= 0; --l) seen[1][l] = node->Mesh(l);
+        for (int l = 15; l >= 0; --l)
+            seen[1][l] = node->Mesh(l);
     });
     a.join();
     b.join();

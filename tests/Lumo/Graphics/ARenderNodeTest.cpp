@@ -22,7 +22,8 @@ class Recorder : public ANodeEntity {
 public:
     explicit Recorder(int* deaths = nullptr) : m_deaths(deaths) {}
     ~Recorder() override {
-        if (m_deaths) ++*m_deaths;
+        if (m_deaths)
+            ++*m_deaths;
     }
     void OnNodeDestroyed(ARenderNode* node) override {
         ++calls;

@@ -23,14 +23,16 @@ AutoPtr<ATextNode> MakeText(const wchar_t* text, float height = 1.0f) {
 
 const GlyphQuad* QuadOf(const TextLayout& layout, wchar_t c) {
     for (const GlyphQuad& q : layout.Quads())
-        if (q.character == c) return &q;
+        if (q.character == c)
+            return &q;
     return nullptr;
 }
 
 long CoverageSum(const GlyphAtlas& atlas, const AtlasRect& r) {
     long sum = 0;
     for (int y = r.y; y < r.y + r.height; ++y)
-        for (int x = r.x; x < r.x + r.width; ++x) sum += atlas.Coverage(x, y);
+        for (int x = r.x; x < r.x + r.width; ++x)
+            sum += atlas.Coverage(x, y);
     return sum;
 }
 } // namespace
@@ -190,7 +192,8 @@ TEST(ATextNodeTest, AtlasHoldsInkOfVisibleGlyphsOnly) {
     inside -= CoverageSum(*atlas, *atlas->Find(layout.Quads()[0].glyph)); // the A was counted twice
     long all = 0;
     for (int y = 0; y < atlas->Height(); ++y)
-        for (int x = 0; x < atlas->Width(); ++x) all += atlas->Coverage(x, y);
+        for (int x = 0; x < atlas->Width(); ++x)
+            all += atlas->Coverage(x, y);
     EXPECT_EQ(all, inside); // nothing outside the glyph rectangles
 
     AutoPtr<ATextNode> blank = MakeText(L"   ");
@@ -249,11 +252,15 @@ TEST(ATextNodeTest, NodesLaidOutOnSeveralThreadsAgree) {
         return node->WorldBox();
     };
     std::vector<Lumo::Objects::SBox3> serial, parallel(8);
-    for (int i = 0; i < 8; ++i) serial.push_back(layOut(i % 4, i >= 4));
+    for (int i = 0; i < 8; ++i)
+        serial.push_back(layOut(i % 4, i >= 4));
     TextSystem::Release();
     library = FontLibrary::Make(); // cold caches, so the threads race to fill them
     std::vector<std::thread> threads;
-    for (int i = 0; i < 8; ++i) threads.emplace_back([&, i] { parallel[i] = layOut(i % 4, i >= 4); });
-    for (std::thread& t : threads) t.join();
-    for (int i = 0; i < 8; ++i) EXPECT_EQ(parallel[i], serial[i]) << i;
+    for (int i = 0; i < 8; ++i)
+        threads.emplace_back([&, i] { parallel[i] = layOut(i % 4, i >= 4); });
+    for (std::thread& t : threads)
+        t.join();
+    for (int i = 0; i < 8; ++i)
+        EXPECT_EQ(parallel[i], serial[i]) << i;
 }

@@ -125,8 +125,8 @@ namespace {
 TEST(FragmentLibraryFileTest, DamagedLibrariesNeverCrashTheReader) {
     // The shipped library with bytes flipped, lines cut and lines swapped: every variant is
     // read or refused, never a crash (run under the sanitizer presets).
-    const auto path = std::filesystem::path(LUMO_SOURCE_DIR) / "Platform/Lumo/Graphics/Resources" /
-                      FragmentLibraryFile::FileName();
+    const auto path =
+        std::filesystem::path(LUMO_SOURCE_DIR) / "Platform/Lumo/Graphics/Resources" / FragmentLibraryFile::FileName();
     std::ifstream in(path, std::ios::binary);
     const std::string good((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     ASSERT_FALSE(good.empty());
@@ -139,10 +139,18 @@ TEST(FragmentLibraryFileTest, DamagedLibrariesNeverCrashTheReader) {
         for (int e = 0; e < edits && !text.empty(); ++e) {
             const size_t at = next() % text.size();
             switch (next() % 4) {
-            case 0: text[at] = char(next() % 256); break;
-            case 1: text.erase(at, next() % 40); break;
-            case 2: text.insert(at, "\"\n endfragment fragment \t level 1e99 input x float4 1,2\n"); break;
-            default: text.resize(at); break;
+            case 0:
+                text[at] = char(next() % 256);
+                break;
+            case 1:
+                text.erase(at, next() % 40);
+                break;
+            case 2:
+                text.insert(at, "\"\n endfragment fragment \t level 1e99 input x float4 1,2\n");
+                break;
+            default:
+                text.resize(at);
+                break;
             }
         }
         std::string error;

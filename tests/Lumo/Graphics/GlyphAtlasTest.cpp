@@ -13,11 +13,14 @@ namespace {
 std::vector<std::uint8_t> Pattern(int w, int h, int key) {
     std::vector<std::uint8_t> px(static_cast<std::size_t>(w) * h);
     for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) px[static_cast<std::size_t>(y) * w + x] = static_cast<std::uint8_t>(1 + (key * 31 + x * 7 + y * 3) % 254);
+        for (int x = 0; x < w; ++x)
+            px[static_cast<std::size_t>(y) * w + x] = static_cast<std::uint8_t>(1 + (key * 31 + x * 7 + y * 3) % 254);
     return px;
 }
 
-bool IsPowerOfTwo(int v) { return v > 0 && (v & (v - 1)) == 0; }
+bool IsPowerOfTwo(int v) {
+    return v > 0 && (v & (v - 1)) == 0;
+}
 } // namespace
 
 TEST(GlyphAtlasTest, PacksWithoutOverlapAndKeepsEveryPixel) {
@@ -52,7 +55,8 @@ TEST(GlyphAtlasTest, PacksWithoutOverlapAndKeepsEveryPixel) {
                 if (inside) {
                     ASSERT_EQ(o, -1) << "glyphs " << k << " and " << o << " overlap";
                     o = k;
-                    ASSERT_EQ(atlas->Coverage(x, y), sources[k][static_cast<std::size_t>(y - r->y) * r->width + (x - r->x)]);
+                    ASSERT_EQ(atlas->Coverage(x, y),
+                              sources[k][static_cast<std::size_t>(y - r->y) * r->width + (x - r->x)]);
                 } else {
                     ASSERT_EQ(atlas->Coverage(x, y), 0);
                 }

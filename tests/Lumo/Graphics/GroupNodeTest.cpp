@@ -16,7 +16,8 @@ class Leaf : public ARenderNode {
 public:
     explicit Leaf(int* deaths = nullptr) : m_deaths(deaths) {}
     ~Leaf() override {
-        if (m_deaths) ++*m_deaths;
+        if (m_deaths)
+            ++*m_deaths;
     }
 
 private:
@@ -27,14 +28,17 @@ class Group : public GroupNode {
 public:
     explicit Group(int* deaths = nullptr) : GroupNode(Lumo::Graphics::eSingleNodeWorld), m_deaths(deaths) {}
     ~Group() override {
-        if (m_deaths) ++*m_deaths;
+        if (m_deaths)
+            ++*m_deaths;
     }
 
 private:
     int* m_deaths;
 };
 
-std::vector<ARenderNode*> Kids(const BaseGroupNode& g) { return {g.Children().begin(), g.Children().end()}; }
+std::vector<ARenderNode*> Kids(const BaseGroupNode& g) {
+    return {g.Children().begin(), g.Children().end()};
+}
 } // namespace
 
 TEST(GroupNodeTest, AddChildRejectsNullSelfAndDuplicates) {

@@ -17,7 +17,9 @@ using Lumo::Objects::SBox3;
 namespace {
 const double kHalfRoot2 = std::sqrt(0.5);
 
-NurbsCurve3d QuarterCircle() { return {2, {{1, 0, 0}, {1, 1, 0}, {0, 1, 0}}, {1, kHalfRoot2, 1}, {0, 0, 0, 1, 1, 1}}; }
+NurbsCurve3d QuarterCircle() {
+    return {2, {{1, 0, 0}, {1, 1, 0}, {0, 1, 0}}, {1, kHalfRoot2, 1}, {0, 0, 0, 1, 1, 1}};
+}
 
 // The classic nine-point rational circle: four quadratic arcs joined at double knots.
 NurbsCurve3d FullCircle(double r) {
@@ -28,7 +30,9 @@ NurbsCurve3d FullCircle(double r) {
             {0, 0, 0, 1, 1, 2, 2, 3, 3, 4, 4, 4}};
 }
 
-AutoPtr<SimpleMesh> Mesh(const NurbsCurve3d& c, int level) { return PrimitiveTessellator::Tessellate(c, level); }
+AutoPtr<SimpleMesh> Mesh(const NurbsCurve3d& c, int level) {
+    return PrimitiveTessellator::Tessellate(c, level);
+}
 } // namespace
 
 TEST(NurbsCurve3dTest, MalformedCurvesAreInvalidAndTessellateToNothing) {
@@ -37,16 +41,16 @@ TEST(NurbsCurve3dTest, MalformedCurvesAreInvalidAndTessellateToNothing) {
     const NurbsCurve3d good{2, four, {}, {0, 0, 0, 0.5, 1, 1, 1}};
     ASSERT_TRUE(good.IsValid());
     const NurbsCurve3d bad[] = {
-        {2, four, {}, {0, 0, 0, 0.5, 1, 1}},          // one knot short
-        {2, four, {}, {0, 0, 0, 0.5, 1, 1, 1, 1}},    // one knot too many
-        {2, four, {}, {0, 0, 0, 1.0, 0.5, 1, 1}},     // knots go back
-        {2, four, {}, {0, 0, 0, 0.5, 1, 1, 0.9}},     // the last knot goes back
+        {2, four, {}, {0, 0, 0, 0.5, 1, 1}},       // one knot short
+        {2, four, {}, {0, 0, 0, 0.5, 1, 1, 1, 1}}, // one knot too many
+        {2, four, {}, {0, 0, 0, 1.0, 0.5, 1, 1}},  // knots go back
+        {2, four, {}, {0, 0, 0, 0.5, 1, 1, 0.9}},  // the last knot goes back
         {2, four, {}, {0, 0, 0, nan, 1, 1, 1}},
-        {2, four, {}, {1, 1, 1, 1, 1, 1, 1}},         // no domain
-        {0, four, {}, {0, 1, 2, 3}},                  // degree 0
-        {4, four, {}, {0, 0, 0, 0, 0, 1, 1, 1, 1}},   // fewer controls than degree + 1
-        {2, four, {1, 1, 1}, good.knots},             // a weight missing
-        {2, four, {1, 0, 1, 1}, good.knots},          // a zero weight
+        {2, four, {}, {1, 1, 1, 1, 1, 1, 1}},       // no domain
+        {0, four, {}, {0, 1, 2, 3}},                // degree 0
+        {4, four, {}, {0, 0, 0, 0, 0, 1, 1, 1, 1}}, // fewer controls than degree + 1
+        {2, four, {1, 1, 1}, good.knots},           // a weight missing
+        {2, four, {1, 0, 1, 1}, good.knots},        // a zero weight
         {2, four, {1, -1, 1, 1}, good.knots},
         {2, {{0, 0, 0}, {nan, 0, 0}, {1, 1, 0}, {0, 1, 0}}, {}, good.knots},
         {},
@@ -145,7 +149,9 @@ TEST(NurbsCurve3dTest, ClampedUniformKnotsFitTheCurve) {
     EXPECT_EQ(NurbsCurve3d::ClampedUniformKnots(2, 5), (std::vector<double>{0, 0, 0, 1.0 / 3, 2.0 / 3, 1, 1, 1}));
     EXPECT_EQ(NurbsCurve3d::ClampedUniformKnots(3, 4), (std::vector<double>{0, 0, 0, 0, 1, 1, 1, 1}));
     EXPECT_TRUE(NurbsCurve3d::ClampedUniformKnots(3, 3).empty());
-    const NurbsCurve3d c{3, {{0, 0, 0}, {1, 1, 0}, {2, 0, 0}, {3, 1, 0}, {4, 0, 0}, {5, 1, 0}}, {},
+    const NurbsCurve3d c{3,
+                         {{0, 0, 0}, {1, 1, 0}, {2, 0, 0}, {3, 1, 0}, {4, 0, 0}, {5, 1, 0}},
+                         {},
                          NurbsCurve3d::ClampedUniformKnots(3, 6)};
     ASSERT_TRUE(c.IsValid());
     auto m = Mesh(c, 15);

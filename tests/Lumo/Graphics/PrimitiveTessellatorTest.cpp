@@ -18,7 +18,9 @@ using Lumo::Objects::SBox3;
 namespace {
 constexpr double kPi = std::numbers::pi;
 
-AutoPtr<SimpleMesh> Mesh(const Primitive3d& p, int level) { return PrimitiveTessellator::Tessellate(p, level); }
+AutoPtr<SimpleMesh> Mesh(const Primitive3d& p, int level) {
+    return PrimitiveTessellator::Tessellate(p, level);
+}
 } // namespace
 
 TEST(PrimitiveTessellatorTest, SphereVerticesLieOnTheSphereWithOutwardNormals) {
@@ -252,8 +254,8 @@ TEST(PrimitiveTessellatorTest, InvalidSurfacesGiveEmptyTriangleMeshes) {
 }
 
 TEST(PrimitiveTessellatorTest, DensityGrowsWithTheLevel) {
-    NurbsCurve3d cubic{3, {{0, 0, 0}, {1, 2, 0}, {2, -1, 0}, {3, 1, 1}, {4, 0, 0}}, {},
-                       NurbsCurve3d::ClampedUniformKnots(3, 5)};
+    NurbsCurve3d cubic{
+        3, {{0, 0, 0}, {1, 2, 0}, {2, -1, 0}, {3, 1, 1}, {4, 0, 0}}, {}, NurbsCurve3d::ClampedUniformKnots(3, 5)};
     const Primitive3d curved[] = {CircleArc3d{}, EllipseArc3d{{0, 0, 0}, {0, 0, 1}, {1, 0, 0}, 3, 1, 0, 2},
                                   cubic,         Torus3d{},
                                   Cone3d{},      Sphere3d{}};

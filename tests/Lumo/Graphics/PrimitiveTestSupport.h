@@ -28,7 +28,9 @@ private:
 
 /// What rounding a double coordinate of that magnitude to float may cost, with headroom for
 /// the few operations behind it.
-inline double FloatTol(double magnitude) { return 4.0 * FLT_EPSILON * (magnitude + 1.0); }
+inline double FloatTol(double magnitude) {
+    return 4.0 * FLT_EPSILON * (magnitude + 1.0);
+}
 
 inline void ExpectBoxNear(const Lumo::Objects::SBox3& a, const Lumo::Objects::SBox3& b, double tol) {
     for (int k = 0; k < 3; ++k) {

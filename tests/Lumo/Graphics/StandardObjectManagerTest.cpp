@@ -95,7 +95,8 @@ TEST(StandardObjectManagerTest, PostingFromSeveralThreadsWhileApplyingLosesNothi
     for (int t = 0; t < kThreads; ++t)
         posters.emplace_back([&, t] {
             for (int i = 0; i < kPerThread; ++i)
-                manager->PostPacket(AutoPtr<CountingPacket>(CountingPacket::Make(nodes[std::size_t((i * 7 + t) % 64)])));
+                manager->PostPacket(
+                    AutoPtr<CountingPacket>(CountingPacket::Make(nodes[std::size_t((i * 7 + t) % 64)])));
             ++done;
         });
     while (done < kThreads)

@@ -26,7 +26,8 @@ class Circle : public Shape {
 public:
     explicit Circle(std::atomic<int>* deaths = nullptr) : m_deaths(deaths) {}
     ~Circle() override {
-        if (m_deaths) ++*m_deaths;
+        if (m_deaths)
+            ++*m_deaths;
     }
 
 private:
@@ -134,7 +135,8 @@ TEST(ARefCountedTest, ConcurrentAddRefReleaseDeletesOnce) {
     for (int round = 0; round < 20; ++round) {
         std::atomic<int> deaths{0};
         auto* p = new Probe(&deaths);
-        for (int i = 0; i < kThreads * kHeld; ++i) p->AddRef(); // each thread owns kHeld references
+        for (int i = 0; i < kThreads * kHeld; ++i)
+            p->AddRef(); // each thread owns kHeld references
         std::latch start(kThreads);
         std::vector<std::thread> threads;
         for (int t = 0; t < kThreads; ++t) {
@@ -144,10 +146,12 @@ TEST(ARefCountedTest, ConcurrentAddRefReleaseDeletesOnce) {
                     p->AddRef();
                     p->ReleaseRef();
                 }
-                for (int i = 0; i < kHeld; ++i) p->ReleaseRef(); // whoever drops the last one deletes
+                for (int i = 0; i < kHeld; ++i)
+                    p->ReleaseRef(); // whoever drops the last one deletes
             });
         }
-        for (auto& th : threads) th.join();
+        for (auto& th : threads)
+            th.join();
         ASSERT_EQ(deaths, 1) << "round " << round;
     }
 }
@@ -162,8 +166,7 @@ TEST(ARefCountedTest, GetInterfaceAnswersOwnAndBaseNames) {
     EXPECT_EQ(c->GetInterface(Intern(L"Circle")), static_cast<void*>(c.get()));
     EXPECT_EQ(c->GetInterface(Intern(L"Shape")), static_cast<void*>(asShape));
     EXPECT_EQ(c->GetInterface(Intern(L"ARefCounted")), static_cast<void*>(static_cast<ARefCounted*>(c.get())));
-    EXPECT_EQ(c->GetInterface(Intern(L"IBaseInterface")),
-              static_cast<void*>(static_cast<IBaseInterface*>(c.get())));
+    EXPECT_EQ(c->GetInterface(Intern(L"IBaseInterface")), static_cast<void*>(static_cast<IBaseInterface*>(c.get())));
     EXPECT_EQ(c->GetInterface(Intern(L"Square")), nullptr);
     EXPECT_EQ(c->GetInterface(nullptr), nullptr);
 

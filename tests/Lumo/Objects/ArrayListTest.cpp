@@ -14,7 +14,9 @@ using LumoTest::Probe;
 namespace {
 using CountedList = _ArrayList<Probe*, RefCountedLifetime>;
 
-std::vector<Probe*> Items(const CountedList& l) { return {l.begin(), l.end()}; }
+std::vector<Probe*> Items(const CountedList& l) {
+    return {l.begin(), l.end()};
+}
 
 /// Probes that stay alive for the test through one reference of their own.
 struct Pool {
@@ -27,7 +29,8 @@ struct Pool {
         }
     }
     ~Pool() {
-        for (Probe* x : p) x->ReleaseRef();
+        for (Probe* x : p)
+            x->ReleaseRef();
     }
 };
 } // namespace
@@ -86,7 +89,8 @@ TEST(ArrayListTest, ListIsSoleOwner) {
     std::atomic<int> deaths{0};
     {
         CountedList list;
-        for (int i = 0; i < 5; ++i) list.Add(new Probe(&deaths));
+        for (int i = 0; i < 5; ++i)
+            list.Add(new Probe(&deaths));
         list.RemoveAt(0);
         EXPECT_EQ(deaths, 1);
         list.Set(0, new Probe(&deaths));
@@ -102,7 +106,8 @@ TEST(ArrayListTest, CopiesShareElementsAndFreeThemOnce) {
     std::atomic<int> deaths{0};
     {
         auto* original = new CountedList;
-        for (int i = 0; i < 3; ++i) original->Add(new Probe(&deaths));
+        for (int i = 0; i < 3; ++i)
+            original->Add(new Probe(&deaths));
         Probe* first = (*original)[0];
 
         CountedList copy(*original);
@@ -137,7 +142,8 @@ TEST(ArrayListTest, AddingAnElementOfTheListItself) {
     {
         CountedList list;
         list.Add(new Probe(&deaths));
-        for (int i = 0; i < 40; ++i) ASSERT_TRUE(list.Add(list[0]));
+        for (int i = 0; i < 40; ++i)
+            ASSERT_TRUE(list.Add(list[0]));
         EXPECT_EQ(list[0]->RefCount(), 41);
         ASSERT_TRUE(list.Insert(0, list[list.Count() - 1]));
         EXPECT_EQ(list[0]->RefCount(), 42);

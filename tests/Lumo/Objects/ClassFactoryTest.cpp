@@ -30,7 +30,7 @@ TEST(ClassFactoryTest, CreatesRegisteredClassesByName) {
     AutoPtr<ARefCounted> a(f.Create(name)), b(f.Create(name));
     ASSERT_NE(a.get(), nullptr);
     EXPECT_NE(a.get(), b.get()); // a new object each time
-    EXPECT_EQ(a->RefCount(), 1);  // born uncounted; the caller takes the reference
+    EXPECT_EQ(a->RefCount(), 1); // born uncounted; the caller takes the reference
     EXPECT_EQ(made, 2);
 
     // Re-registering replaces the creator.

@@ -27,7 +27,8 @@ TEST(HeapOperatorsTest, StatsReturnToStartAfterFree) {
     const HeapStats start = HeapOperators::Stats();
 
     std::vector<ARefCounted*> objects;
-    for (int i = 0; i < 10; ++i) objects.push_back(i % 2 ? static_cast<ARefCounted*>(new BigProbe) : new Probe);
+    for (int i = 0; i < 10; ++i)
+        objects.push_back(i % 2 ? static_cast<ARefCounted*>(new BigProbe) : new Probe);
     Plain* array = new Plain[7];
     const HeapStats mid = HeapOperators::Stats();
     EXPECT_EQ(mid.liveBlocks, start.liveBlocks + 11);
@@ -35,7 +36,8 @@ TEST(HeapOperatorsTest, StatsReturnToStartAfterFree) {
     EXPECT_GE(mid.liveBytes,
               start.liveBytes + 5 * std::int64_t(sizeof(BigProbe) + sizeof(Probe)) + 7 * std::int64_t(sizeof(Plain)));
 
-    for (ARefCounted* o : objects) delete o;
+    for (ARefCounted* o : objects)
+        delete o;
     delete[] array;
     const HeapStats end = HeapOperators::Stats();
     EXPECT_EQ(end.liveBlocks, start.liveBlocks);

@@ -11,8 +11,7 @@
 using namespace Lumo::Objects;
 
 namespace {
-template <class T>
-std::wstring Num(T v) {
+template <class T> std::wstring Num(T v) {
     KString k;
     k.Append(v);
     return k.Str();
@@ -85,7 +84,7 @@ TEST(KStringTest, Utf8EncodesAndReplacesInvalidCodePoints) {
     EXPECT_EQ(KString(bad).Utf8(), "\xEF\xBF\xBDx\xEF\xBF\xBD\xEF\xBF\xBD");
 
     // The boundaries between encoded lengths.
-    std::wstring edges = {static_cast<wchar_t>(0x7F), static_cast<wchar_t>(0x80), static_cast<wchar_t>(0x7FF),
+    std::wstring edges = {static_cast<wchar_t>(0x7F),  static_cast<wchar_t>(0x80),   static_cast<wchar_t>(0x7FF),
                           static_cast<wchar_t>(0x800), static_cast<wchar_t>(0xFFFF), static_cast<wchar_t>(0x10000)};
     EXPECT_EQ(KString(edges).Utf8(), "\x7F\xC2\x80\xDF\xBF\xE0\xA0\x80\xEF\xBF\xBF\xF0\x90\x80\x80");
 }

@@ -19,10 +19,10 @@ void ExpectNear(const v3& a, const v3& b, float tol = 1e-5f) {
     EXPECT_NEAR(a.y, b.y, tol);
     EXPECT_NEAR(a.z, b.z, tol);
 }
-template <class T>
-void ExpectIdentity(const mat4<T>& m, T tol) {
+template <class T> void ExpectIdentity(const mat4<T>& m, T tol) {
     for (int i = 0; i < 4; ++i)
-        for (int j = 0; j < 4; ++j) EXPECT_NEAR(m[i][j], i == j ? T(1) : T(0), tol) << "at " << i << "," << j;
+        for (int j = 0; j < 4; ++j)
+            EXPECT_NEAR(m[i][j], i == j ? T(1) : T(0), tol) << "at " << i << "," << j;
 }
 } // namespace
 
@@ -54,9 +54,10 @@ TEST(Mat4Test, ProductAppliesLeftOperandFirst) {
     // The product agrees with transforming step by step.
     const m4 chain = m4::Rotation({1, 2, 3}, 0.7f) * m4::Scale({2, 3, 0.5f}) * m4::Translation({4, -5, 6});
     const v3 p(0.3f, -1.2f, 2.5f);
-    ExpectNear(chain.TransformPoint(p),
-               m4::Translation({4, -5, 6}).TransformPoint(
-                   m4::Scale({2, 3, 0.5f}).TransformPoint(m4::Rotation({1, 2, 3}, 0.7f).TransformPoint(p))));
+    ExpectNear(
+        chain.TransformPoint(p),
+        m4::Translation({4, -5, 6})
+            .TransformPoint(m4::Scale({2, 3, 0.5f}).TransformPoint(m4::Rotation({1, 2, 3}, 0.7f).TransformPoint(p))));
 }
 
 TEST(Mat4Test, PointsVectorsAndHomogeneousDivide) {
@@ -83,8 +84,8 @@ TEST(Mat4Test, InverseUndoesTheMatrix) {
     projective[0][3] = 0.1f;
     projective[1][3] = -0.2f;
     projective[2][3] = 0.3f;
-    for (const m4& m : {m4(), m4::Translation({1, 2, 3}), m4::Rotation({0, 1, 1}, 2.0f) * m4::Scale({4, 0.25f, -2}),
-                        projective}) {
+    for (const m4& m :
+         {m4(), m4::Translation({1, 2, 3}), m4::Rotation({0, 1, 1}, 2.0f) * m4::Scale({4, 0.25f, -2}), projective}) {
         m4 inv;
         ASSERT_TRUE(m.Inverse(inv));
         ExpectIdentity(inv * m, 1e-5f);
@@ -109,7 +110,8 @@ TEST(Mat4Test, InverseUndoesTheMatrix) {
     m4 rinv;
     ASSERT_TRUE(r.Inverse(rinv));
     for (int i = 0; i < 4; ++i)
-        for (int j = 0; j < 4; ++j) EXPECT_NEAR(rinv[i][j], r.Transposed()[i][j], 1e-6f);
+        for (int j = 0; j < 4; ++j)
+            EXPECT_NEAR(rinv[i][j], r.Transposed()[i][j], 1e-6f);
 }
 
 TEST(Mat4Test, DeterminantAndSingularMatrices) {
@@ -121,8 +123,8 @@ TEST(Mat4Test, DeterminantAndSingularMatrices) {
     const m4 sentinel(1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16);
     const m4 dependentRows(1, 2, 3, 0, 2, 4, 6, 0, 0, 0, 1, 0, 0, 0, 0, 1);
     const m4 nan = m4::Scale(std::numeric_limits<float>::quiet_NaN());
-    for (const m4& singular : {m4::Scale({1, 1, 0}), dependentRows, m4(0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0),
-                               sentinel, nan}) {
+    for (const m4& singular :
+         {m4::Scale({1, 1, 0}), dependentRows, m4(0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0), sentinel, nan}) {
         m4 out = sentinel;
         EXPECT_FALSE(singular.Inverse(out));
         EXPECT_TRUE(out == sentinel); // left untouched

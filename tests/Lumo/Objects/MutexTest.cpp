@@ -35,7 +35,8 @@ TEST(MutexTest, SerializesConcurrentUpdates) {
             }
         });
     }
-    for (auto& th : threads) th.join();
+    for (auto& th : threads)
+        th.join();
     EXPECT_EQ(counter, 80000);
     std::thread([&] {
         EXPECT_TRUE(m.TryLock()); // every lock was undone

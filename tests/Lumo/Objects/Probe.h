@@ -11,7 +11,8 @@ class Probe : public Lumo::Objects::ARefCounted {
 public:
     explicit Probe(std::atomic<int>* deaths = nullptr) : m_deaths(deaths) {}
     ~Probe() override {
-        if (m_deaths) m_deaths->fetch_add(1, std::memory_order_relaxed);
+        if (m_deaths)
+            m_deaths->fetch_add(1, std::memory_order_relaxed);
     }
 
 private:

@@ -73,8 +73,7 @@ TEST(SBox3Test, TransformAndRebox) {
     // A quarter turn about z maps x to y and y to -x, then a move.
     const auto rz = mat4<double>::Rotation(v3(0, 0, 1), std::numbers::pi / 2);
     ExpectBoxNear(box.TransformAndRebox(rz), v3(-2, 0, 0), v3(0, 1, 3));
-    ExpectBoxNear(box.TransformAndRebox(rz * mat4<double>::Translation(v3(10, 20, 30))), v3(8, 20, 30),
-                  v3(10, 21, 33));
+    ExpectBoxNear(box.TransformAndRebox(rz * mat4<double>::Translation(v3(10, 20, 30))), v3(8, 20, 30), v3(10, 21, 33));
 
     // An eighth turn: the new box bounds every rotated corner, not just two of them.
     const auto r45 = mat4<double>::Rotation(v3(0, 0, 1), std::numbers::pi / 4);

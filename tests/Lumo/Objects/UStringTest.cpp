@@ -41,7 +41,8 @@ TEST(UStringTest, FindAndCountSeeOnlyInternedTexts) {
 TEST(UStringTest, ConcurrentInterningAgreesOnPointers) {
     constexpr int kThreads = 8, kTexts = 2000;
     std::vector<std::wstring> texts;
-    for (int i = 0; i < kTexts; ++i) texts.push_back(L"UStringTest.concurrent." + std::to_wstring(i));
+    for (int i = 0; i < kTexts; ++i)
+        texts.push_back(L"UStringTest.concurrent." + std::to_wstring(i));
     const std::size_t before = InternedCount();
 
     std::vector<std::vector<UString*>> seen(kThreads, std::vector<UString*>(kTexts));
@@ -56,13 +57,15 @@ TEST(UStringTest, ConcurrentInterningAgreesOnPointers) {
             }
         });
     }
-    for (auto& th : threads) th.join();
+    for (auto& th : threads)
+        th.join();
 
     EXPECT_EQ(InternedCount(), before + kTexts);
     for (int i = 0; i < kTexts; ++i) {
         ASSERT_NE(seen[0][i], nullptr);
         EXPECT_EQ(seen[0][i]->Text(), texts[i]);
-        for (int t = 1; t < kThreads; ++t) ASSERT_EQ(seen[t][i], seen[0][i]) << "text " << i << " thread " << t;
+        for (int t = 1; t < kThreads; ++t)
+            ASSERT_EQ(seen[t][i], seen[0][i]) << "text " << i << " thread " << t;
     }
 }
 
@@ -80,19 +83,26 @@ TEST(UStringTest, InternUtf8ReplacesInvalidBytesAndKeepsWhatFollows) {
     auto decode = [](std::string_view s) { return InternUtf8(s)->Text(); };
     const std::wstring R = L"\uFFFD";
 
-    EXPECT_EQ(decode("a\x80" "b"), L"a" + R + L"b");        // lone continuation byte
-    EXPECT_EQ(decode("a\xFF" "b"), L"a" + R + L"b");        // never valid in UTF-8
-    EXPECT_EQ(decode("a\xC3"), L"a" + R);                  // truncated at the end
-    EXPECT_EQ(decode("a\xE2\x82"), L"a" + R + R);          // truncated 3-byte form
-    EXPECT_EQ(decode("\xF0\x9F\x98"), R + R + R);          // truncated 4-byte form
+    EXPECT_EQ(decode("a\x80"
+                     "b"),
+              L"a" + R + L"b"); // lone continuation byte
+    EXPECT_EQ(decode("a\xFF"
+                     "b"),
+              L"a" + R + L"b");                   // never valid in UTF-8
+    EXPECT_EQ(decode("a\xC3"), L"a" + R);         // truncated at the end
+    EXPECT_EQ(decode("a\xE2\x82"), L"a" + R + R); // truncated 3-byte form
+    EXPECT_EQ(decode("\xF0\x9F\x98"), R + R + R); // truncated 4-byte form
 
     // A lead byte whose continuation is missing must not swallow the next character.
-    std::wstring broken = decode("\xE2" "A\xE2\x82" "B");
+    std::wstring broken = decode("\xE2"
+                                 "A\xE2\x82"
+                                 "B");
     ASSERT_FALSE(broken.empty());
     EXPECT_EQ(broken.front(), L'\uFFFD');
     EXPECT_NE(broken.find(L'A'), std::wstring::npos);
     EXPECT_EQ(broken.back(), L'B');
-    for (wchar_t c : broken) EXPECT_TRUE(c == L'A' || c == L'B' || c == L'\uFFFD');
+    for (wchar_t c : broken)
+        EXPECT_TRUE(c == L'A' || c == L'B' || c == L'\uFFFD');
 
     // Overlong forms, UTF-16 surrogates and code points past U+10FFFF are invalid UTF-8:
     // decoding them would give one text two byte spellings or produce non-characters.
@@ -103,7 +113,7 @@ TEST(UStringTest, InternUtf8ReplacesInvalidBytesAndKeepsWhatFollows) {
         ASSERT_FALSE(out.empty());
         for (wchar_t c : out) {
             EXPECT_EQ(c, L'\uFFFD') << "input of " << bad.size() << " bytes decoded to U+" << std::hex
-                                   << static_cast<unsigned>(c);
+                                    << static_cast<unsigned>(c);
         }
     }
     // The largest valid code point and the first one after the surrogates still decode.

@@ -9,9 +9,9 @@
 #include <Scene/Attributes/AlphaImageSelectionQualifier.h>
 
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <unistd.h>
-#include <memory>
 #include <vector>
 
 using namespace Lumo::Scene;

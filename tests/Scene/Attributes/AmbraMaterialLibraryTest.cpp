@@ -22,13 +22,17 @@ using Lumo::Objects::vec4;
 namespace {
 constexpr const char* kLibraryFile = "Server/Scene/Resources/Materials/MaterialLibrary.xml";
 
-BasicMaterialEffectInstance* Material(EffectInstance* ei) { return QueryInterface<BasicMaterialEffectInstance>(ei); }
+BasicMaterialEffectInstance* Material(EffectInstance* ei) {
+    return QueryInterface<BasicMaterialEffectInstance>(ei);
+}
 
 AutoPtr<AmbraEffectAttribute> Library(const wchar_t* id) {
     return AmbraEffectAttribute::Make(Intern(id), false, vec4<float>(), 1.0f, 0.0f);
 }
 
-bool Contains(const std::wstring& text, const std::wstring& part) { return text.find(part) != std::wstring::npos; }
+bool Contains(const std::wstring& text, const std::wstring& part) {
+    return text.find(part) != std::wstring::npos;
+}
 } // namespace
 
 using AmbraMaterialLibraryTest = EffectTest;
@@ -96,7 +100,7 @@ TEST_F(AmbraMaterialLibraryTest, CustomizedColourReplacesTheDiffuseColour) {
 
 TEST_F(AmbraMaterialLibraryTest, UnknownIdentifiersShowTheDefaultFrontFace) {
     EXPECT_EQ(AmbraTranslator::GetAmbraTranslator()->GetMaterialEI(device, *Intern(L"No-Such-Material"), false,
-                                                                    vec4<float>(), 0.0f, 1.0f),
+                                                                   vec4<float>(), 0.0f, 1.0f),
               nullptr);
     AutoPtr<AmbraEffectAttribute> unknown = Library(L"No-Such-Material");
     auto* m = Material(unknown->EffectInstance(*dc, false));
@@ -109,7 +113,8 @@ TEST_F(AmbraMaterialLibraryTest, UnknownIdentifiersShowTheDefaultFrontFace) {
 }
 
 TEST_F(AmbraMaterialLibraryTest, AFreshInstanceIgnoresScaleAndRotation) {
-    AutoPtr<AmbraEffectAttribute> scaled = AmbraEffectAttribute::Make(Intern(L"Metal-012"), false, vec4<float>(), 3.0f, 45.0f);
+    AutoPtr<AmbraEffectAttribute> scaled =
+        AmbraEffectAttribute::Make(Intern(L"Metal-012"), false, vec4<float>(), 3.0f, 45.0f);
     AutoPtr<EffectInstance> fresh = scaled->EffectInstance(*dc, true);
     ASSERT_NE(Material(fresh), nullptr);
     EXPECT_EQ(Material(fresh)->Diffuse(), vec3<float>(0.74f, 0.4f, 0.24f));
@@ -193,7 +198,8 @@ TEST_F(AmbraMaterialLibraryTest, ReleaseForgetsTheLibraryUntilNextUse) {
     EXPECT_EQ(manager->VisualLibraryId(), 1); // read again on demand
     EXPECT_TRUE(manager->IsLoaded());
     TempDir dir;
-    const std::filesystem::path other = dir.Write("lib.xml", R"(<MaterialLibrary id="3"><Material id="X" diffuse="1 1 0"/></MaterialLibrary>)");
+    const std::filesystem::path other =
+        dir.Write("lib.xml", R"(<MaterialLibrary id="3"><Material id="X" diffuse="1 1 0"/></MaterialLibrary>)");
     const Brio::Status loaded = manager->LoadLibrary(other);
     EXPECT_TRUE(loaded.isWarning()); // usable, but its default front face is missing
     EXPECT_TRUE(Contains(loaded.message(), L"default front face"));

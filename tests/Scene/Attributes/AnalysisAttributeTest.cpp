@@ -29,8 +29,9 @@ TEST(AnalysisDataTest, ZebraDefaultsEqualityAndText) {
     EXPECT_EQ(z.stripeDirection, ZebraAnalysisData::eHorizontal);
     EXPECT_FLOAT_EQ(z.stripeDensity, 15.0f);
     EXPECT_FALSE(z.locked);
-    EXPECT_EQ(z.ToString(), L"\nZebra stripe direction: Horizontal\nZebra stripe density: 15\nZebra stripe locked: FALSE"
-                            L"\nColor0: 0 0 0\nColor1: 1 1 1");
+    EXPECT_EQ(z.ToString(),
+              L"\nZebra stripe direction: Horizontal\nZebra stripe density: 15\nZebra stripe locked: FALSE"
+              L"\nColor0: 0 0 0\nColor1: 1 1 1");
     ZebraAnalysisData other = z;
     EXPECT_TRUE(other == z);
     other.color1 = vec3<float>(1, 1, 0.5f);
@@ -102,7 +103,11 @@ TEST_F(AnalysisAttributeTest, KindsEqualityAndText) {
 }
 
 TEST_F(AnalysisAttributeTest, EffectsHaveTheirParameterTables) {
-    struct Row { Lumo::Objects::UString* effect; const wchar_t* name; int index; };
+    struct Row {
+        Lumo::Objects::UString* effect;
+        const wchar_t* name;
+        int index;
+    };
     const Row rows[] = {
         {A::ZebraName(), L"Stripe Direction", A::eZebraStripeDirection},
         {A::ZebraName(), L"Stripe Locked", A::eZebraStripeLocked},

@@ -17,7 +17,9 @@ public:
     bool selectable(Lumo::Graphics::IIntersection*) override { return false; }
 };
 
-bool Same(const Attribute* a, const Attribute* b) { return a->Equals(b) && b->Equals(a); }
+bool Same(const Attribute* a, const Attribute* b) {
+    return a->Equals(b) && b->Equals(a);
+}
 } // namespace
 
 TEST(AttributeCatalogueTest, SelectabilityComparesFlagPriorityAndQualifierIdentity) {

@@ -7,7 +7,9 @@ using namespace Lumo::Scene;
 using namespace SceneTest;
 
 namespace {
-AutoPtr<Attribute> Kind(EAttributeType k, int value = 0) { return KindAttribute::Make(k, value); }
+AutoPtr<Attribute> Kind(EAttributeType k, int value = 0) {
+    return KindAttribute::Make(k, value);
+}
 
 /// The type-specific child with exactly these masks, or null.
 AttributeSet* Child(AttributeSetEx& set, unsigned apply, unsigned append) {

@@ -7,7 +7,9 @@ using namespace Lumo::Scene;
 using namespace SceneTest;
 
 namespace {
-AutoPtr<Attribute> Kind(EAttributeType k, int value = 0) { return KindAttribute::Make(k, value); }
+AutoPtr<Attribute> Kind(EAttributeType k, int value = 0) {
+    return KindAttribute::Make(k, value);
+}
 } // namespace
 
 TEST(AttributeSetTest, AttributesArePackedByKind) {

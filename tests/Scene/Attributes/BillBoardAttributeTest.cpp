@@ -23,12 +23,15 @@ TEST(BillBoardAttributeTest, EqualityIsExactOnStyleAnchorAndAxis) {
     LiveObjectGuard guard;
     using V = Lumo::Objects::vec3<float>;
     AutoPtr<Attribute> a = BillBoardAttribute::Make(V(1, 2, 3), BillBoardAttribute::eAxial, V(0, 1, 0));
-    EXPECT_TRUE(a->Equals(AutoPtr<Attribute>(BillBoardAttribute::Make(V(1, 2, 3), BillBoardAttribute::eAxial, V(0, 1, 0)))));
+    EXPECT_TRUE(
+        a->Equals(AutoPtr<Attribute>(BillBoardAttribute::Make(V(1, 2, 3), BillBoardAttribute::eAxial, V(0, 1, 0)))));
     // Unlike pixel-scale centres, no tolerance here.
     EXPECT_FALSE(a->Equals(AutoPtr<Attribute>(
         BillBoardAttribute::Make(V(1, 2, std::nextafter(3.0f, 4.0f)), BillBoardAttribute::eAxial, V(0, 1, 0)))));
-    EXPECT_FALSE(a->Equals(AutoPtr<Attribute>(BillBoardAttribute::Make(V(1, 2, 3), BillBoardAttribute::eAxial, V(0, 0, 1)))));
-    EXPECT_FALSE(a->Equals(AutoPtr<Attribute>(BillBoardAttribute::Make(V(1, 2, 3), BillBoardAttribute::eScreen, V(0, 1, 0)))));
-    EXPECT_FALSE(a->Equals(AutoPtr<Attribute>(
-        BillBoardAttribute::Make(V(1, 2, 3), BillBoardAttribute::eAxial, V(0, 1, 0), false, 1))));
+    EXPECT_FALSE(
+        a->Equals(AutoPtr<Attribute>(BillBoardAttribute::Make(V(1, 2, 3), BillBoardAttribute::eAxial, V(0, 0, 1)))));
+    EXPECT_FALSE(
+        a->Equals(AutoPtr<Attribute>(BillBoardAttribute::Make(V(1, 2, 3), BillBoardAttribute::eScreen, V(0, 1, 0)))));
+    EXPECT_FALSE(a->Equals(
+        AutoPtr<Attribute>(BillBoardAttribute::Make(V(1, 2, 3), BillBoardAttribute::eAxial, V(0, 1, 0), false, 1))));
 }

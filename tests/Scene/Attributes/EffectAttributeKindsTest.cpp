@@ -33,8 +33,12 @@ using Lumo::Objects::vec3;
 using Lumo::Objects::vec4;
 
 namespace {
-bool Same(const Attribute* a, const Attribute* b) { return a->Equals(b) && b->Equals(a); }
-bool Differ(const Attribute* a, const Attribute* b) { return !a->Equals(b) && !b->Equals(a); }
+bool Same(const Attribute* a, const Attribute* b) {
+    return a->Equals(b) && b->Equals(a);
+}
+bool Differ(const Attribute* a, const Attribute* b) {
+    return !a->Equals(b) && !b->Equals(a);
+}
 
 BasicColorMaterial Bronze() {
     return BasicColorMaterial(vec3<float>(0, 0, 0), vec3<float>(0.1f, 0.05f, 0), vec3<float>(0.5f, 0.25f, 0.125f),
@@ -100,9 +104,11 @@ TEST_F(EffectAttributeKindsTest, TextureComparesPathByIdentityAndPrintsIt) {
     EXPECT_TRUE(Same(a, AutoPtr<Attribute>(TextureEffectAttribute::Make(Intern(L"/tmp/a.png"), c))));
     EXPECT_TRUE(Differ(a, AutoPtr<Attribute>(TextureEffectAttribute::Make(Intern(L"/tmp/b.png"), c))));
     EXPECT_TRUE(Differ(a, AutoPtr<Attribute>(TextureEffectAttribute::Make(nullptr, c))));
-    EXPECT_TRUE(Differ(a, AutoPtr<Attribute>(TextureEffectAttribute::Make(Intern(L"/tmp/a.png"), vec4<float>(1, 1, 1, 1)))));
+    EXPECT_TRUE(
+        Differ(a, AutoPtr<Attribute>(TextureEffectAttribute::Make(Intern(L"/tmp/a.png"), vec4<float>(1, 1, 1, 1)))));
     EXPECT_EQ(a->ToString(), L"Path: /tmp/a.png\nColor: 1 1 1 0.5");
-    EXPECT_EQ(AutoPtr<Attribute>(TextureEffectAttribute::Make(nullptr, c))->ToString(), L"Path: (null)\nColor: 1 1 1 0.5");
+    EXPECT_EQ(AutoPtr<Attribute>(TextureEffectAttribute::Make(nullptr, c))->ToString(),
+              L"Path: (null)\nColor: 1 1 1 0.5");
 }
 
 TEST_F(EffectAttributeKindsTest, TextureInstanceCarriesTheImageColourAndOpacity) {
@@ -111,7 +117,8 @@ TEST_F(EffectAttributeKindsTest, TextureInstanceCarriesTheImageColourAndOpacity)
     const std::filesystem::path file = dir.Path() / "check.png";
     ASSERT_TRUE(Lumo::Devices::PngWriter::WriteUtf8(file.string(), 2, 2, rgba.data()));
 
-    AutoPtr<TextureEffectAttribute> a = TextureEffectAttribute::Make(Intern(file.wstring()), vec4<float>(0.5f, 1, 1, 0.75f));
+    AutoPtr<TextureEffectAttribute> a =
+        TextureEffectAttribute::Make(Intern(file.wstring()), vec4<float>(0.5f, 1, 1, 0.75f));
     auto* solid = QueryInterface<SolidEffectInstance>(a->EffectInstance(*dc, false));
     ASSERT_NE(solid, nullptr);
     EXPECT_EQ(solid->Effect()->Name(), StockEffects::SolidTName());
@@ -122,15 +129,16 @@ TEST_F(EffectAttributeKindsTest, TextureInstanceCarriesTheImageColourAndOpacity)
     EXPECT_EQ(solid->Color(), vec4<float>(0.5f, 1, 1, 1));
     EXPECT_FLOAT_EQ(solid->Opacity(), 0.75f);
     // Texture instances are not shared between attributes; the image is, per device.
-    AutoPtr<TextureEffectAttribute> b = TextureEffectAttribute::Make(Intern(file.wstring()), vec4<float>(0.5f, 1, 1, 0.75f));
+    AutoPtr<TextureEffectAttribute> b =
+        TextureEffectAttribute::Make(Intern(file.wstring()), vec4<float>(0.5f, 1, 1, 0.75f));
     auto* other = QueryInterface<SolidEffectInstance>(b->EffectInstance(*dc, false));
     ASSERT_NE(other, nullptr);
     EXPECT_NE(other, solid);
     EXPECT_EQ(other->Texture(), solid->Texture());
 
     // A missing image leaves the instance without a texture rather than failing.
-    AutoPtr<TextureEffectAttribute> missing = TextureEffectAttribute::Make(Intern((dir.Path() / "none.png").wstring()),
-                                                                           vec4<float>(1, 1, 1, 1));
+    AutoPtr<TextureEffectAttribute> missing =
+        TextureEffectAttribute::Make(Intern((dir.Path() / "none.png").wstring()), vec4<float>(1, 1, 1, 1));
     auto* bare = QueryInterface<SolidEffectInstance>(missing->EffectInstance(*dc, false));
     ASSERT_NE(bare, nullptr);
     EXPECT_EQ(bare->Texture(), nullptr);
@@ -232,11 +240,14 @@ TEST_F(EffectAttributeKindsTest, MaterialLibraryEqualityAndText) {
     const vec4<float> red(1, 0, 0, 1);
     AutoPtr<Attribute> a = AmbraEffectAttribute::Make(paint, false, red, 1.0f, 0.0f);
     // Without the flag the customized colour does not count.
-    EXPECT_TRUE(Same(a, AutoPtr<Attribute>(AmbraEffectAttribute::Make(paint, false, vec4<float>(0, 0, 1, 1), 1.0f, 0.0f))));
+    EXPECT_TRUE(
+        Same(a, AutoPtr<Attribute>(AmbraEffectAttribute::Make(paint, false, vec4<float>(0, 0, 1, 1), 1.0f, 0.0f))));
     EXPECT_TRUE(Differ(a, AutoPtr<Attribute>(AmbraEffectAttribute::Make(paint, true, red, 1.0f, 0.0f))));
-    EXPECT_TRUE(Differ(a, AutoPtr<Attribute>(AmbraEffectAttribute::Make(Intern(L"Paint-001"), false, red, 1.0f, 0.0f))));
+    EXPECT_TRUE(
+        Differ(a, AutoPtr<Attribute>(AmbraEffectAttribute::Make(Intern(L"Paint-001"), false, red, 1.0f, 0.0f))));
     AutoPtr<Attribute> tinted = AmbraEffectAttribute::Make(paint, true, red, 1.0f, 0.0f);
-    EXPECT_TRUE(Differ(tinted, AutoPtr<Attribute>(AmbraEffectAttribute::Make(paint, true, vec4<float>(0, 1, 0, 1), 1.0f, 0.0f))));
+    EXPECT_TRUE(Differ(
+        tinted, AutoPtr<Attribute>(AmbraEffectAttribute::Make(paint, true, vec4<float>(0, 1, 0, 1), 1.0f, 0.0f))));
     // Scale and rotation pick another shared instance, so they make a difference.
     EXPECT_TRUE(Differ(a, AutoPtr<Attribute>(AmbraEffectAttribute::Make(paint, false, red, 2.0f, 0.0f))));
     EXPECT_TRUE(Differ(a, AutoPtr<Attribute>(AmbraEffectAttribute::Make(paint, false, red, 1.0f, 45.0f))));

@@ -13,12 +13,12 @@
 using namespace Lumo::Scene;
 using namespace SceneTest;
 using Lumo::Devices::BasicMaterialEffectInstance;
-using Lumo::Devices::EffectInstance;
-using Lumo::Devices::LayeredEffectInstance;
-using Lumo::Devices::SolidEffectInstance;
 using Lumo::Devices::eCullBack;
 using Lumo::Devices::eCullFront;
 using Lumo::Devices::eCullNone;
+using Lumo::Devices::EffectInstance;
+using Lumo::Devices::LayeredEffectInstance;
+using Lumo::Devices::SolidEffectInstance;
 using Lumo::Objects::QueryInterface;
 using Lumo::Objects::vec3;
 using Lumo::Objects::vec4;

@@ -81,6 +81,7 @@ TEST(LineStyleAttributeTest, StyleGraphFollowsSpaceAndWeight) {
     EXPECT_FLOAT_EQ(stroke->Defaults().GetFloat(stroke->InputIndex(StyleGraphs::WeightParameter()), 0), 3.0f);
     EXPECT_EQ(graph->Connections().size(), 1u);
     // The shared stroke prototype keeps its own weight.
-    Lumo::Devices::AFragment* prototype = Lumo::Graphics::ScriptFragmentHelper::AcquireFragment(StyleGraphs::LineStroke());
+    Lumo::Devices::AFragment* prototype =
+        Lumo::Graphics::ScriptFragmentHelper::AcquireFragment(StyleGraphs::LineStroke());
     EXPECT_FLOAT_EQ(prototype->Defaults().GetFloat(prototype->InputIndex(StyleGraphs::WeightParameter()), 0), 1.0f);
 }

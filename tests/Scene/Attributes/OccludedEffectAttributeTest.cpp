@@ -48,8 +48,8 @@ TEST_F(OccludedEffectAttributeTest, MergeKeepsThePathWhicheverWins) {
     EXPECT_EQ(held->Merge(incoming), incoming.get());
 
     // The held one wins on priority but lacks the path: a new attribute with its values and that path.
-    AutoPtr<OccludedEffectAttribute> strong = OccludedEffectAttribute::Make(nullptr, vec4<float>(0.25f, 0, 0, 1), 0.8f,
-                                                                           0.2f, true, 7);
+    AutoPtr<OccludedEffectAttribute> strong =
+        OccludedEffectAttribute::Make(nullptr, vec4<float>(0.25f, 0, 0, 1), 0.8f, 0.2f, true, 7);
     AutoPtr<Attribute> merged = strong->Merge(incoming);
     ASSERT_NE(merged.get(), strong.get());
     ASSERT_NE(merged.get(), incoming.get());

@@ -23,7 +23,7 @@ TEST(ThreadAttributeTest, OneTexturedInstancePerThreadBuiltOnce) {
     ASSERT_NE(first->Texture(), nullptr) << "the generated thread texture ships with the build";
     EXPECT_GT(first->Texture()->Width(), 0);
     EXPECT_TRUE(first->TextureAlpha());
-    EXPECT_FLOAT_EQ(first->TextureTransform()[0][0], 0.5f);                  // one repeat per pitch
+    EXPECT_FLOAT_EQ(first->TextureTransform()[0][0], 0.5f);                       // one repeat per pitch
     EXPECT_NEAR(first->TextureTransform()[1][1], 3.0f / (5.0f * 6.28318f), 1e-6); // vScale round it
     EXPECT_EQ(list[1]->RefCount(), 1);
 

@@ -14,7 +14,9 @@ using Lumo::Graphics::GroupNode;
 namespace {
 constexpr unsigned kInstance = 0x1, kComponent = 0x2, kBody = 0x8, kFaces = 0x10;
 
-AttributeSet* SetOf(Lumo::Graphics::ARenderNode* n) { return ANodeData::GetNodeData(n)->GetAttributeSet(); }
+AttributeSet* SetOf(Lumo::Graphics::ARenderNode* n) {
+    return ANodeData::GetNodeData(n)->GetAttributeSet();
+}
 
 /// Walks root..leaf the way the graph walk does: each node's state starts from its parent's.
 AutoPtr<TraversalState> Walk(const std::vector<Lumo::Graphics::ARenderNode*>& path) {

@@ -46,7 +46,9 @@ AutoPtr<Lumo::Devices::ADrawContext> Context(const mat4<float>& proj) {
 }
 
 /// Orthographic: x and y in -10..10 fill the viewport, so one model unit is 10 pixels.
-mat4<float> Ortho() { return mat4<float>::Scale(vec3<float>(0.1f, 0.1f, 0.01f)); }
+mat4<float> Ortho() {
+    return mat4<float>::Scale(vec3<float>(0.1f, 0.1f, 0.01f));
+}
 
 /// Perspective with w = eye depth: at depth z, x = +-z fills the viewport.
 mat4<float> Perspective() {
@@ -62,9 +64,9 @@ TEST(TraversalStateTransformTest, ScreenBillboardFacesTheViewer) {
         StateWith({BillBoardAttribute::Make({1, 2, 3}, BillBoardAttribute::eScreen, {0, 0, 0})});
     mat4<float> m;
     EXPECT_TRUE(s->GetAccumulatedTransform(dc, m, nullptr));
-    ExpectPoint(m.TransformPoint({1, 2, 3}), 1, 2, 3);       // the anchor stays
-    ExpectPoint(m.TransformPoint({2, 2, 3}), 2, 2, 3);       // x stays screen right
-    ExpectPoint(m.TransformPoint({1, 2, 4}), 1, 2, 2);       // +z turns toward the viewer
+    ExpectPoint(m.TransformPoint({1, 2, 3}), 1, 2, 3); // the anchor stays
+    ExpectPoint(m.TransformPoint({2, 2, 3}), 2, 2, 3); // x stays screen right
+    ExpectPoint(m.TransformPoint({1, 2, 4}), 1, 2, 2); // +z turns toward the viewer
 
     mat4<float> untouched;
     EXPECT_FALSE(s->GetAccumulatedTransform(nullptr, untouched, nullptr)) << "needs a draw context";
@@ -74,8 +76,7 @@ TEST(TraversalStateTransformTest, ScreenBillboardFacesTheViewer) {
 TEST(TraversalStateTransformTest, AxialBillboardTurnsAboutItsAxis) {
     LiveObjectGuard guard;
     auto dc = Context(Ortho());
-    AutoPtr<TraversalState> s =
-        StateWith({BillBoardAttribute::Make({0, 0, 0}, BillBoardAttribute::eAxial, {0, 1, 0})});
+    AutoPtr<TraversalState> s = StateWith({BillBoardAttribute::Make({0, 0, 0}, BillBoardAttribute::eAxial, {0, 1, 0})});
     mat4<float> m;
     s->GetAccumulatedTransform(dc, m, nullptr);
     // Rows s = a x e = (-1,0,0), a = (0,1,0), t = s x a = (0,0,-1) for e = (0,0,-1).
@@ -96,9 +97,9 @@ TEST(TraversalStateTransformTest, RightReadingMirrorsTextSeenFromBehind) {
     ExpectPoint(m.TransformPoint({2, 1, 1}), 0, 1, -1);
 
     // Turned upside down as well (a half turn about x flips y and z): both flips apply.
-    AutoPtr<TraversalState> flipped = StateWith(
-        {TransformAttribute::Make(mat4<float>::Rotation({1, 0, 0}, float(M_PI)), false),
-         BillBoardAttribute::Make({0, 0, 0}, BillBoardAttribute::eRightReading, {0, 0, 0})});
+    AutoPtr<TraversalState> flipped =
+        StateWith({TransformAttribute::Make(mat4<float>::Rotation({1, 0, 0}, float(M_PI)), false),
+                   BillBoardAttribute::Make({0, 0, 0}, BillBoardAttribute::eRightReading, {0, 0, 0})});
     mat4<float> f;
     flipped->GetAccumulatedTransform(dc, f, nullptr);
     // z' = (0,0,-1): not mirrored; y' = (0,-1,0): upside down, F = diag(-1,-1,1), then the turn.
@@ -144,16 +145,16 @@ TEST(TraversalStateTransformTest, UpdateTransformConsumesBillboardsAndSharesMatr
     plain->UpdateTransform(*dc, graphics, nullptr);
     EXPECT_EQ(graphics.WorldMatrix(), nullptr) << "identity needs no matrix";
 
-    AutoPtr<TraversalState> moved =
-        StateWith({TransformAttribute::Make(mat4<float>::Translation({5, 0, 0}), false)});
+    AutoPtr<TraversalState> moved = StateWith({TransformAttribute::Make(mat4<float>::Translation({5, 0, 0}), false)});
     moved->UpdateTransform(*dc, graphics, nullptr);
     ASSERT_NE(graphics.WorldMatrix(), nullptr);
     Lumo::Objects::ADevMatrix* first = graphics.WorldMatrix();
     moved->UpdateTransform(*dc, graphics, nullptr);
     EXPECT_EQ(graphics.WorldMatrix(), first) << "an equal matrix is kept, not remade";
 
-    AutoPtr<TraversalState> board = StateWith({TransformAttribute::Make(mat4<float>::Translation({5, 0, 0}), false, true, 9),
-                                               BillBoardAttribute::Make({0, 0, 0}, BillBoardAttribute::eScreen, {})});
+    AutoPtr<TraversalState> board =
+        StateWith({TransformAttribute::Make(mat4<float>::Translation({5, 0, 0}), false, true, 9),
+                   BillBoardAttribute::Make({0, 0, 0}, BillBoardAttribute::eScreen, {})});
     board->UpdateTransform(*dc, graphics, nullptr);
     EXPECT_FALSE(board->HasAttribute(eBillBoard)) << "consumed";
     auto* t = static_cast<TransformAttribute*>(board->GetAttribute(eTransform));
@@ -177,7 +178,8 @@ TEST(TraversalStateTransformTest, TextIsPlacedByItsAnchor) {
     mat4<float> m;
     s->GetAccumulatedTransform(nullptr, m, text);
     // The box centre (anchor 0.5, 0.5) lands on the origin.
-    vec3<float> centre(float((box.Min().x + box.Max().x) / 2), float((box.Min().y + box.Max().y) / 2), float(box.Min().z));
+    vec3<float> centre(float((box.Min().x + box.Max().x) / 2), float((box.Min().y + box.Max().y) / 2),
+                       float(box.Min().z));
     ExpectPoint(m.TransformPoint(centre), 0, 0, 0);
 
     text->Anchor({0.0f, TextNode::kBaselineAnchor});

@@ -65,10 +65,14 @@ TEST(ChangePacketTest, PreparingMapsAttributeKindsToChangeBits) {
         std::uint32_t bits;
     };
     const std::vector<Case> cases = {
-        {eEffect, RevalidatePacket::kEffectChange},      {eBillBoard, RevalidatePacket::kBillBoardChange},
-        {eLineStyle, RevalidatePacket::kLineStyleChange}, {eTransform, RevalidatePacket::kTransformChange},
-        {eDepthPriority, RevalidatePacket::kTransformChange}, {eVisibility, RevalidatePacket::kTransformChange},
-        {ePixelScale, RevalidatePacket::kTransformChange}, {eOpacity, RevalidatePacket::kOpacityChange},
+        {eEffect, RevalidatePacket::kEffectChange},
+        {eBillBoard, RevalidatePacket::kBillBoardChange},
+        {eLineStyle, RevalidatePacket::kLineStyleChange},
+        {eTransform, RevalidatePacket::kTransformChange},
+        {eDepthPriority, RevalidatePacket::kTransformChange},
+        {eVisibility, RevalidatePacket::kTransformChange},
+        {ePixelScale, RevalidatePacket::kTransformChange},
+        {eOpacity, RevalidatePacket::kOpacityChange},
         {eCullMode, 0u},
     };
     AutoPtr<Lumo::Graphics::GroupNode> node = SceneGroup();

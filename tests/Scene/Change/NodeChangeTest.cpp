@@ -166,8 +166,8 @@ TEST_F(NodeChangeTest, PrimitivesAreBuiltFromTheHostGeometry) {
     AutoPtr<ARenderNode> arc, curve;
     {
         NodeChange change;
-        arc = change.createCircleArcNode(nullptr, ZoGeCircArc3d(ZoGePoint3d(1, 2, 3), ZoGeVector3d(0, 0, 1),
-                                                                  ZoGeVector3d(0, 2, 0), 4.0, 0.0, 1.0));
+        arc = change.createCircleArcNode(
+            nullptr, ZoGeCircArc3d(ZoGePoint3d(1, 2, 3), ZoGeVector3d(0, 0, 1), ZoGeVector3d(0, 2, 0), 4.0, 0.0, 1.0));
     }
     auto arcPrim = static_cast<Lumo::Graphics::APrimitiveNode*>(
                        arc->GetInterface(Lumo::Graphics::APrimitiveNode::StaticClassName()))

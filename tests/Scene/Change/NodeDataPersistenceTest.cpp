@@ -1,15 +1,15 @@
 #include "../TestSupport.h"
 
+#include <Brio/Base/StrongRef.h>
+#include <Brio/DataModel/Asset.h>
+#include <Brio/DataModel/Entity.h>
+#include <Brio/DataModel/Segment.h>
 #include <Lumo/Graphics/PropertyBag.h>
 #include <Scene/Change/ClientTypes.h>
 #include <Scene/Change/DecorationNodeData.h>
 #include <Scene/Change/NodeData.h>
 #include <Scene/Change/SceneNodes.h>
 #include <Scene/Model/INodeSource.h>
-#include <Brio/Base/StrongRef.h>
-#include <Brio/DataModel/Asset.h>
-#include <Brio/DataModel/Entity.h>
-#include <Brio/DataModel/Segment.h>
 
 using namespace Brio::Scene;
 using namespace SceneTest;
@@ -30,7 +30,7 @@ TEST(NodeDataPersistenceTest, PropertiesInTheirOrderWithClientTypesAsNames) {
     for (const auto& p : bag.Properties())
         order.push_back(p.name->Text());
     EXPECT_EQ(order, (std::vector<std::wstring>{L"INodeSourceSaved", L"Qualifier", L"ClientType",
-                                                 L"StringsForMaskCount", L"StringForMask::0", L"StringForMask::1"}));
+                                                L"StringsForMaskCount", L"StringForMask::0", L"StringForMask::1"}));
     std::uint32_t raw = 1;
     ASSERT_TRUE(bag.Get(Intern(L"ClientType"), raw));
     EXPECT_EQ(raw, 0u) << "client types travel as names only";
@@ -113,8 +113,9 @@ TEST(NodeDataPersistenceTest, AnEntitySourceIsSavedByReference) {
     for (const auto& p : bag.Properties())
         order.push_back(p.name->Text());
     ASSERT_GE(order.size(), 5u);
-    EXPECT_EQ(std::vector<std::wstring>(order.begin(), order.begin() + 5),
-              (std::vector<std::wstring>{L"INodeSourceSaved", L"AssetName", L"SegmentId", L"INodeSource", L"Qualifier"}));
+    EXPECT_EQ(
+        std::vector<std::wstring>(order.begin(), order.begin() + 5),
+        (std::vector<std::wstring>{L"INodeSourceSaved", L"AssetName", L"SegmentId", L"INodeSource", L"Qualifier"}));
 
     AutoPtr<GroupNode> loaded = GroupNode::Make();
     NodeData* l = NodeData::make(loaded, nullptr, Lumo::Scene::eGroupNode, false);

@@ -15,7 +15,9 @@ using Lumo::Graphics::GroupNode;
 
 namespace {
 using FakeSource = SourceTest::RecordingSource;
-INodeSource* AsSource(FakeSource& s) { return &s; }
+INodeSource* AsSource(FakeSource& s) {
+    return &s;
+}
 
 AutoPtr<GroupNode> Group(std::uint32_t client, std::uint64_t q = 0) {
     AutoPtr<GroupNode> g = GroupNode::Make();
@@ -25,7 +27,9 @@ AutoPtr<GroupNode> Group(std::uint32_t client, std::uint64_t q = 0) {
     return g;
 }
 
-Brio::Color Grey(int i) { return Brio::Color(float(i) / 10.f, float(i) / 10.f, float(i) / 10.f, 1.f); }
+Brio::Color Grey(int i) {
+    return Brio::Color(float(i) / 10.f, float(i) / 10.f, float(i) / 10.f, 1.f);
+}
 } // namespace
 
 TEST(NodeDataTest, KindsSetsAndInterfaces) {

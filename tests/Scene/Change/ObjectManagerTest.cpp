@@ -38,7 +38,9 @@ private:
     bool m_postsChange;
 };
 
-void Note(void* data) { g_log.push_back(static_cast<const char*>(data)); }
+void Note(void* data) {
+    g_log.push_back(static_cast<const char*>(data));
+}
 } // namespace
 
 TEST(ObjectManagerTest, SyncRunsCallbacksThenRevalidationThenChanges) {
@@ -59,7 +61,7 @@ TEST(ObjectManagerTest, SyncRunsCallbacksThenRevalidationThenChanges) {
 
     m->syncChanges();
     EXPECT_EQ(g_log, (std::vector<std::string>{"callback-1", "callback-2", "revalidate-a", "change-b",
-                                                 "revalidate-a-rebuilt"}))
+                                               "revalidate-a-rebuilt"}))
         << "a rebuild's change applies in the same sync";
     EXPECT_TRUE(m->UnregisterChangedCallback(&Note, first));
     EXPECT_FALSE(m->UnregisterChangedCallback(&Note, first));

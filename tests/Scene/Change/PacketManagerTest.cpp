@@ -41,8 +41,8 @@ TEST(PacketManagerTest, PacketsForOneNodeMergeAndApplyThroughTheManager) {
         AutoPtr<ChangePacket> first = ChangePacket::make(group);
         first->qualifier(1);
         first->setFlags(0x8, true);
-        first->attributeSet()->SetAttribute(AutoPtr<Lumo::Scene::Attribute>(
-            SceneTest::KindAttribute::Make(Lumo::Scene::eEffect, 1)));
+        first->attributeSet()->SetAttribute(
+            AutoPtr<Lumo::Scene::Attribute>(SceneTest::KindAttribute::Make(Lumo::Scene::eEffect, 1)));
         first->prepare();
         manager->PostPacket(first);
         AutoPtr<GroupChangePacket> children = GroupChangePacket::make(group);
@@ -54,11 +54,12 @@ TEST(PacketManagerTest, PacketsForOneNodeMergeAndApplyThroughTheManager) {
         AutoPtr<ChangePacket> later = ChangePacket::make(group);
         later->qualifier(2);
         later->setFlags(0x8, false);
-        later->attributeSet()->SetAttribute(AutoPtr<Lumo::Scene::Attribute>(
-            SceneTest::KindAttribute::Make(Lumo::Scene::eEffect, 2)));
+        later->attributeSet()->SetAttribute(
+            AutoPtr<Lumo::Scene::Attribute>(SceneTest::KindAttribute::Make(Lumo::Scene::eEffect, 2)));
         later->prepare();
         manager->PostPacket(later);
-        AutoPtr<CreateChangePacket> created = CreateChangePacket::make(CreateChangePacket::eCreateGroup, child, 0, false);
+        AutoPtr<CreateChangePacket> created =
+            CreateChangePacket::make(CreateChangePacket::eCreateGroup, child, 0, false);
         manager->PostPacket(created->packet());
         EXPECT_EQ(manager->PendingCount(), 3) << "one packet per node; the create packet has none";
         EXPECT_EQ(first->mergedPacketCount(), 1) << "the group packet rides along";

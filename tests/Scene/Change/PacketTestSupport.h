@@ -11,7 +11,9 @@ namespace PacketTest {
 
 using Lumo::Objects::AutoPtr;
 
-inline AutoPtr<Lumo::Devices::SimpleMesh> Mesh() { return Lumo::Devices::SimpleMesh::Make(nullptr); }
+inline AutoPtr<Lumo::Devices::SimpleMesh> Mesh() {
+    return Lumo::Devices::SimpleMesh::Make(nullptr);
+}
 
 /// A group with the scene's node data (qualifier, client type, double-sided mode).
 inline AutoPtr<Lumo::Graphics::GroupNode> SceneGroup() {

@@ -34,7 +34,9 @@ bool CountingWriter(ServerToClientObjectManager& m, std::string& text) {
     m.clearCreatePackets();
     return true;
 }
-void RecordingReader(const std::string& text) { g_applied.push_back(text); }
+void RecordingReader(const std::string& text) {
+    g_applied.push_back(text);
+}
 
 struct SplitChannelTest : SceneTest::GraphicsOptionsTest {
     void SetUp() override {

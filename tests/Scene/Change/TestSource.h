@@ -3,10 +3,10 @@
 #include <Lumo/Devices/SimpleMesh.h>
 #include <Lumo/Graphics/GeometryNode.h>
 #include <Lumo/Graphics/GroupNode.h>
-#include <Scene/Nodes/LODGeometryNode.h>
 #include <Lumo/Objects/AutoPtr.h>
 #include <Scene/Change/NodeChange.h>
 #include <Scene/Model/INodeSource.h>
+#include <Scene/Nodes/LODGeometryNode.h>
 
 #include <functional>
 #include <string>
@@ -47,18 +47,24 @@ public:
         if (onGeometry)
             onGeometry(change, lod);
     }
-    using INodeSource::revalidate;
-    using INodeSource::onPostChangeScene;
     using INodeSource::getChangeTypesThatAffectScene;
+    using INodeSource::onPostChangeScene;
+    using INodeSource::revalidate;
 
 protected:
     void sceneNode(Lumo::Graphics::ARenderNode* n) override { node = n; }
     void onCreateScene(Brio::Scene::NodeChange& change) override {
         calls.push_back("create");
         switch (kind) {
-        case eGroup: sceneNode(change.createGroupNode(this, Lumo::Graphics::eRenderListWorld)); break;
-        case eGeometry: sceneNode(change.createGeometryNode(this)); break;
-        case eLOD: sceneNode(change.createLODGeometryNode(this)); break;
+        case eGroup:
+            sceneNode(change.createGroupNode(this, Lumo::Graphics::eRenderListWorld));
+            break;
+        case eGeometry:
+            sceneNode(change.createGeometryNode(this));
+            break;
+        case eLOD:
+            sceneNode(change.createLODGeometryNode(this));
+            break;
         }
         INodeSource::onCreateScene(change);
     }

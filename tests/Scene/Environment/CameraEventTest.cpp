@@ -36,7 +36,8 @@ TEST(CameraEventTest, OnlyEyeTargetUpAndProjectionSettersAnnounce) {
         EXPECT_EQ(from, c.getTarget());
 
     // A site that is not a camera site hears nothing, and sites may unsubscribe.
-    struct Other : Brio::EventSite {} other;
+    struct Other : Brio::EventSite {
+    } other;
     CameraEventSource::get()->Brio::EventSource::subscribe(&other);
     CameraEventSource::get()->unsubscribe(&log);
     c->position(ZoGePoint3d(0, 0, 3));

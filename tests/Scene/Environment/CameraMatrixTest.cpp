@@ -90,7 +90,7 @@ TEST(CameraMatrixTest, ParallelProjectionFitsTheExtentsToTheAspect) {
     const ZoGeMatrix3d v = c->getViewMatrix();
     // Wider than tall: the width grows to 20 so that the height of 10 stays.
     ZoGeMatrix3d p = c->getProjectionMatrix(2.0);
-    ExpectPoint(Ndc(v, p, {10, 5, 0}), 1, 1, 0);   // z = 0 is eye depth 1: the near plane
+    ExpectPoint(Ndc(v, p, {10, 5, 0}), 1, 1, 0);      // z = 0 is eye depth 1: the near plane
     ExpectPoint(Ndc(v, p, {-10, -5, -2}), -1, -1, 1); // eye depth 3: the far plane
     // Taller than wide: the height grows to 20.
     p = c->getProjectionMatrix(0.5);

@@ -29,7 +29,9 @@ protected:
     EnvironmentManager manager; // one of the test's own: nothing process-wide changes
 };
 
-std::string Text(float v) { return Brio::Utility::formatNumber(v); }
+std::string Text(float v) {
+    return Brio::Utility::formatNumber(v);
+}
 
 } // namespace
 
@@ -37,8 +39,8 @@ TEST_F(EnvironmentDefinitionTest, EveryElementSetsItsValue) {
     // Each colour element gets a colour of its own: red k/100, green 0.5, blue 0.25, alpha 0.75.
     std::string body;
     for (int k = 0; k < Environment::eColorCount; ++k)
-        body += "<" + Brio::Utility::toUtf8(Environment::colorElementName(Environment::EColor(k))) +
-                " ARGB=\"0.75 " + Text(k / 100.0f) + " 0.5 0.25\"/>";
+        body += "<" + Brio::Utility::toUtf8(Environment::colorElementName(Environment::EColor(k))) + " ARGB=\"0.75 " +
+                Text(k / 100.0f) + " 0.5 0.25\"/>";
     body += R"(
       <LayoutGrid ARGB="0.4 0.1 0.2 0.3" scaleFactor="2.5"/>
       <OriginOffset X="1" Y="-2" Z="3.5"/>
@@ -77,7 +79,8 @@ TEST_F(EnvironmentDefinitionTest, EveryElementSetsItsValue) {
     // The named accessors reach the colour of their element.
     EXPECT_EQ(env->gridColor(), env->color(Environment::eGrid));
     EXPECT_FLOAT_EQ(env->sketchtexthighlightColor().red(), int(Environment::eSketchTextHighlight) / 100.0f);
-    EXPECT_FLOAT_EQ(env->adornerselectedandhighlightedColor().red(), int(Environment::eAdornerSelectedAndHighlighted) / 100.0f);
+    EXPECT_FLOAT_EQ(env->adornerselectedandhighlightedColor().red(),
+                    int(Environment::eAdornerSelectedAndHighlighted) / 100.0f);
     EXPECT_FLOAT_EQ(env->jointdof3Color().red(), int(Environment::eJointDOF3) / 100.0f);
     EXPECT_FLOAT_EQ(env->modeledgeColor().red(), int(Environment::eModelEdge) / 100.0f);
     ExpectColor(env->layoutgridColor(), 0.1f, 0.2f, 0.3f, 0.4f);

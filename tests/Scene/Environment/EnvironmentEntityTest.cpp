@@ -20,8 +20,7 @@ using namespace CameraTest;
 
 namespace {
 std::string ScratchFile(const std::string& name) {
-    return (std::filesystem::temp_directory_path() /
-            ("brio-environment-" + std::to_string(::getpid()) + "-" + name))
+    return (std::filesystem::temp_directory_path() / ("brio-environment-" + std::to_string(::getpid()) + "-" + name))
         .string();
 }
 
@@ -38,8 +37,7 @@ std::vector<std::string> Keys(const MemberSet& set) {
     return keys;
 }
 
-template <class T>
-T* EntityOf(Segment* segment, std::uint64_t id) {
+template <class T> T* EntityOf(Segment* segment, std::uint64_t id) {
     return dynamic_cast<T*>(segment->entity(id));
 }
 } // namespace
@@ -81,13 +79,13 @@ TEST(EnvironmentEntityTest, MembersArePersistedUnderTheirKeysInOrder) {
                                         "extentsHeight:double", "projection:int32"}));
     EXPECT_EQ(Camera::memberSet().members().back().typeName, "EProjection");
     EXPECT_EQ(Keys(Light::memberSet()),
-              (std::vector<std::string>{"type:int32", "space:int32", "ambient:Color", "diffuse:Color",
-                                        "specular:Color", "position:ZoGePoint3d", "direction:ZoGeVector3d",
-                                        "attenuationCon:float", "attenuationLin:float", "attenuationQua:float",
-                                        "spotInner:float", "spotOuter:float"}));
+              (std::vector<std::string>{"type:int32", "space:int32", "ambient:Color", "diffuse:Color", "specular:Color",
+                                        "position:ZoGePoint3d", "direction:ZoGeVector3d", "attenuationCon:float",
+                                        "attenuationLin:float", "attenuationQua:float", "spotInner:float",
+                                        "spotOuter:float"}));
     EXPECT_EQ(Keys(Lighting::memberSet()), std::vector<std::string>{"lightlist:entityRefs"});
-    EXPECT_EQ(Keys(Viewport::memberSet()), (std::vector<std::string>{"left:double", "right:double", "bottom:double",
-                                                                      "top:double", "space:int32"}));
+    EXPECT_EQ(Keys(Viewport::memberSet()),
+              (std::vector<std::string>{"left:double", "right:double", "bottom:double", "top:double", "space:int32"}));
     for (MemberSet* set : {&Camera::memberSet(), &Light::memberSet(), &Lighting::memberSet(), &Viewport::memberSet()})
         EXPECT_EQ(set->baseMemberSet(), &Entity::s_metaType()->memberSet());
     EXPECT_EQ(Camera::memberSet().className(), "Camera");

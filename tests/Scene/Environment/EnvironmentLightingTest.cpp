@@ -113,9 +113,9 @@ TEST(EnvironmentLightingTest, AuxiliaryLightsTakeSpaceTypeAndScaledColour) {
     EXPECT_DOUBLE_EQ(spot->position().z, 3.0);
 
     const std::pair<Light::ELightSpace, Light::ELightType> expected[] = {
-        {Light::eWorld, Light::eSpot},          {Light::eView, Light::ePoint},
-        {Light::eModel, Light::eDirectional},   {Light::eGroundPlane, Light::eDirectional},
-        {Light::eUnset, Light::eDirectional},   {Light::eUnset, Light::eDirectional},
+        {Light::eWorld, Light::eSpot},        {Light::eView, Light::ePoint},
+        {Light::eModel, Light::eDirectional}, {Light::eGroundPlane, Light::eDirectional},
+        {Light::eUnset, Light::eDirectional}, {Light::eUnset, Light::eDirectional},
         {Light::eUnset, Light::eDirectional},
     };
     for (int i = 0; i < 7; ++i) {

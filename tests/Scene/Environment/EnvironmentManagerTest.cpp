@@ -113,7 +113,8 @@ TEST_F(EnvironmentManagerTest, TheActiveEnvironmentFollowsTheOption) {
     EXPECT_EQ(log.ids, (std::vector<std::wstring>{L"B", L"A", L"Nowhere"}));
 
     // Sites that are not environment sites hear nothing.
-    struct Other : Brio::EventSite {} other;
+    struct Other : Brio::EventSite {
+    } other;
     EnvironmentEventSource::get()->Brio::EventSource::subscribe(&other);
     EXPECT_TRUE(EnvironmentEventSource::get()->fireActiveEnvironmentChanged());
     EnvironmentEventSource::get()->Brio::EventSource::unsubscribe(&other);

@@ -1,7 +1,7 @@
 // Scenery: feature meshes from their JSON form and through the interchange importer, what bad
 // mesh files give, and the dome and ground plane an environment builds from its features.
-#include "EnvironmentTestSupport.h"
 #include "../TestSupport.h"
+#include "EnvironmentTestSupport.h"
 
 #include <Lumo/Devices/ARasterizerState.h>
 #include <Lumo/Devices/PngWriter.h>
@@ -115,15 +115,22 @@ TEST(EnvironmentSceneryTest, MalformedJsonMeshesGiveNoNode) {
         {"no UVs", R"({"Vertices": {"Positions": [0,0,0,1,0,0,0,1,0]}, "Indices": [0,1,2]})"},
         {"no indices", R"({"Vertices": {"Positions": [0,0,0,1,0,0,0,1,0], "UVs": [0,0,0,0,0,0]}})"},
         {"positions an object", R"({"Vertices": {"Positions": {"x": 0}, "UVs": []}, "Indices": []})"},
-        {"partial vertex", R"({"Vertices": {"Positions": [0,0,0,1,0,0,0,1], "UVs": [0,0,0,0,0,0]}, "Indices": [0,1,2]})"},
+        {"partial vertex",
+         R"({"Vertices": {"Positions": [0,0,0,1,0,0,0,1], "UVs": [0,0,0,0,0,0]}, "Indices": [0,1,2]})"},
         {"UVs short", R"({"Vertices": {"Positions": [0,0,0,1,0,0,0,1,0], "UVs": [0,0,0,0]}, "Indices": [0,1,2]})"},
-        {"partial triangle", R"({"Vertices": {"Positions": [0,0,0,1,0,0,0,1,0], "UVs": [0,0,0,0,0,0]}, "Indices": [0,1]})"},
+        {"partial triangle",
+         R"({"Vertices": {"Positions": [0,0,0,1,0,0,0,1,0], "UVs": [0,0,0,0,0,0]}, "Indices": [0,1]})"},
         {"no triangles", R"({"Vertices": {"Positions": [0,0,0,1,0,0,0,1,0], "UVs": [0,0,0,0,0,0]}, "Indices": []})"},
-        {"index too large", R"({"Vertices": {"Positions": [0,0,0,1,0,0,0,1,0], "UVs": [0,0,0,0,0,0]}, "Indices": [0,1,3]})"},
-        {"negative index", R"({"Vertices": {"Positions": [0,0,0,1,0,0,0,1,0], "UVs": [0,0,0,0,0,0]}, "Indices": [0,1,-1]})"},
-        {"fractional index", R"({"Vertices": {"Positions": [0,0,0,1,0,0,0,1,0], "UVs": [0,0,0,0,0,0]}, "Indices": [0,1,1.5]})"},
-        {"text in an array", R"({"Vertices": {"Positions": [0,0,0,1,0,"x",0,1,0], "UVs": [0,0,0,0,0,0]}, "Indices": [0,1,2]})"},
-        {"huge coordinate", R"({"Vertices": {"Positions": [0,0,0,1e300,0,0,0,1,0], "UVs": [0,0,0,0,0,0]}, "Indices": [0,1,2]})"},
+        {"index too large",
+         R"({"Vertices": {"Positions": [0,0,0,1,0,0,0,1,0], "UVs": [0,0,0,0,0,0]}, "Indices": [0,1,3]})"},
+        {"negative index",
+         R"({"Vertices": {"Positions": [0,0,0,1,0,0,0,1,0], "UVs": [0,0,0,0,0,0]}, "Indices": [0,1,-1]})"},
+        {"fractional index",
+         R"({"Vertices": {"Positions": [0,0,0,1,0,0,0,1,0], "UVs": [0,0,0,0,0,0]}, "Indices": [0,1,1.5]})"},
+        {"text in an array",
+         R"({"Vertices": {"Positions": [0,0,0,1,0,"x",0,1,0], "UVs": [0,0,0,0,0,0]}, "Indices": [0,1,2]})"},
+        {"huge coordinate",
+         R"({"Vertices": {"Positions": [0,0,0,1e300,0,0,0,1,0], "UVs": [0,0,0,0,0,0]}, "Indices": [0,1,2]})"},
     };
     for (const auto& [name, text] : cases) {
         SCOPED_TRACE(name);
@@ -134,7 +141,8 @@ TEST(EnvironmentSceneryTest, MalformedJsonMeshesGiveNoNode) {
         EXPECT_NE(error.find(L"Bad.json"), std::wstring::npos) << Brio::Utility::toUtf8(error);
     }
     std::wstring error;
-    EXPECT_FALSE(AutoPtr<Lumo::Graphics::GeometryNode>(Feature(L"Gone.json").loadJSONScene(folder.path(), *dc, &error)));
+    EXPECT_FALSE(
+        AutoPtr<Lumo::Graphics::GeometryNode>(Feature(L"Gone.json").loadJSONScene(folder.path(), *dc, &error)));
     EXPECT_NE(error.find(L"Gone.json"), std::wstring::npos);
     EXPECT_FALSE(AutoPtr<Lumo::Graphics::GeometryNode>(Feature(L"").loadJSONScene(folder.path(), *dc)));
 }
@@ -159,7 +167,8 @@ TEST(EnvironmentSceneryTest, InterchangeScenesAreReadThroughTheImporter) {
     folder.write("Broken.obj", "v 0 0 0\nv 1 0 0\nf 1 2 9\n");
     EXPECT_FALSE(AutoPtr<Lumo::Graphics::GeometryNode>(Feature(L"Broken.obj").loadOmxScene(folder.path(), *dc)));
     folder.write("Unknown.xyzw", "v 0 0 0\n");
-    EXPECT_FALSE(AutoPtr<Lumo::Graphics::GeometryNode>(Feature(L"Unknown.xyzw").loadOmxScene(folder.path(), *dc, &error)));
+    EXPECT_FALSE(
+        AutoPtr<Lumo::Graphics::GeometryNode>(Feature(L"Unknown.xyzw").loadOmxScene(folder.path(), *dc, &error)));
     EXPECT_NE(error.find(L"not a format"), std::wstring::npos);
     EXPECT_FALSE(AutoPtr<Lumo::Graphics::GeometryNode>(Feature(L"Gone.fbx").loadOmxScene(folder.path(), *dc)));
 }
@@ -194,8 +203,9 @@ TEST(EnvironmentSceneryTest, EnvironmentBuildsDomeAndGroundOnceAndLeavesOutWhatF
         auto* depth = Lumo::Scene::GetDepthPriorityAttribute(set);
         ASSERT_TRUE(depth);
         EXPECT_EQ(depth->DepthPriority(), 0);
-        auto* occluded = static_cast<Lumo::Scene::OccludedEffectAttribute*>(
-            Lumo::Scene::GetEffectAttribute(set)->GetInterface(Lumo::Scene::OccludedEffectAttribute::StaticClassName()));
+        auto* occluded =
+            static_cast<Lumo::Scene::OccludedEffectAttribute*>(Lumo::Scene::GetEffectAttribute(set)->GetInterface(
+                Lumo::Scene::OccludedEffectAttribute::StaticClassName()));
         ASSERT_TRUE(occluded);
         EXPECT_EQ(occluded->Color(), (Lumo::Objects::vec4<float>{0, 0, 0, 0}));
         EXPECT_FLOAT_EQ(occluded->OccludedOpacity(), Lumo::Scene::OccludedEffectAttribute::OCCLUDED_OPACITY());
@@ -214,8 +224,8 @@ TEST(EnvironmentSceneryTest, FileNamesThatCannotBePathsGiveNoNode) {
     ResourceFolder folder;
     auto dc = DataContext();
     // A lone surrogate, as a malformed definition can give, has no file name to become.
-    for (const EnvFeature& f : {Feature(L"Dome\xD800.json"), Feature(L"Dome\xD800.obj"),
-                                Feature(L"Square.json", L"Sky\xD800.png")}) {
+    for (const EnvFeature& f :
+         {Feature(L"Dome\xD800.json"), Feature(L"Dome\xD800.obj"), Feature(L"Square.json", L"Sky\xD800.png")}) {
         std::wstring error;
         AutoPtr<Lumo::Graphics::GeometryNode> node = f.meshPath().ends_with(L".obj")
                                                          ? f.loadOmxScene(folder.path(), *dc, &error)

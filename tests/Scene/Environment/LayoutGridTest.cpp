@@ -7,13 +7,13 @@
 #include <Lumo/Graphics/GeometryNode.h>
 #include <Lumo/Graphics/GroupNode.h>
 #include <Lumo/Graphics/StandardObjectManager.h>
+#include <Scene/Attributes/AttributeSet.h>
+#include <Scene/Attributes/ColorEffectAttribute.h>
 #include <Scene/Attributes/EffectInstanceCache.h>
 #include <Scene/Change/ObjectManager.h>
 #include <Scene/Environment/Camera.h>
 #include <Scene/Environment/Environment.h>
 #include <Scene/Environment/LayoutGrid.h>
-#include <Scene/Attributes/AttributeSet.h>
-#include <Scene/Attributes/ColorEffectAttribute.h>
 #include <Scene/Nodes/NodeFunctions.h>
 
 using Brio::Scene::Camera;
@@ -49,8 +49,8 @@ struct LayoutGridTest : SceneTest::GraphicsOptionsTest {
 };
 
 int LineCount(Lumo::Graphics::ARenderNode* node) {
-    auto* geometry = static_cast<Lumo::Graphics::GeometryNode*>(
-        node->GetInterface(Lumo::Graphics::GeometryNode::StaticClassName()));
+    auto* geometry =
+        static_cast<Lumo::Graphics::GeometryNode*>(node->GetInterface(Lumo::Graphics::GeometryNode::StaticClassName()));
     auto* mesh = geometry ? static_cast<Lumo::Devices::SimpleMesh*>(geometry->RenderGeometry()) : nullptr;
     return mesh ? mesh->IndexCount() / 2 : -1;
 }

@@ -19,7 +19,8 @@ using Lumo::Objects::AutoPtr;
 
 namespace {
 
-class ShippedEnvironmentTest : public SceneTest::GraphicsOptionsTest, public ::testing::WithParamInterface<const wchar_t*> {
+class ShippedEnvironmentTest : public SceneTest::GraphicsOptionsTest,
+                               public ::testing::WithParamInterface<const wchar_t*> {
 protected:
     void SetUp() override {
         GraphicsOptionsTest::SetUp();
@@ -35,7 +36,8 @@ protected:
 };
 
 Lumo::Devices::TextureInstance* TextureOf(Lumo::Graphics::ARenderNode* node) {
-    auto* geometry = static_cast<Lumo::Graphics::GeometryNode*>(node->GetInterface(Lumo::Graphics::GeometryNode::StaticClassName()));
+    auto* geometry =
+        static_cast<Lumo::Graphics::GeometryNode*>(node->GetInterface(Lumo::Graphics::GeometryNode::StaticClassName()));
     if (!geometry || !geometry->EffectInst())
         return nullptr;
     auto* solid = static_cast<Lumo::Devices::SolidEffectInstance*>(
@@ -43,7 +45,9 @@ Lumo::Devices::TextureInstance* TextureOf(Lumo::Graphics::ARenderNode* node) {
     return solid ? solid->Texture() : nullptr;
 }
 
-float Luminance(const Lumo::Objects::vec3<float>& c) { return 0.2126f * c.x + 0.7152f * c.y + 0.0722f * c.z; }
+float Luminance(const Lumo::Objects::vec3<float>& c) {
+    return 0.2126f * c.x + 0.7152f * c.y + 0.0722f * c.z;
+}
 
 } // namespace
 
@@ -115,8 +119,8 @@ TEST_F(ShippedEnvironmentTest, SkyRoomIsTheDefaultAndTheGridMarkerIsThere) {
     const auto up = active->iblInstance()->Evaluate(IBLInstance::eAmbient, {0, 1, 0});
     EXPECT_GT(up.z, up.x);
 
-    AutoPtr<Lumo::Devices::TextureInstance> origin = Lumo::Devices::TextureLoader::Load(
-        (manager->resourceDirectory() / "LayoutGrid" / "Origin.png").wstring());
+    AutoPtr<Lumo::Devices::TextureInstance> origin =
+        Lumo::Devices::TextureLoader::Load((manager->resourceDirectory() / "LayoutGrid" / "Origin.png").wstring());
     ASSERT_TRUE(origin);
     EXPECT_TRUE(origin->HasAlpha());
     Lumo::Devices::SLockedLevel level = origin->LockLevel(0);

@@ -1,10 +1,10 @@
 #include <Brio/AddInMgr/AddInMgr.h>
+#include <Brio/Base/StringConversion.h>
+#include <Brio/Base/UniqueString.h>
 #include <Brio/DataModel/Asset.h>
 #include <Brio/DataModel/BlobSerializerTrigger.h>
 #include <Brio/DataModel/MetaTypeManager.h>
 #include <Brio/DataModel/Segment.h>
-#include <Brio/Base/StringConversion.h>
-#include <Brio/Base/UniqueString.h>
 #include <Scene/Foundations/SceneEntity.h>
 #include <Scene/Persistence/CircleGeometry.h>
 #include <Scene/Persistence/LumoSerializer.h>
@@ -136,8 +136,7 @@ private:
 };
 
 std::string scratchFile(const std::string& name) {
-    return (std::filesystem::temp_directory_path() /
-            ("brio-scene-entity-" + std::to_string(::getpid()) + "-" + name))
+    return (std::filesystem::temp_directory_path() / ("brio-scene-entity-" + std::to_string(::getpid()) + "-" + name))
         .string();
 }
 
@@ -160,13 +159,19 @@ TEST(SceneEntityTest, MetaTypesAreRegisteredAtLoadAsTabled) {
     const char* entity = "98542EB9-A4F2-4137-A808-DBB5B3CD6159";
     const char* geometry = "0088A0D1-D93D-4F2A-823C-816822DA8FDA";
     const Row rows[] = {
-        {ViewFragment::s_metaType(), "DD089E83-31FB-4CC8-8678-96730188BCF7", "ViewFragmentMetaType", entity, 2, "ViewFragment"},
+        {ViewFragment::s_metaType(), "DD089E83-31FB-4CC8-8678-96730188BCF7", "ViewFragmentMetaType", entity, 2,
+         "ViewFragment"},
         {Geometry::s_metaType(), geometry, "GeometryMetaType", entity, 1, "Geometry"},
-        {MeshGeometry::s_metaType(), "770CFCDB-F7C7-4545-9C5D-8B4E0A70B927", "MeshGeometryMetaType", geometry, 2, "MeshGeometry"},
-        {CircleGeometry::s_metaType(), "24D344C2-AE21-4514-AB79-D99535408C2D", "CircleGeometryMetaType", geometry, 2, "CircleGeometry"},
-        {SphereGeometry::s_metaType(), "C6EB6942-A2EB-4288-B4E0-56D14408B5CA", "SphereGeometryMetaType", geometry, 2, "SphereGeometry"},
-        {LumoSerializerBase::s_metaType(), "CC33853A-069B-4292-BC1B-059FE3A08E09", "LumoSerializerBaseMetaType", BlobSerializerTrigger::s_metaTypeId, 1, "LumoSerializerBase"},
-        {LumoSerializer::s_metaType(), "AE9F7FB5-2798-4BE4-8905-F8FB42A07193", "LumoSerializerMetaType", "CC33853A-069B-4292-BC1B-059FE3A08E09", 2, "LumoSerializer"},
+        {MeshGeometry::s_metaType(), "770CFCDB-F7C7-4545-9C5D-8B4E0A70B927", "MeshGeometryMetaType", geometry, 2,
+         "MeshGeometry"},
+        {CircleGeometry::s_metaType(), "24D344C2-AE21-4514-AB79-D99535408C2D", "CircleGeometryMetaType", geometry, 2,
+         "CircleGeometry"},
+        {SphereGeometry::s_metaType(), "C6EB6942-A2EB-4288-B4E0-56D14408B5CA", "SphereGeometryMetaType", geometry, 2,
+         "SphereGeometry"},
+        {LumoSerializerBase::s_metaType(), "CC33853A-069B-4292-BC1B-059FE3A08E09", "LumoSerializerBaseMetaType",
+         BlobSerializerTrigger::s_metaTypeId, 1, "LumoSerializerBase"},
+        {LumoSerializer::s_metaType(), "AE9F7FB5-2798-4BE4-8905-F8FB42A07193", "LumoSerializerMetaType",
+         "CC33853A-069B-4292-BC1B-059FE3A08E09", 2, "LumoSerializer"},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
@@ -374,9 +379,9 @@ TEST(SceneEntityTest, TheLibrarysEntitiesRoundTripThroughADocument) {
     EXPECT_EQ(readFile(first), readFile(second));
 
     Segment* segment = asset->segment(1);
-    const EntityMetaType* kinds[] = {MeshGeometry::s_metaType(), CircleGeometry::s_metaType(),
+    const EntityMetaType* kinds[] = {MeshGeometry::s_metaType(),   CircleGeometry::s_metaType(),
                                      SphereGeometry::s_metaType(), Geometry::s_metaType(),
-                                     ViewFragment::s_metaType(), LumoSerializerBase::s_metaType(),
+                                     ViewFragment::s_metaType(),   LumoSerializerBase::s_metaType(),
                                      LumoSerializer::s_metaType()};
     ASSERT_EQ(segment->entityCount(), std::size(kinds));
     for (std::size_t i = 0; i < std::size(kinds); ++i)

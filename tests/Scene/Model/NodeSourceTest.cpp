@@ -47,7 +47,9 @@ struct NodeSourceTest : ::testing::Test {
     static void Sync() { ObjectManager::get()->syncChanges(); }
 };
 
-DataChange::EChangeType Types(std::uint32_t bits) { return DataChange::EChangeType(bits); }
+DataChange::EChangeType Types(std::uint32_t bits) {
+    return DataChange::EChangeType(bits);
+}
 
 } // namespace
 

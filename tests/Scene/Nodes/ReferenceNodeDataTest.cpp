@@ -1,16 +1,16 @@
 #include "../TestSupport.h"
 
-#include <Lumo/Graphics/DependencyNotifier.h>
-#include <Scene/Attributes/AttributeSetEx.h>
 #include <Lumo/Graphics/APrimitiveNode.h>
+#include <Lumo/Graphics/DependencyNotifier.h>
 #include <Lumo/Graphics/GeometryNode.h>
 #include <Lumo/Graphics/Sphere3d.h>
+#include <Scene/Attributes/AttributeSetEx.h>
 #include <Scene/Nodes/ImageNode.h>
 #include <Scene/Nodes/LODGeometryNode.h>
-#include <Scene/Nodes/TextNode.h>
 #include <Scene/Nodes/NodeFunctions.h>
 #include <Scene/Nodes/ReferenceNodeData.h>
 #include <Scene/Nodes/ReferenceNotifier.h>
+#include <Scene/Nodes/TextNode.h>
 
 using namespace Lumo::Scene;
 using namespace SceneTest;

@@ -84,13 +84,14 @@ TEST_F(GraphicsOptionsTest, DriverCommandSetsTheDefaultAndNamesBoth) {
     EXPECT_EQ(HelpOf(L"driver"),
               L"[/DX11] [/DX9] [OpenGL] Set Default Graphics Driver(Note: will only be effective in next session)");
     EXPECT_EQ(RunLine(L"Options.driver"), L"The default graphics driver(virtual device) is: VirtualDeviceDx11\n"
-                                      L"The working graphics driver(virtual device) is: none");
+                                          L"The working graphics driver(virtual device) is: none");
     EXPECT_EQ(RunLine(L"Options.driver /OpenGL"), L"The default graphics driver(virtual device) is: VirtualDeviceGL\n"
-                                              L"The working graphics driver(virtual device) is: none");
+                                                  L"The working graphics driver(virtual device) is: none");
     EXPECT_EQ(options->driver(), L"VirtualDeviceGL");
     options->workingDriver(L"VirtualDeviceGL");
-    EXPECT_EQ(RunLine(L"Options.driver /OpenGL /DX9"), L"The default graphics driver(virtual device) is: VirtualDeviceDx9\n"
-                                                   L"The working graphics driver(virtual device) is: VirtualDeviceGL")
+    EXPECT_EQ(RunLine(L"Options.driver /OpenGL /DX9"),
+              L"The default graphics driver(virtual device) is: VirtualDeviceDx9\n"
+              L"The working graphics driver(virtual device) is: VirtualDeviceGL")
         << "/DX9 is tested before /OpenGL";
     RunLine(L"Options.driver /OpenGL /DX9 /DX11");
     EXPECT_EQ(options->driver(), L"VirtualDeviceDx11");
@@ -129,7 +130,8 @@ TEST_F(GraphicsOptionsTest, ChoiceCommandsSetByFlagAndReportByName) {
 
     EXPECT_EQ(HelpOf(L"DeviceType"), L"Set device type: /HAL /REF /SW");
     EXPECT_EQ(RunLine(L"Options.DeviceType"), L"The Device Type is: Hardware renderer");
-    EXPECT_EQ(RunLine(L"Options.DeviceType /REF"), L"The Device Type is: Reference(software) renderer(Work for Dx9 & Dx11)");
+    EXPECT_EQ(RunLine(L"Options.DeviceType /REF"),
+              L"The Device Type is: Reference(software) renderer(Work for Dx9 & Dx11)");
     EXPECT_EQ(RunLine(L"Options.DeviceType /sw"), L"The Device Type is: Software renderer");
     EXPECT_EQ(options->deviceType(), 3);
     options->deviceType(9); // e.g. from a hand-edited file
@@ -143,7 +145,8 @@ TEST_F(GraphicsOptionsTest, SupremeAggressiveConsolidationIsAnUnsavedSwitch) {
     EXPECT_EQ(RunLine(L"Options.SupremeAggressiveConsolidation /on"), L"The most aggressive consolidation is: Enabled");
     EXPECT_TRUE(options->supremeAggressiveConsolidation());
     EXPECT_FALSE(options->modified()) << "not an option of the file";
-    EXPECT_EQ(RunLine(L"Options.SupremeAggressiveConsolidation /off"), L"The most aggressive consolidation is: Disabled");
+    EXPECT_EQ(RunLine(L"Options.SupremeAggressiveConsolidation /off"),
+              L"The most aggressive consolidation is: Disabled");
 }
 
 TEST_F(GraphicsOptionsTest, NumberCommandsReportSetAndRefuseBadValues) {

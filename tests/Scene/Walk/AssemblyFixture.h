@@ -76,8 +76,8 @@ inline Assembly BuildAssembly(int components, int instancesPerComponent, int bod
             AutoPtr<Lumo::Graphics::GroupNode> instance = MakeInstanceNode(true, true);
             GetNodeData(instance)->clientType(kInstanceType);
             AttributeSet* set = GetAttributeSet(instance);
-            set->SetAttribute(AutoPtr<Attribute>(TransformAttribute::Make(
-                mat4<float>::Translation(vec3<float>(float(c), float(i), 0)), false)));
+            set->SetAttribute(AutoPtr<Attribute>(
+                TransformAttribute::Make(mat4<float>::Translation(vec3<float>(float(c), float(i), 0)), false)));
             set->SetAttribute(AutoPtr<Attribute>(
                 ColorEffectAttribute::Make(vec4<float>(float(i % 7) / 7.f, float(c % 5) / 5.f, 0.5f, 1.f))));
             if (instanceNo % 10 == 0)

@@ -44,8 +44,8 @@ TEST(SceneWalkTest, EveryInstanceOfASharedComponentGetsItsOwnPlacementAndColour)
                 for (int b = 0; b < 2; ++b) {
                     Lumo::Devices::RenderItem* item = items[(c * 4 + i) * 2 + b];
                     // No matrix means identity, which the first instance's placement is.
-                    Lumo::Objects::vec3<float> at =
-                        item->WorldMatrix() ? item->WorldMatrix()->Matrix().GetTranslation() : Lumo::Objects::vec3<float>();
+                    Lumo::Objects::vec3<float> at = item->WorldMatrix() ? item->WorldMatrix()->Matrix().GetTranslation()
+                                                                        : Lumo::Objects::vec3<float>();
                     EXPECT_EQ(at, (Lumo::Objects::vec3<float>(float(c), float(i), 0)));
                     auto* solid = static_cast<Lumo::Devices::SolidEffectInstance*>(item->Effect());
                     ASSERT_NE(solid, nullptr);
