@@ -101,6 +101,12 @@ AutoPtr<GeometryNode> Body(EffectInstance* own = nullptr) {
 
 class TraversalStateRealizeTest : public EffectTest {
 protected:
+    // The shared fonts are let go on both sides, so that fonts an earlier test loaded are not
+    // counted as this one's.
+    void SetUp() override {
+        Lumo::Text::TextSystem::Release();
+        EffectTest::SetUp();
+    }
     void TearDown() override {
         Lumo::Text::TextSystem::Release(); // the shared fonts the text cases load
         EffectTest::TearDown();
