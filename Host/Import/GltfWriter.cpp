@@ -10,11 +10,17 @@
 #include <cjson/cJSON.h>
 
 #include <algorithm>
+#include <array>
+#include <cmath>
+#include <compare>
 #include <cstdint>
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <limits>
+#include <map>
 #include <memory>
+#include <optional>
 #include <unordered_map>
 #include <vector>
 
@@ -47,6 +53,26 @@ struct BodyLayout {
     bool shortIndices;
 };
 
+/// One body's accessors.
+struct Arrays {
+    int positions = -1, normals = -1, indices = -1;
+};
+
+/// A component as drawn in a placement's colour, or in its own materials.
+struct MeshKey {
+    const Component* component;
+    std::array<float, 3> colour;
+    bool coloured;
+    auto operator<=>(const MeshKey&) const = default;
+};
+
+std::string ColourName(const Rgba& c) {
+    char name[8];
+    const auto byte = [](float v) { return unsigned(std::lround(std::clamp(v, 0.f, 1.f) * 255.f)); };
+    std::snprintf(name, sizeof name, "#%02X%02X%02X", byte(c.r), byte(c.g), byte(c.b));
+    return name;
+}
+
 class Writer {
 public:
     explicit Writer(const Model& model) : m_model(model), m_root(cJSON_CreateObject(), cJSON_Delete) {}
@@ -62,10 +88,7 @@ public:
         m_materials = cJSON_AddArrayToObject(root, "materials");
         m_meshes = cJSON_AddArrayToObject(root, "meshes");
         m_nodes = cJSON_AddArrayToObject(root, "nodes");
-        for (const auto& c : m_model.components())
-            if (!c->bodies().empty())
-                m_meshOf[c.get()] = mesh(*c);
-        node(m_model.root(), m_model.name(), mat4d());
+        node(m_model.root(), m_model.name(), mat4d(), std::nullopt);
         cJSON* scene = cJSON_CreateObject();
         const int first = 0;
         cJSON_AddItemToObject(scene, "nodes", cJSON_CreateIntArray(&first, 1));
@@ -155,19 +178,18 @@ private:
         return int(m_seen.size() - 1);
     }
 
-    /// The component's mesh: one primitive per body, named after its first body as readers
-    /// name what they split out of it.
-    int mesh(const Component& c) {
-        cJSON* mesh = cJSON_CreateObject();
-        cJSON_AddStringToObject(mesh, "name", c.bodies().front()->name().c_str());
-        cJSON* primitives = cJSON_AddArrayToObject(mesh, "primitives");
+    /// The accessors of a component's bodies, laid out in the buffer on first use.
+    const std::vector<Arrays>& arrays(const Component& c) {
+        auto [it, fresh] = m_arrays.try_emplace(&c);
+        if (!fresh)
+            return it->second;
         for (const auto& b : c.bodies()) {
             const Mesh& m = *b->mesh();
             BodyLayout l{b.get(), 0, std::size_t(-1), 0, m.positions.size() <= 0x10000};
-            cJSON* attributes = cJSON_CreateObject();
+            Arrays a;
             l.positions = reserve(m.positions.size() * sizeof(vec3f));
-            const int positions = accessor(view(l.positions, m.positions.size() * sizeof(vec3f), kArrayBuffer), kFloat,
-                                           m.positions.size(), "VEC3");
+            a.positions = accessor(view(l.positions, m.positions.size() * sizeof(vec3f), kArrayBuffer), kFloat,
+                                   m.positions.size(), "VEC3");
             float lo[3], hi[3];
             for (int k = 0; k < 3; ++k) {
                 lo[k] = std::numeric_limits<float>::max();
@@ -180,35 +202,59 @@ private:
                     hi[k] = std::max(hi[k], v[k]);
                 }
             }
-            cJSON* a = cJSON_GetArrayItem(m_accessors, positions);
-            cJSON_AddItemToObject(a, "min", cJSON_CreateFloatArray(lo, 3));
-            cJSON_AddItemToObject(a, "max", cJSON_CreateFloatArray(hi, 3));
-            cJSON_AddNumberToObject(attributes, "POSITION", positions);
+            cJSON* positions = cJSON_GetArrayItem(m_accessors, a.positions);
+            cJSON_AddItemToObject(positions, "min", cJSON_CreateFloatArray(lo, 3));
+            cJSON_AddItemToObject(positions, "max", cJSON_CreateFloatArray(hi, 3));
             if (m.normals.size() == m.positions.size()) {
                 l.normals = reserve(m.normals.size() * sizeof(vec3f));
-                cJSON_AddNumberToObject(attributes, "NORMAL",
-                                        accessor(view(l.normals, m.normals.size() * sizeof(vec3f), kArrayBuffer),
-                                                 kFloat, m.normals.size(), "VEC3"));
+                a.normals = accessor(view(l.normals, m.normals.size() * sizeof(vec3f), kArrayBuffer), kFloat,
+                                     m.normals.size(), "VEC3");
             }
             const std::size_t indexBytes = m.triangles.size() * (l.shortIndices ? 2 : 4);
             l.indices = reserve(indexBytes);
-            const int indices = accessor(view(l.indices, indexBytes, kElementArrayBuffer),
-                                         l.shortIndices ? kUnsignedShort : kUnsignedInt, m.triangles.size(), "SCALAR");
+            a.indices = accessor(view(l.indices, indexBytes, kElementArrayBuffer),
+                                 l.shortIndices ? kUnsignedShort : kUnsignedInt, m.triangles.size(), "SCALAR");
+            m_layout.push_back(l);
+            it->second.push_back(a);
+        }
+        return it->second;
+    }
+
+    /// The component's mesh in a placement of `colour` (none: the bodies' own materials): one
+    /// primitive per body, named after its first body as readers name what they split out of
+    /// it. Coloured versions share the plain one's arrays and differ only in their materials.
+    int mesh(const Component& c, const std::optional<Rgba>& colour) {
+        const MeshKey key{&c, colour ? std::array<float, 3>{colour->r, colour->g, colour->b} : std::array<float, 3>{},
+                          colour.has_value()};
+        if (auto it = m_meshOf.find(key); it != m_meshOf.end())
+            return it->second;
+        const std::vector<Arrays>& bodies = arrays(c);
+        cJSON* mesh = cJSON_CreateObject();
+        cJSON_AddStringToObject(mesh, "name", c.bodies().front()->name().c_str());
+        cJSON* primitives = cJSON_AddArrayToObject(mesh, "primitives");
+        for (std::size_t i = 0; i < bodies.size(); ++i) {
+            const Arrays& a = bodies[i];
+            cJSON* attributes = cJSON_CreateObject();
+            cJSON_AddNumberToObject(attributes, "POSITION", a.positions);
+            if (a.normals >= 0)
+                cJSON_AddNumberToObject(attributes, "NORMAL", a.normals);
             cJSON* primitive = cJSON_CreateObject();
             cJSON_AddItemToObject(primitive, "attributes", attributes);
-            cJSON_AddNumberToObject(primitive, "indices", indices);
-            cJSON_AddNumberToObject(primitive, "material", material(b->material()));
+            cJSON_AddNumberToObject(primitive, "indices", a.indices);
+            Material m = c.bodies()[i]->material();
+            if (colour) // drawn opaque in the colour, as the placement shows it
+                m = Material{ColourName(*colour), colour->r, colour->g, colour->b, 1.f};
+            cJSON_AddNumberToObject(primitive, "material", material(m));
             cJSON_AddNumberToObject(primitive, "mode", 4);
             cJSON_AddItemToArray(primitives, primitive);
-            m_layout.push_back(l);
         }
         cJSON_AddItemToArray(m_meshes, mesh);
-        return cJSON_GetArraySize(m_meshes) - 1;
+        return m_meshOf[key] = cJSON_GetArraySize(m_meshes) - 1;
     }
 
     /// A node for one placement of `c`, and below it one for each of its instances: glTF's
     /// nodes form a tree, so a component placed n times has n nodes sharing its mesh.
-    int node(const Component& c, const std::string& name, const mat4d& transform) {
+    int node(const Component& c, const std::string& name, const mat4d& transform, const std::optional<Rgba>& colour) {
         cJSON* n = cJSON_CreateObject();
         const int index = cJSON_GetArraySize(m_nodes);
         cJSON_AddItemToArray(m_nodes, n);
@@ -222,12 +268,14 @@ private:
                     values[r * 4 + k] = transform.m[r][k];
             cJSON_AddItemToObject(n, "matrix", cJSON_CreateDoubleArray(values, 16));
         }
-        if (auto it = m_meshOf.find(&c); it != m_meshOf.end())
-            cJSON_AddNumberToObject(n, "mesh", it->second);
+        if (!c.bodies().empty())
+            cJSON_AddNumberToObject(n, "mesh", mesh(c, colour));
         if (!c.instances().empty()) {
             std::vector<int> children;
+            // The nearest placement's colour wins, as it does on screen.
             for (const auto& i : c.instances())
-                children.push_back(node(i->target(), i->target().name(), i->transform()));
+                children.push_back(
+                    node(i->target(), i->target().name(), i->transform(), i->colour() ? i->colour() : colour));
             cJSON_AddItemToObject(n, "children", cJSON_CreateIntArray(children.data(), int(children.size())));
         }
         return index;
@@ -238,7 +286,8 @@ private:
     cJSON *m_accessors = nullptr, *m_views = nullptr, *m_materials = nullptr, *m_meshes = nullptr, *m_nodes = nullptr;
     std::vector<Material> m_seen;
     std::vector<BodyLayout> m_layout;
-    std::unordered_map<const Component*, int> m_meshOf;
+    std::unordered_map<const Component*, std::vector<Arrays>> m_arrays;
+    std::map<MeshKey, int> m_meshOf;
     std::size_t m_size = 0;
 };
 

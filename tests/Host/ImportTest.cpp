@@ -4,6 +4,7 @@
 #include <Host/Import/Importer.h>
 #include <Host/Model/Body.h>
 #include <Host/Model/Component.h>
+#include <Host/Model/Instance.h>
 #include <Host/Model/Model.h>
 
 #include <gtest/gtest.h>
@@ -27,6 +28,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using Host::Component;
+using Host::Instance;
 using Host::mat4d;
 using Host::Material;
 using Host::Model;
@@ -747,6 +749,49 @@ TEST_F(ImportTest, GltfIsWrittenAsOneBufferWithIndicesAsSmallAsTheyFit) {
         ASSERT_EQ(sheetBack->bodies().size(), 1u);
         EXPECT_EQ(sheetBack->bodies()[0]->mesh()->positions.size(), std::size_t(n) * n);
     }
+}
+
+TEST_F(ImportTest, GltfCarriesPlacementColoursOverSharedArrays) {
+    Model plain;
+    MakeAssembly(plain);
+    Model coloured;
+    MakeAssembly(coloured);
+    // The nearest placement's colour wins: the middle bracket orange although its group is green.
+    Component* group = coloured.addComponent("Group");
+    Component* bracket = coloured.component("Bracket");
+    group->addInstance(*bracket, mat4d::Translation({0, 5, 0}))->colour(Host::Rgba{1, 0.5f, 0, 1});
+    group->addInstance(*bracket, mat4d::Translation({3, 5, 0}));
+    coloured.root().addInstance(*group, mat4d())->colour(Host::Rgba{0, 1, 0, 1});
+    coloured.root().instances()[1]->colour(Host::Rgba{1, 0.5f, 0, 1});
+    plain.root().addInstance(*plain.addComponent("Group"), mat4d());
+
+    std::string error;
+    ASSERT_TRUE(Host::ExportModel(plain, path("plain.glb"), error)) << error;
+    ASSERT_TRUE(Host::ExportModel(coloured, path("coloured.glb"), error)) << error;
+    const std::string a = ReadAll(path("plain.glb")), b = ReadAll(path("coloured.glb"));
+    const std::string json = b.substr(20, Le32At(b, 12));
+    EXPECT_EQ(Le32At(a, 20 + Le32At(a, 12)), Le32At(b, 20 + Le32At(b, 12))) << "the colours add no arrays";
+    EXPECT_NE(json.find(R"("name":"#FF8000")"), std::string::npos);
+    EXPECT_NE(json.find(R"("name":"#00FF00")"), std::string::npos);
+
+    Model back;
+    ASSERT_TRUE(Host::ImportModel(path("coloured.glb"), back, error, Quiet())) << error;
+    EXPECT_EQ(back.counts().occurrences, coloured.counts().occurrences);
+    std::size_t orange = 0, green = 0, red = 0;
+    for (const auto& c : back.components()) {
+        std::size_t placed = 0;
+        for (const Instance* i : back.instances())
+            placed += &i->target() == c.get();
+        for (const auto& body : c->bodies()) {
+            const Material& m = body->material();
+            orange += placed * (m.r == 1.f && std::abs(m.g - 0.5f) < 0.01f && m.b == 0.f);
+            green += placed * (m.r == 0.f && m.g == 1.f && m.b == 0.f);
+            red += placed * (m == Material{"red", 1, 0, 0, 1});
+        }
+    }
+    EXPECT_EQ(orange, 4u) << "two bodies in each of two placements";
+    EXPECT_EQ(green, 2u);
+    EXPECT_EQ(red, 2u) << "the two placements without a colour";
 }
 
 TEST_F(ImportTest, AFailedGltfWriteKeepsTheOldFile) {
