@@ -299,6 +299,44 @@ bool Written(const fs::path& path, const void* data, std::size_t size, std::stri
     return false;
 }
 
+/// A .gltf and its .bin, each replaced whole. The two cannot be renamed at once, so the old
+/// .bin is kept (a second link to it) until the .gltf is in place, and put back if that fails:
+/// a failed export leaves the old pair as it was, not the old text over a new buffer.
+bool WrittenPair(const fs::path& gltf, const fs::path& bin, const std::string& json,
+                 const std::vector<unsigned char>& bytes, std::string& error) {
+    const fs::path kept = bin.parent_path() / ("." + bin.filename().string() + ".old");
+    std::error_code ec;
+    bool old = fs::is_regular_file(bin, ec);
+    if (old) {
+        fs::remove(kept, ec);
+        fs::create_hard_link(bin, kept, ec);
+        if (ec) { // a file system without links
+            ec.clear();
+            fs::copy_file(bin, kept, ec);
+        }
+        if (ec) {
+            error = "cannot write '" + gltf.string() + "': cannot keep the old '" + bin.string() +
+                    "' while writing: " + ec.message();
+            return false;
+        }
+    }
+    if (!Written(bin, bytes.data(), bytes.size(), error)) {
+        if (old)
+            fs::remove(kept, ec);
+        return false;
+    }
+    if (!Written(gltf, json.data(), json.size(), error)) {
+        if (old)
+            fs::rename(kept, bin, ec);
+        else
+            fs::remove(bin, ec);
+        return false;
+    }
+    if (old)
+        fs::remove(kept, ec);
+    return true;
+}
+
 } // namespace
 
 bool WriteGltf(const Model& model, const std::string& path, bool binary, std::string& error) {
@@ -311,9 +349,7 @@ bool WriteGltf(const Model& model, const std::string& path, bool binary, std::st
     if (!binary) {
         std::vector<unsigned char> bytes(bin, 0);
         writer.fill(bytes.data());
-        // The buffer first: a document whose buffer is missing is worse than a stale one.
-        return Written(file.parent_path() / binName, bytes.data(), bytes.size(), error) &&
-               Written(file, json.data(), json.size(), error);
+        return WrittenPair(file, file.parent_path() / binName, json, bytes, error);
     }
     if (bin > 0xFFFFFFF0u - json.size()) {
         error = "cannot write '" + path + "': more than 4 GiB, which a .glb cannot hold (write .gltf)";

@@ -814,6 +814,32 @@ TEST_F(ImportTest, AFailedGltfWriteKeepsTheOldFile) {
     for ([[maybe_unused]] const auto& e : fs::directory_iterator(m_dir))
         ++files;
     EXPECT_EQ(files, 1u) << "no temporary left";
+
+    // A .gltf whose text cannot be replaced keeps its old buffer too, though that was written
+    // first; and neither is left behind when there was no old pair.
+    const std::string gltf = path("kept.gltf"), bin = path("kept.bin");
+    ASSERT_TRUE(Host::ExportModel(source, gltf, error)) << error;
+    const std::string text = ReadAll(gltf), buffer = ReadAll(bin);
+    source.component("Bracket")->addBody("More", BoxMesh({7, 7, 7}, {8, 8, 8}), Material{});
+    Brio::AtomicFile::failureHook([](Brio::AtomicFile::EStep step, const fs::path& temporary) {
+        return step == Brio::AtomicFile::eRename && temporary.filename().string().find(".gltf") != std::string::npos
+                   ? EBUSY
+                   : 0;
+    });
+    const bool pair = Host::ExportModel(source, gltf, error);
+    const bool fresh = Host::ExportModel(source, path("fresh.gltf"), error);
+    Brio::AtomicFile::failureHook({});
+    EXPECT_FALSE(pair);
+    EXPECT_FALSE(fresh);
+    EXPECT_EQ(ReadAll(gltf), text);
+    EXPECT_EQ(ReadAll(bin), buffer);
+    EXPECT_FALSE(fs::exists(path("fresh.bin")));
+    files = 0;
+    for ([[maybe_unused]] const auto& e : fs::directory_iterator(m_dir))
+        ++files;
+    EXPECT_EQ(files, 3u) << "the .glb, .gltf and .bin, nothing else";
+    Model back;
+    EXPECT_TRUE(Host::ImportModel(gltf, back, error, Quiet())) << error;
 }
 
 TEST_F(ImportTest, ExportRefusesWhatItCannotWrite) {
