@@ -197,11 +197,15 @@ private:
             }
             for (const vec3f& p : m.positions) {
                 const float v[3] = {p.x, p.y, p.z};
-                for (int k = 0; k < 3; ++k) {
-                    lo[k] = std::min(lo[k], v[k]);
-                    hi[k] = std::max(hi[k], v[k]);
-                }
+                for (int k = 0; k < 3; ++k)
+                    if (std::isfinite(v[k])) { // JSON has no NaN: the bounds are of what can be said
+                        lo[k] = std::min(lo[k], v[k]);
+                        hi[k] = std::max(hi[k], v[k]);
+                    }
             }
+            for (int k = 0; k < 3; ++k)
+                if (lo[k] > hi[k])
+                    lo[k] = hi[k] = 0;
             cJSON* positions = cJSON_GetArrayItem(m_accessors, a.positions);
             cJSON_AddItemToObject(positions, "min", cJSON_CreateFloatArray(lo, 3));
             cJSON_AddItemToObject(positions, "max", cJSON_CreateFloatArray(hi, 3));
