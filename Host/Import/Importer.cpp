@@ -1,6 +1,7 @@
 #include <Host/Import/GltfCheckInternal.h>
 #include <Host/Import/GltfWriterInternal.h>
 #include <Host/Import/Importer.h>
+#include <Host/Import/ObjWriterInternal.h>
 #include <Host/Model/Body.h>
 #include <Host/Model/Component.h>
 #include <Host/Model/Model.h>
@@ -1029,6 +1030,8 @@ bool ExportModel(const Model& model, const std::string& path, std::string& error
         // array, which takes minutes for a few million triangles.
         if (ext == "gltf" || ext == "glb")
             return WriteGltf(model, path, ext == "glb", error);
+        if (ext == "obj")
+            return WriteObj(model, path, error);
         // The model is y up; z-up formats get it turned back: (x, y, z) -> (x, -z, y).
         const mat4d up = format->zUp ? mat4d(1, 0, 0, 0, 0, 0, 1, 0, 0, -1, 0, 0, 0, 0, 0, 1) : mat4d();
         const mat4d root = up * mat4d::Scale(1.0 / format->unit);

@@ -794,6 +794,34 @@ TEST_F(ImportTest, GltfCarriesPlacementColoursOverSharedArrays) {
     EXPECT_EQ(red, 2u) << "the two placements without a colour";
 }
 
+TEST_F(ImportTest, ObjCarriesPlacementColoursAndItsMaterials) {
+    Model source;
+    MakeAssembly(source);
+    source.root().instances()[1]->colour(Host::Rgba{1, 0.5f, 0, 1});
+    std::string error;
+    const std::string obj = path("coloured.obj");
+    ASSERT_TRUE(Host::ExportModel(source, obj, error)) << error;
+    const std::string mtl = ReadAll(path("coloured.mtl"));
+    EXPECT_NE(mtl.find("newmtl #FF8000\n"), std::string::npos) << mtl;
+    EXPECT_NE(mtl.find("newmtl blue\nKd 0 0 1\nd 0.5\n"), std::string::npos) << mtl;
+    Model back;
+    ASSERT_TRUE(Host::ImportModel(obj, back, error, Quiet())) << error;
+    EXPECT_EQ(back.counts().triangles, source.counts().triangles);
+    std::size_t orange = 0, red = 0, clear = 0;
+    for (const auto& c : back.components())
+        for (const auto& b : c->bodies()) {
+            const Material& m = b->material();
+            orange += m.r == 1.f && std::abs(m.g - 0.5f) < 0.01f && m.b == 0.f;
+            red += m.r == 1.f && m.g == 0.f && m.b == 0.f;
+            clear += m.a < 0.6f;
+        }
+    EXPECT_EQ(orange, 2u) << "both bodies of the coloured placement";
+    EXPECT_EQ(red, 2u);
+    EXPECT_EQ(clear, 2u);
+    const Box box = BoundsOf(source);
+    ExpectBox(BoundsOf(back), box.lo, box.hi);
+}
+
 TEST_F(ImportTest, AFailedGltfWriteKeepsTheOldFile) {
     Model source;
     MakeAssembly(source);
