@@ -1,3 +1,4 @@
+#include <Host/Import/ExportFilesInternal.h>
 #include <Host/Import/GltfWriterInternal.h>
 #include <Host/Model/Body.h>
 #include <Host/Model/Component.h>
@@ -5,8 +6,6 @@
 #include <Host/Model/Mesh.h>
 #include <Host/Model/Model.h>
 
-#include <Brio/Base/AtomicFile.h>
-#include <Brio/Base/StringConversion.h>
 #include <cjson/cJSON.h>
 
 #include <algorithm>
@@ -65,13 +64,6 @@ struct MeshKey {
     bool coloured;
     auto operator<=>(const MeshKey&) const = default;
 };
-
-std::string ColourName(const Rgba& c) {
-    char name[8];
-    const auto byte = [](float v) { return unsigned(std::lround(std::clamp(v, 0.f, 1.f) * 255.f)); };
-    std::snprintf(name, sizeof name, "#%02X%02X%02X", byte(c.r), byte(c.g), byte(c.b));
-    return name;
-}
 
 class Writer {
 public:
@@ -295,52 +287,6 @@ private:
     std::size_t m_size = 0;
 };
 
-bool Written(const fs::path& path, const void* data, std::size_t size, std::string& error) {
-    const Brio::Status status = Brio::AtomicFile::write(path, data, size);
-    if (status.isSuccess())
-        return true;
-    error = "cannot write '" + path.string() + "': " + Brio::Utility::toUtf8(status.message());
-    return false;
-}
-
-/// A .gltf and its .bin, each replaced whole. The two cannot be renamed at once, so the old
-/// .bin is kept (a second link to it) until the .gltf is in place, and put back if that fails:
-/// a failed export leaves the old pair as it was, not the old text over a new buffer.
-bool WrittenPair(const fs::path& gltf, const fs::path& bin, const std::string& json,
-                 const std::vector<unsigned char>& bytes, std::string& error) {
-    const fs::path kept = bin.parent_path() / ("." + bin.filename().string() + ".old");
-    std::error_code ec;
-    bool old = fs::is_regular_file(bin, ec);
-    if (old) {
-        fs::remove(kept, ec);
-        fs::create_hard_link(bin, kept, ec);
-        if (ec) { // a file system without links
-            ec.clear();
-            fs::copy_file(bin, kept, ec);
-        }
-        if (ec) {
-            error = "cannot write '" + gltf.string() + "': cannot keep the old '" + bin.string() +
-                    "' while writing: " + ec.message();
-            return false;
-        }
-    }
-    if (!Written(bin, bytes.data(), bytes.size(), error)) {
-        if (old)
-            fs::remove(kept, ec);
-        return false;
-    }
-    if (!Written(gltf, json.data(), json.size(), error)) {
-        if (old)
-            fs::rename(kept, bin, ec);
-        else
-            fs::remove(bin, ec);
-        return false;
-    }
-    if (old)
-        fs::remove(kept, ec);
-    return true;
-}
-
 } // namespace
 
 bool WriteGltf(const Model& model, const std::string& path, bool binary, std::string& error) {
@@ -353,7 +299,8 @@ bool WriteGltf(const Model& model, const std::string& path, bool binary, std::st
     if (!binary) {
         std::vector<unsigned char> bytes(bin, 0);
         writer.fill(bytes.data());
-        return WrittenPair(file, file.parent_path() / binName, json, bytes, error);
+        return WritePair(file, json, file.parent_path() / binName,
+                         std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()), error);
     }
     if (bin > 0xFFFFFFF0u - json.size()) {
         error = "cannot write '" + path + "': more than 4 GiB, which a .glb cannot hold (write .gltf)";
@@ -372,7 +319,7 @@ bool WriteGltf(const Model& model, const std::string& path, bool binary, std::st
     Put(bytes, at, std::uint32_t(Padded(bin)));
     std::memcpy(bytes.data() + at + 4, "BIN\0", 4);
     writer.fill(bytes.data() + at + 8);
-    return Written(file, bytes.data(), bytes.size(), error);
+    return WriteWhole(file, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()), error);
 }
 
 } // namespace Host

@@ -1,12 +1,10 @@
+#include <Host/Import/ExportFilesInternal.h>
 #include <Host/Import/ObjWriterInternal.h>
 #include <Host/Model/Body.h>
 #include <Host/Model/Component.h>
 #include <Host/Model/Instance.h>
 #include <Host/Model/Mesh.h>
 #include <Host/Model/Model.h>
-
-#include <Brio/Base/AtomicFile.h>
-#include <Brio/Base/StringConversion.h>
 
 #include <algorithm>
 #include <charconv>
@@ -37,12 +35,8 @@ public:
     void body(const Body& b, const mat4d& world, const std::optional<Rgba>& colour) {
         const Mesh& m = *b.mesh();
         Material material = b.material();
-        if (colour) {
-            char name[8];
-            const auto byte = [](float v) { return unsigned(std::lround(std::clamp(v, 0.f, 1.f) * 255.f)); };
-            std::snprintf(name, sizeof name, "#%02X%02X%02X", byte(colour->r), byte(colour->g), byte(colour->b));
-            material = Material{name, colour->r, colour->g, colour->b, 1.f};
-        }
+        if (colour)
+            material = Material{ColourName(*colour), colour->r, colour->g, colour->b, 1.f};
         m_obj += "g " + NameOf(b.name(), "Body") + "\nusemtl " + materialName(material) + "\n";
         mat4d normalMatrix; // the inverse's transpose keeps normals square to sheared faces
         if (mat4d inverse; world.Inverse(inverse))
@@ -114,14 +108,6 @@ private:
     std::size_t m_base = 0; ///< vertices written so far: OBJ's indices run across the file
 };
 
-bool Written(const fs::path& path, const std::string& text, std::string& error) {
-    const Brio::Status status = Brio::AtomicFile::write(path, text);
-    if (status.isSuccess())
-        return true;
-    error = "cannot write '" + path.string() + "': " + Brio::Utility::toUtf8(status.message());
-    return false;
-}
-
 } // namespace
 
 bool WriteObj(const Model& model, const std::string& path, std::string& error) {
@@ -130,8 +116,7 @@ bool WriteObj(const Model& model, const std::string& path, std::string& error) {
     Writer w;
     w.m_obj = "# " + model.name() + ", written by BrioScene\nmtllib " + mtlName + "\n";
     w.place(model.root(), mat4d(), std::nullopt);
-    // The materials first: an OBJ without its .mtl still reads, in grey.
-    return Written(file.parent_path() / mtlName, w.m_mtl, error) && Written(file, w.m_obj, error);
+    return WritePair(file, w.m_obj, file.parent_path() / mtlName, w.m_mtl, error);
 }
 
 } // namespace Host
